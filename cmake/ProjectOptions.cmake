@@ -1,0 +1,21 @@
+# One place for the language standard, warnings and Qt's strictness switches.
+add_library(project_options INTERFACE)
+target_compile_features(project_options INTERFACE cxx_std_20)
+set(CMAKE_CXX_EXTENSIONS OFF)
+set(CMAKE_EXPORT_COMPILE_COMMANDS ON)
+
+target_compile_options(project_options INTERFACE -Wall -Wextra -Werror)
+target_compile_definitions(project_options INTERFACE
+    QT_NO_CAST_TO_ASCII
+    QT_NO_CAST_FROM_BYTEARRAY
+    QT_NO_URL_CAST_FROM_STRING
+    QT_NO_NARROWING_CONVERSIONS_IN_CONNECT
+    QT_NO_FOREACH
+    QT_NO_JAVA_STYLE_ITERATORS
+    QT_DISABLE_DEPRECATED_BEFORE=0x060200)
+
+if(LEDCFG_SANITIZE)
+    target_compile_options(project_options INTERFACE
+        -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+    target_link_options(project_options INTERFACE -fsanitize=address,undefined)
+endif()
