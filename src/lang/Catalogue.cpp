@@ -1,0 +1,181 @@
+#include "lang/Catalogue.h"
+
+#include "lang/EntryTable.h"
+
+#include <utility>
+
+namespace lang {
+
+namespace {
+
+// Section searched for a lookup number. 12 goes to 14: the DNS captions were registered in
+// section 14, but every caller asks for them with 12.
+std::optional<int> SectionForLookup(int lookupNumber) {
+    switch (lookupNumber) {
+    case 5:
+    case 9:
+    case 10:
+    case 11:
+    case 15:
+    case 16:
+        return lookupNumber;
+    case 12:
+        return 14;
+    default:
+        return std::nullopt;
+    }
+}
+
+bool ValidSection(int section) { return section >= 0 && section < TLanguage::kSectionCount; }
+
+} // namespace
+
+std::optional<LanguageId> LanguageIdFromInt(int value) {
+    if (value < 0 || value >= kLanguageCount) {
+        return std::nullopt;
+    }
+    return static_cast<LanguageId>(value);
+}
+
+TLanguage::TLanguage() {
+    traditionalTexts_.reserve(detail::kEntryCount);
+    for (const auto& row : detail::kEntryTable) {
+        traditionalTexts_.emplace_back(row.traditional);
+    }
+}
+
+void TLanguage::AddEntry(int section, std::int32_t ordinal, std::string key, std::string text) {
+    if (!ValidSection(section)) {
+        return;
+    }
+    sections_[static_cast<std::size_t>(section)].push_back(
+        rLgMap{ordinal, section, std::move(key), std::move(text)});
+}
+
+std::string TLanguage::FindText(int lookupNumber, std::string_view key) const {
+    const auto section = SectionForLookup(lookupNumber);
+    if (!section) {
+        return {};
+    }
+    for (const auto& entry : Section(*section)) {
+        if (entry.key == key) {
+            return entry.text;
+        }
+    }
+    return {};
+}
+
+std::string TLanguage::TextAt(int section, std::size_t position) const {
+    const auto& entries = Section(section);
+    return position < entries.size() ? entries[position].text : std::string{};
+}
+
+const std::vector<rLgMap>& TLanguage::Section(int section) const {
+    static const std::vector<rLgMap> none;
+    return ValidSection(section) ? sections_[static_cast<std::size_t>(section)] : none;
+}
+
+std::vector<std::string> TLanguage::RowCaptions(int section) const {
+    std::vector<std::string> captions;
+    for (const auto& entry : Section(section)) {
+        if (entry.ordinal <= kMaxRowOrdinal) {
+            captions.push_back(entry.text);
+        }
+    }
+    return captions;
+}
+
+std::size_t TLanguage::EntryCount() const {
+    std::size_t count = 0;
+    for (const auto& section : sections_) {
+        count += section.size();
+    }
+    return count;
+}
+
+TSimpleChinese::TSimpleChinese() {
+    for (const auto& row : detail::kEntryTable) {
+        AddEntry(row.section, row.ordinal, std::string(row.key), std::string(row.simplified));
+    }
+}
+
+TEnglish::TEnglish() {
+    for (const auto& row : detail::kEntryTable) {
+        AddEntry(row.section, row.ordinal, std::string(row.englishKey), std::string(row.english));
+    }
+}
+
+TTraditionalChinese::TTraditionalChinese() : TTraditionalChinese(DefaultTraditionalConverter()) {}
+
+TTraditionalChinese::TTraditionalChinese(TraditionalConverter& converter) {
+    // The stored traditional texts still carry a few simplified characters; converting at build
+    // time is what makes them fully traditional.
+    const auto& stored = TraditionalTexts();
+    for (std::size_t i = 0; i < detail::kEntryTable.size(); ++i) {
+        const auto& row = detail::kEntryTable[i];
+        AddEntry(row.section, row.ordinal, std::string(row.key), converter.Convert(stored[i]));
+    }
+}
+
+std::unique_ptr<TLanguage> MakeCatalogue(LanguageId id) {
+    switch (id) {
+    case LanguageId::SimplifiedChinese:
+        return std::make_unique<TSimpleChinese>();
+    case LanguageId::TraditionalChinese:
+        return std::make_unique<TTraditionalChinese>();
+    case LanguageId::English:
+        return std::make_unique<TEnglish>();
+    }
+    return nullptr;
+}
+
+Catalogues::Catalogues() : Catalogues(MakeCatalogue) {}
+
+Catalogues::Catalogues(Factory factory) : factory_(std::move(factory)) {}
+
+bool Catalogues::apply(LanguageId id) {
+    if (!LanguageIdFromInt(static_cast<int>(id)) || !factory_) {
+        return false;
+    }
+    auto built = factory_(id);
+    if (!built) {
+        return false;
+    }
+    catalogues_[static_cast<std::size_t>(id)] = std::move(built);
+    currentId_ = id;
+    return true;
+}
+
+const TLanguage* Catalogues::current() const { return catalogue(currentId_); }
+
+const TLanguage* Catalogues::catalogue(LanguageId id) const {
+    if (!LanguageIdFromInt(static_cast<int>(id))) {
+        return nullptr;
+    }
+    return catalogues_[static_cast<std::size_t>(id)].get();
+}
+
+std::string Catalogues::CatalogueText(int lookupNumber, std::string_view key) const {
+    const TLanguage* language = current();
+    return language ? language->FindText(lookupNumber, key) : std::string{};
+}
+
+void Catalogues::reset() {
+    for (auto& catalogue : catalogues_) {
+        catalogue.reset();
+    }
+    currentId_ = LanguageId::SimplifiedChinese;
+}
+
+Catalogues& GlobalCatalogues() {
+    static Catalogues catalogues;
+    return catalogues;
+}
+
+void ResetGlobalCatalogues() { GlobalCatalogues().reset(); }
+
+std::string CatalogueText(int lookupNumber, std::string_view key) {
+    return GlobalCatalogues().CatalogueText(lookupNumber, key);
+}
+
+} // namespace lang

@@ -1,0 +1,29 @@
+#include "ui/seams/MessageBox.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+namespace seams {
+
+namespace {
+WidgetMessageBoxes g_widgetBoxes;
+MessageBoxes* g_current = &g_widgetBoxes;
+} // namespace
+
+void WidgetMessageBoxes::show(QWidget* parent, Kind kind, const QString& text) {
+    QMessageBox box(kind == Kind::Error ? QMessageBox::Critical : QMessageBox::Information,
+                    QApplication::applicationDisplayName(), text, QMessageBox::Ok, parent);
+    box.exec();
+}
+
+void RecordingMessageBoxes::show(QWidget*, Kind, const QString& text) { texts.append(text); }
+
+MessageBoxes& messageBoxes() { return *g_current; }
+
+ScopedMessageBoxes::ScopedMessageBoxes(MessageBoxes& boxes) : previous_(g_current) {
+    g_current = &boxes;
+}
+
+ScopedMessageBoxes::~ScopedMessageBoxes() { g_current = previous_; }
+
+} // namespace seams

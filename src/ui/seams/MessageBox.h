@@ -1,0 +1,53 @@
+#pragma once
+// Every message box of the program goes through here, so tests can answer them.
+
+#include <QString>
+#include <QStringList>
+
+class QWidget;
+
+namespace seams {
+
+class MessageBoxes {
+public:
+    enum class Kind { Information, Error };
+    virtual ~MessageBoxes() = default;
+    // Shows `text` with an OK button and returns once the operator has dismissed it.
+    virtual void show(QWidget* parent, Kind kind, const QString& text) = 0;
+};
+
+// The real boxes: QMessageBox with the application's name as title.
+class WidgetMessageBoxes final : public MessageBoxes {
+public:
+    void show(QWidget* parent, Kind kind, const QString& text) override;
+};
+
+// Records every message instead of showing it; for tests.
+class RecordingMessageBoxes final : public MessageBoxes {
+public:
+    void show(QWidget* parent, Kind kind, const QString& text) override;
+    QStringList texts;
+};
+
+// The boxes in use; the real ones unless a test installed others.
+MessageBoxes& messageBoxes();
+// Installs `boxes` (not owned) until the returned guard is destroyed.
+class ScopedMessageBoxes {
+public:
+    explicit ScopedMessageBoxes(MessageBoxes& boxes);
+    ~ScopedMessageBoxes();
+    ScopedMessageBoxes(const ScopedMessageBoxes&) = delete;
+    ScopedMessageBoxes& operator=(const ScopedMessageBoxes&) = delete;
+
+private:
+    MessageBoxes* previous_;
+};
+
+inline void inform(QWidget* parent, const QString& text) {
+    messageBoxes().show(parent, MessageBoxes::Kind::Information, text);
+}
+inline void error(QWidget* parent, const QString& text) {
+    messageBoxes().show(parent, MessageBoxes::Kind::Error, text);
+}
+
+} // namespace seams
