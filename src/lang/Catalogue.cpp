@@ -26,7 +26,9 @@ std::optional<int> SectionForLookup(int lookupNumber) {
     }
 }
 
-bool ValidSection(int section) { return section >= 0 && section < TLanguage::kSectionCount; }
+bool ValidSection(int section) {
+    return section >= 0 && section < TLanguage::kSectionCount;
+}
 
 } // namespace
 
@@ -146,7 +148,9 @@ bool Catalogues::apply(LanguageId id) {
     return true;
 }
 
-const TLanguage* Catalogues::current() const { return catalogue(currentId_); }
+const TLanguage* Catalogues::current() const {
+    return catalogue(currentId_);
+}
 
 const TLanguage* Catalogues::catalogue(LanguageId id) const {
     if (!LanguageIdFromInt(static_cast<int>(id))) {
@@ -172,7 +176,9 @@ Catalogues& GlobalCatalogues() {
     return catalogues;
 }
 
-void ResetGlobalCatalogues() { GlobalCatalogues().reset(); }
+void ResetGlobalCatalogues() {
+    GlobalCatalogues().reset();
+}
 
 std::string CatalogueText(int lookupNumber, std::string_view key) {
     return GlobalCatalogues().CatalogueText(lookupNumber, key);

@@ -1,7 +1,6 @@
 #include "lang/Catalogue.h"
 
 #include <opencc/opencc.h>
-
 #include <utility>
 
 namespace lang {
