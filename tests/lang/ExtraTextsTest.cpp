@@ -17,8 +17,7 @@ TEST(RangeMessage, EachLanguage) {
 TEST(RangeMessage, LimitsAndCaptionEdges) {
     EXPECT_EQ(RangeMessage(LanguageId::English, "Pixels Width", -1, 65535),
               "Pixels Width: the value must be between -1 and 65535.");
-    EXPECT_EQ(RangeMessage(LanguageId::English, "", 1, 6),
-              "The value must be between 1 and 6.");
+    EXPECT_EQ(RangeMessage(LanguageId::English, "", 1, 6), "The value must be between 1 and 6.");
     EXPECT_EQ(RangeMessage(LanguageId::SimplifiedChinese, "  ", 1, 6), "数值必须在1到6之间。");
     EXPECT_EQ(RangeMessage(LanguageId::English, "      Server Port ", 0, 65535),
               "Server Port: the value must be between 0 and 65535.");
