@@ -1,9 +1,9 @@
 #pragma once
 // Who a request goes to: the search-by-IP address, one card, or everyone by broadcast.
 
-#include <string>
-
 #include "protocol/Frame.h"
+
+#include <string>
 
 namespace protocol {
 

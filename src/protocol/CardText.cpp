@@ -184,7 +184,9 @@ bool IsLabelSeparator(char32_t cp) {
 
 } // namespace
 
-bool IsValidUtf8(std::string_view bytes) { return Utf8ToCodePoints(bytes, nullptr); }
+bool IsValidUtf8(std::string_view bytes) {
+    return Utf8ToCodePoints(bytes, nullptr);
+}
 
 std::string DecodeCardText(std::string_view bytes) {
     if (IsValidUtf8(bytes)) {

@@ -64,7 +64,9 @@ std::uint32_t Be16Value(std::uint8_t first, std::uint8_t second) {
     return static_cast<std::uint32_t>(first) * 256u + second;
 }
 
-std::string DecimalText(std::uint64_t value) { return std::to_string(value); }
+std::string DecimalText(std::uint64_t value) {
+    return std::to_string(value);
+}
 
 std::string Ipv4Text(const std::uint8_t* b) {
     return std::to_string(b[0]) + '.' + std::to_string(b[1]) + '.' + std::to_string(b[2]) + '.' +
@@ -89,9 +91,7 @@ Mac MacFromText(std::string_view text) {
     Mac mac{};
     for (std::size_t i = 0; i < 6; ++i) {
         const std::size_t at = i * 3; // 0-based start of pair i
-        mac[i] = at < text.size()
-                     ? static_cast<std::uint8_t>(HexPairValue(text.substr(at, 2)))
-                     : 0;
+        mac[i] = at < text.size() ? static_cast<std::uint8_t>(HexPairValue(text.substr(at, 2))) : 0;
     }
     return mac;
 }

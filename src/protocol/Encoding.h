@@ -1,12 +1,12 @@
 #pragma once
 // The small conversions every parameter encoding shares.
 
+#include "protocol/Frame.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
-
-#include "protocol/Frame.h"
 
 namespace protocol {
 

@@ -55,6 +55,8 @@ Bytes readRequest() {
     return buildFrame(CMD_READ, payload);
 }
 
-Bytes readByMacRequest(const Mac& mac) { return buildFrame(CMD_READ_BY_MAC, mac); }
+Bytes readByMacRequest(const Mac& mac) {
+    return buildFrame(CMD_READ_BY_MAC, mac);
+}
 
 } // namespace protocol

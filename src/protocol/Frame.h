@@ -1,8 +1,8 @@
 #pragma once
 // Frames and commands of the card protocol: A1, command, length L, L payload bytes, FF.
 
-#include <cstddef>
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <span>
@@ -77,10 +77,10 @@ Bytes buildFrame(std::uint8_t command, ByteView payload);
 bool frameAt(ByteView datagram, std::size_t pos, std::uint8_t command);
 
 struct FoundFrame {
-    std::size_t position;     // of the start byte
+    std::size_t position; // of the start byte
     std::uint8_t command;
-    std::uint8_t length;      // the length byte
-    ByteView payload;         // `length` bytes; never reaches past the datagram
+    std::uint8_t length; // the length byte
+    ByteView payload;    // `length` bytes; never reaches past the datagram
     // The bytes from the payload start to the end of the datagram, for fixed-width readers.
     ByteView tail;
 };
@@ -91,8 +91,8 @@ void scanFrames(ByteView datagram, std::span<const std::uint8_t> commands,
                 const std::function<void(const FoundFrame&)>& handle);
 
 // The three fixed requests.
-Bytes searchRequest();                                  // A1 15 02 00 00 FF
-Bytes readRequest();                                    // A1 14 02 00 00 FF
-Bytes readByMacRequest(const Mac& mac);                 // A1 44 06 m0..m5 FF
+Bytes searchRequest();                  // A1 15 02 00 00 FF
+Bytes readRequest();                    // A1 14 02 00 00 FF
+Bytes readByMacRequest(const Mac& mac); // A1 44 06 m0..m5 FF
 
 } // namespace protocol

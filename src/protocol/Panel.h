@@ -10,20 +10,53 @@
 namespace protocol {
 
 enum class Edit : std::uint8_t {
-    PLen, PHeight,
-    IP1, IP2, IP3, IP4,
-    C1, C2, C3, C4,
-    Gate1, Gate2, Gate3, Gate4,
-    DNS1, DNS2, DNS3, DNS4,
-    DIP1, DIP2, DIP3, DIP4,
-    Domain, DPort,
-    InnerCodeHex, InnerCodeDec, Version, MACAddr,
+    PLen,
+    PHeight,
+    IP1,
+    IP2,
+    IP3,
+    IP4,
+    C1,
+    C2,
+    C3,
+    C4,
+    Gate1,
+    Gate2,
+    Gate3,
+    Gate4,
+    DNS1,
+    DNS2,
+    DNS3,
+    DNS4,
+    DIP1,
+    DIP2,
+    DIP3,
+    DIP4,
+    Domain,
+    DPort,
+    InnerCodeHex,
+    InnerCodeDec,
+    Version,
+    MACAddr,
     Count
 };
 
 enum class Combo : std::uint8_t {
-    PClor, Scan, DLamp, NLamp, OE, DataBit, SContent, CF, RowOrder, EmptyDisplay,
-    Comm, Baud, Rate, Trans, Addr485,
+    PClor,
+    Scan,
+    DLamp,
+    NLamp,
+    OE,
+    DataBit,
+    SContent,
+    CF,
+    RowOrder,
+    EmptyDisplay,
+    Comm,
+    Baud,
+    Rate,
+    Trans,
+    Addr485,
     Count
 };
 
@@ -55,10 +88,10 @@ const std::array<PanelComponent, EditCount + ComboCount>& CreationOrder();
 
 // The card-family profile from the settings file that changes encodings.
 struct CardProfile {
-    int dhcp = 0;            // 1 brings configuration mode and DNS into replies and writes
-    int cardColor = 3;       // 3 gives the colour list its third item
-    std::string dns;         // preset for the DNS octets when not empty
-    std::string domainName;  // preset for the server domain when not empty
+    int dhcp = 0;           // 1 brings configuration mode and DNS into replies and writes
+    int cardColor = 3;      // 3 gives the colour list its third item
+    std::string dns;        // preset for the DNS octets when not empty
+    std::string domainName; // preset for the server domain when not empty
 };
 
 struct PanelModel {

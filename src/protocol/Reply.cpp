@@ -1,9 +1,9 @@
 #include "protocol/Reply.h"
 
-#include <string>
-
 #include "protocol/CardText.h"
 #include "protocol/Encoding.h"
+
+#include <string>
 
 namespace protocol {
 
@@ -22,13 +22,14 @@ public:
             panel_.serverByDomain = false;
         }
         static constexpr std::uint8_t kWithDns[] = {
-            CMD_MAC, CMD_IP, CMD_MASK, CMD_GATEWAY, CMD_DOMAIN, CMD_SERVER_IP,
-            CMD_SERVER_PORT, CMD_NET_FLAGS, CMD_DNS, CMD_VERSION, CMD_DISPLAY, CMD_INNER_CODE};
+            CMD_MAC,         CMD_IP,        CMD_MASK, CMD_GATEWAY, CMD_DOMAIN,  CMD_SERVER_IP,
+            CMD_SERVER_PORT, CMD_NET_FLAGS, CMD_DNS,  CMD_VERSION, CMD_DISPLAY, CMD_INNER_CODE};
         static constexpr std::uint8_t kWithoutDns[] = {
-            CMD_MAC, CMD_IP, CMD_MASK, CMD_GATEWAY, CMD_DOMAIN, CMD_SERVER_IP,
+            CMD_MAC,         CMD_IP,        CMD_MASK,    CMD_GATEWAY, CMD_DOMAIN,    CMD_SERVER_IP,
             CMD_SERVER_PORT, CMD_NET_FLAGS, CMD_VERSION, CMD_DISPLAY, CMD_INNER_CODE};
         const std::span<const std::uint8_t> commands =
-            dhcp ? std::span<const std::uint8_t>(kWithDns) : std::span<const std::uint8_t>(kWithoutDns);
+            dhcp ? std::span<const std::uint8_t>(kWithDns)
+                 : std::span<const std::uint8_t>(kWithoutDns);
         scanFrames(d, commands, [this](const FoundFrame& f) { handle(f); });
         return out_;
     }
@@ -103,7 +104,8 @@ private:
             return;
         }
         for (std::size_t i = 0; i < 4; ++i) {
-            checkAndWrite(static_cast<Edit>(static_cast<std::size_t>(first) + i), DecimalText(t[i]));
+            checkAndWrite(static_cast<Edit>(static_cast<std::size_t>(first) + i),
+                          DecimalText(t[i]));
         }
     }
 

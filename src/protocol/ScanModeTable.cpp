@@ -37,9 +37,9 @@ std::vector<std::string> ScanModeTable::Build(const std::string& staticScanWord)
     for (const Family& family : kFamilies) {
         char letter = 'A';
         for (int code : family.codes) {
-            const std::string name = (family.prefix ? std::string(family.prefix)
-                                                    : staticScanWord + ' ') +
-                                     '(' + letter + ')';
+            const std::string name =
+                (family.prefix ? std::string(family.prefix) : staticScanWord + ' ') + '(' + letter +
+                ')';
             entries_.push_back({position, name, static_cast<std::uint8_t>(code)});
             names.push_back(name);
             ++position;

@@ -1,14 +1,14 @@
 #pragma once
 // Search answers: the card's name, MAC, IP and version, and the list of cards found.
 
+#include "protocol/Frame.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
-
-#include "protocol/Frame.h"
 
 namespace protocol {
 

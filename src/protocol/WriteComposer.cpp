@@ -21,8 +21,7 @@ constexpr std::uint8_t kBaudCodes[] = {0x00, 0x11, 0x22, 0x33, 0x44};
 constexpr std::uint8_t kRateCodes[] = {0x00, 0x22, 0x33};
 constexpr std::uint8_t kTransCodes[] = {0x00, 0x22, 0x33, 0x44};
 
-template <std::size_t N>
-std::uint8_t CodeOf(const std::uint8_t (&codes)[N], int index) {
+template <std::size_t N> std::uint8_t CodeOf(const std::uint8_t (&codes)[N], int index) {
     return (index >= 0 && static_cast<std::size_t>(index) < N) ? codes[index] : 0;
 }
 
@@ -72,10 +71,9 @@ public:
                                  static_cast<std::uint32_t>(rowOrderCode()));
         appendFrame(out, CMD_DISPLAY_SET + off, display);
 
-        for (const auto& [first, command] : {std::pair{Edit::IP1, CMD_IP_SET},
-                                             std::pair{Edit::C1, CMD_MASK_SET},
-                                             std::pair{Edit::Gate1, CMD_GATEWAY_SET},
-                                             std::pair{Edit::DIP1, CMD_SERVER_IP_SET}}) {
+        for (const auto& [first, command] :
+             {std::pair{Edit::IP1, CMD_IP_SET}, std::pair{Edit::C1, CMD_MASK_SET},
+              std::pair{Edit::Gate1, CMD_GATEWAY_SET}, std::pair{Edit::DIP1, CMD_SERVER_IP_SET}}) {
             std::array<std::uint8_t, 4> quad{};
             if (!octets(first, quad)) {
                 return *refusal_;
@@ -95,8 +93,8 @@ public:
             const std::string trimmed(TrimControl(p_[Edit::Domain]));
             auto ascii = DomainToAscii(trimmed);
             if (!ascii || ascii->size() > MaxDomainBytes) {
-                return WriteRefusal{WriteRefusal::Reason::DomainTooLong, EditRef(Edit::Domain),
-                                    0, trimmed};
+                return WriteRefusal{WriteRefusal::Reason::DomainTooLong, EditRef(Edit::Domain), 0,
+                                    trimmed};
             }
             domain = *ascii;
         }
@@ -108,8 +106,8 @@ public:
         if (profile_.dhcp == 1 && p_.dnsManual) {
             for (std::size_t i = 0; i < 4; ++i) {
                 if (p_[Nth(Edit::DNS1, i)].empty()) {
-                    return WriteRefusal{WriteRefusal::Reason::DnsFieldEmpty,
-                                        EditRef(Nth(Edit::DNS1, i)), 0, {}};
+                    return WriteRefusal{
+                        WriteRefusal::Reason::DnsFieldEmpty, EditRef(Nth(Edit::DNS1, i)), 0, {}};
                 }
             }
             std::array<std::uint8_t, 4> quad{};

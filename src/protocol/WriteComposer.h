@@ -1,14 +1,14 @@
 #pragma once
 // Builds the configuration write datagram from the panel, or says why it cannot.
 
-#include <cstdint>
-#include <string>
-#include <variant>
-
 #include "protocol/Addressing.h"
 #include "protocol/Frame.h"
 #include "protocol/Panel.h"
 #include "protocol/ScanModeTable.h"
+
+#include <cstdint>
+#include <string>
+#include <variant>
 
 namespace protocol {
 
@@ -27,8 +27,8 @@ struct WriteRefusal {
     };
     Reason reason;
     PanelComponent component{PanelComponent::Kind::Edit, 0}; // the offending field
-    std::uint32_t maxValue = 0;                               // for OutOfRange
-    std::string text;                                         // the offending text
+    std::uint32_t maxValue = 0;                              // for OutOfRange
+    std::string text;                                        // the offending text
 };
 
 using WriteResult = std::variant<WriteMessage, WriteRefusal>;
