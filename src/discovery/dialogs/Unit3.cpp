@@ -1,0 +1,99 @@
+#include "discovery/dialogs/Unit3.h"
+
+#include <QCloseEvent>
+#include <QScreen>
+#include <QHeaderView>
+#include <QTimer>
+
+#include "ui_Unit3.h"
+
+void ColourDeviceRow(QTreeWidgetItem* item, int rowIndex) {
+    // Every other row in magenta so neighbouring cards are easy to tell apart.
+    const QColor colour = rowIndex % 2 == 0 ? QColor(255, 0, 255) : QColor(Qt::blue);
+    for (int c = 0; c < item->columnCount(); ++c) {
+        item->setForeground(c, colour);
+    }
+}
+
+TForm3::TForm3(int countdownStart, const CatalogueLookup& text, QWidget* parent)
+    : QDialog(parent), ui(new Ui::TForm3), tSTime(new QTimer(this)),
+      countdownStart_(countdownStart) {
+    ui->setupUi(this);
+    tSTime->setObjectName(QStringLiteral("tSTime"));
+    tSTime->setInterval(1000);
+    connect(tSTime, &QTimer::timeout, this, &TForm3::tSTimeTimer);
+    const int widths[] = {60, 100, 120, 110};
+    for (int c = 0; c < 4; ++c) {
+        ui->lvModList->header()->resizeSection(c, widths[c]);
+    }
+    setFixedSize(size());
+    connect(ui->btStop, &QPushButton::clicked, this, &TForm3::btStopClick);
+
+    setWindowTitle(text(9, "item_search"));
+    ui->lbSearch->setText(text(9, "item_search_network_device"));
+    ui->lbRemain->setText(text(9, "item_remaining_search_time"));
+    ui->lbSecond->setText(text(9, "item_second"));
+    ui->lbSearchFor->setText(text(9, "item_search_for"));
+    ui->lbDevice->setText(text(9, "item_devices"));
+    ui->btStop->setText(text(9, "item_stop"));
+}
+
+TForm3::~TForm3() { delete ui; }
+
+QTreeWidget* TForm3::list() const { return ui->lvModList; }
+
+void TForm3::addRow(const protocol::DeviceEntry& entry) {
+    auto* item = new QTreeWidgetItem(QStringList{
+        QString::number(entry.number), QString::fromStdString(entry.name),
+        QString::fromStdString(entry.mac), QString::fromStdString(entry.ip)});
+    ColourDeviceRow(item, ui->lvModList->topLevelItemCount());
+    ui->lvModList->addTopLevelItem(item);
+}
+
+void TForm3::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!event->spontaneous()) {
+        FormShow();
+    }
+}
+
+void TForm3::FormShow() {
+    tSTime->start();
+    RemainingSeconds = countdownStart_;
+    ui->SpBar->setRange(0, std::max(0, countdownStart_ * 10 - 10));
+    ui->SpBar->setValue(0);
+}
+
+void TForm3::tSTimeTimer() {
+    const bool last = RemainingSeconds == 1;
+    --RemainingSeconds;
+    ui->lbSTime->setText(QString::number(RemainingSeconds));
+    ui->lbSModm->setText(QString::number(ui->lvModList->topLevelItemCount()));
+    ui->SpBar->setValue((countdownStart_ - RemainingSeconds) * 10);
+    if (last) {
+        close();
+    }
+}
+
+void TForm3::btStopClick() { close(); }
+
+void TForm3::closeEvent(QCloseEvent* event) {
+    FormClose();
+    QDialog::closeEvent(event);
+}
+
+void TForm3::done(int result) {
+    FormClose();
+    QDialog::done(result);
+}
+
+void TForm3::FormClose() {
+    if (closed_) {
+        return;
+    }
+    closed_ = true;
+    tSTime->stop();
+    if (onFormClose) {
+        onFormClose(*this);
+    }
+}

@@ -1,0 +1,55 @@
+#pragma once
+// The search dialog: counts a search down while answers fill its list.
+
+#include <QDialog>
+#include <functional>
+
+#include "protocol/SearchAnswer.h"
+
+class QTimer;
+class QTreeWidget;
+
+namespace Ui {
+class TForm3;
+}
+
+// Texts of the dialog in the language in force (lookup number, key).
+using CatalogueLookup = std::function<QString(int, const char*)>;
+
+class TForm3 : public QDialog {
+    Q_OBJECT
+
+public:
+    TForm3(int countdownStart, const CatalogueLookup& text, QWidget* parent = nullptr);
+    ~TForm3() override;
+
+    // Appends one found card as a row; numbering and colours follow the row's position.
+    void addRow(const protocol::DeviceEntry& entry);
+    QTreeWidget* list() const;
+    int remainingSeconds() const { return RemainingSeconds; }
+
+    // Runs on every way of closing, before the dialog is destroyed.
+    std::function<void(TForm3&)> onFormClose;
+
+public slots:
+    void tSTimeTimer();
+    void btStopClick();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void done(int result) override;
+
+private:
+    void FormShow();
+    void FormClose();
+
+    Ui::TForm3* ui;
+    QTimer* tSTime;
+    int countdownStart_;
+    int RemainingSeconds = 0;
+    bool closed_ = false;
+};
+
+// Row colours shared by the search dialog's list and the main device list.
+void ColourDeviceRow(class QTreeWidgetItem* item, int rowIndex);
