@@ -1,11 +1,11 @@
 #include "discovery/dialogs/Unit3.h"
 
-#include <QCloseEvent>
-#include <QScreen>
-#include <QHeaderView>
-#include <QTimer>
-
 #include "ui_Unit3.h"
+
+#include <QCloseEvent>
+#include <QHeaderView>
+#include <QScreen>
+#include <QTimer>
 
 void ColourDeviceRow(QTreeWidgetItem* item, int rowIndex) {
     // Every other row in magenta so neighbouring cards are easy to tell apart.
@@ -38,14 +38,18 @@ TForm3::TForm3(int countdownStart, const CatalogueLookup& text, QWidget* parent)
     ui->btStop->setText(text(9, "item_stop"));
 }
 
-TForm3::~TForm3() { delete ui; }
+TForm3::~TForm3() {
+    delete ui;
+}
 
-QTreeWidget* TForm3::list() const { return ui->lvModList; }
+QTreeWidget* TForm3::list() const {
+    return ui->lvModList;
+}
 
 void TForm3::addRow(const protocol::DeviceEntry& entry) {
-    auto* item = new QTreeWidgetItem(QStringList{
-        QString::number(entry.number), QString::fromStdString(entry.name),
-        QString::fromStdString(entry.mac), QString::fromStdString(entry.ip)});
+    auto* item = new QTreeWidgetItem(
+        QStringList{QString::number(entry.number), QString::fromStdString(entry.name),
+                    QString::fromStdString(entry.mac), QString::fromStdString(entry.ip)});
     ColourDeviceRow(item, ui->lvModList->topLevelItemCount());
     ui->lvModList->addTopLevelItem(item);
 }
@@ -75,7 +79,9 @@ void TForm3::tSTimeTimer() {
     }
 }
 
-void TForm3::btStopClick() { close(); }
+void TForm3::btStopClick() {
+    close();
+}
 
 void TForm3::closeEvent(QCloseEvent* event) {
     FormClose();

@@ -1,10 +1,10 @@
 #pragma once
 // The search dialog: counts a search down while answers fill its list.
 
+#include "protocol/SearchAnswer.h"
+
 #include <QDialog>
 #include <functional>
-
-#include "protocol/SearchAnswer.h"
 
 class QTimer;
 class QTreeWidget;

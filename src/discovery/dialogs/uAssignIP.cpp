@@ -7,7 +7,9 @@ TformAssignIP::TformAssignIP(QWidget* parent) : QDialog(parent), ui(new Ui::Tfor
     connect(ui->Button1, &QPushButton::clicked, this, &TformAssignIP::Button1Click);
 }
 
-TformAssignIP::~TformAssignIP() { delete ui; }
+TformAssignIP::~TformAssignIP() {
+    delete ui;
+}
 
 QString TformAssignIP::ask() {
     chosen_.clear();

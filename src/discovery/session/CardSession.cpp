@@ -1,0 +1,266 @@
+#include "discovery/session/CardSession.h"
+
+#include "discovery/Dispatch.h"
+#include "discovery/Requests.h"
+#include "discovery/dialogs/Unit3.h"
+#include "lang/Catalogue.h"
+#include "lang/ExtraTexts.h"
+#include "protocol/Reply.h"
+#include "ui/seams/MessageBox.h"
+
+#include <QTimer>
+#include <QTreeWidget>
+#include <memory>
+
+namespace discovery {
+
+namespace {
+
+constexpr int kDelayMs = 5000;
+constexpr int kDelayWithDomainMs = 10000;
+constexpr int kMaxConfirmTries = 2;
+constexpr int kIpColumn = 3;
+constexpr int kMacColumn = 2;
+
+// Not from the catalogue: the card's limit is fixed, whatever the language.
+const char* const kDomainTooLong = "服务器的域名长度不能超过64！";
+
+} // namespace
+
+CardSession::CardSession(Endpoint& endpoint, SessionView& view, SessionTimers timers,
+                         const lang::Catalogues& catalogues, QObject* parent)
+    : QObject(parent), endpoint_(endpoint), view_(view), timers_(timers), catalogues_(catalogues) {
+    runSearchDialog = [](TForm3& dialog) { dialog.exec(); };
+}
+
+CardSession::~CardSession() = default;
+
+QString CardSession::text(int lookup, const char* key) const {
+    return QString::fromStdString(catalogues_.CatalogueText(lookup, key));
+}
+
+void CardSession::menu_sub_search_deviceClick() {
+    searchAddress_.clear();
+    StartSearch();
+}
+
+void CardSession::menu_sub_search_device_assign_ipClick() {
+    searchAddress_.clear();
+    if (askSearchAddress) {
+        searchAddress_ = askSearchAddress();
+    }
+    StartSearch();
+}
+
+void CardSession::StartSearch() {
+    found_.clear();
+    view_.deviceList()->clear();
+    timers_.tSendSpan->start();
+    view_.ClearParameterPanel();
+
+    auto dialog = std::make_unique<TForm3>(
+        searchTimes_, [this](int lookup, const char* key) { return text(lookup, key); },
+        view_.window());
+    searchDialog_ = dialog.get();
+    view_.ApplyColumnCaptions(dialog->list());
+    dialog->onFormClose = [this](TForm3& d) { copyDialogRows(d); };
+    runSearchDialog(*dialog);
+    // Whatever way the dialog ended, its rows must reach the main list exactly once.
+    dialog->close();
+    searchDialog_ = nullptr;
+    dialog.reset();
+
+    QTreeWidget* list = view_.deviceList();
+    if (list->topLevelItemCount() > 0) {
+        list->setCurrentItem(list->topLevelItem(0));
+        lvModListDblClick();
+    }
+}
+
+void CardSession::copyDialogRows(TForm3& dialog) {
+    timers_.tSendSpan->stop();
+    QTreeWidget* from = dialog.list();
+    QTreeWidget* to = view_.deviceList();
+    QList<QTreeWidgetItem*> rows;
+    rows.reserve(from->topLevelItemCount());
+    for (int i = 0; i < from->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* copy = from->topLevelItem(i)->clone();
+        ColourDeviceRow(copy, to->topLevelItemCount() + i);
+        rows.append(copy);
+    }
+    to->addTopLevelItems(rows);
+}
+
+void CardSession::tSendSpanTimer() {
+    if (sendCount_ < searchTimes_) {
+        ++sendCount_;
+    } else {
+        sendCount_ = 1;
+        timers_.tSendSpan->stop();
+    }
+    const SendResult result = sendSearch(endpoint_, searchAddress_);
+    if (!result) {
+        timers_.tSendSpan->stop();
+        seams::error(view_.window(), text(11, "item_search_device_failed"));
+        if (searchDialog_) {
+            searchDialog_->close();
+        }
+    }
+}
+
+void CardSession::sendReadReporting() {
+    if (!sendRead(endpoint_, searchAddress_, selected_)) {
+        reportSendFailure();
+    }
+}
+
+void CardSession::reportSendFailure() {
+    if (timers_.tSendSpan->isActive()) {
+        timers_.tSendSpan->stop();
+    }
+    seams::error(view_.window(), text(11, "item_search_device_failed"));
+}
+
+void CardSession::lvModListClick() {
+    if (QTreeWidgetItem* row = view_.deviceList()->currentItem()) {
+        selected_.ip = row->text(kIpColumn).toStdString();
+    }
+}
+
+void CardSession::lvModListDblClick() {
+    QTreeWidgetItem* row = view_.deviceList()->currentItem();
+    if (!row) {
+        return;
+    }
+    protocol::chooseCard(selected_, row->text(kIpColumn).toStdString(),
+                         row->text(kMacColumn).toStdString(), found_);
+    view_.ClearParameterPanel();
+    sendReadReporting();
+}
+
+void CardSession::btRefreshClick() {
+    view_.ClearParameterPanel();
+    updateConfirmed_ = false;
+    sendReadReporting();
+}
+
+void CardSession::btSendClick() {
+    const protocol::PanelModel panel = view_.readPanel();
+    const protocol::WriteResult result =
+        protocol::composeWrite(panel, selected_, view_.scanModes(), profile_);
+    if (const auto* refusal = std::get_if<protocol::WriteRefusal>(&result)) {
+        reportRefusal(*refusal);
+        return;
+    }
+    const auto& message = std::get<protocol::WriteMessage>(result);
+    updateConfirmed_ = false;
+    confirmTries_ = 0;
+    if (!sendWrite(endpoint_, searchAddress_, selected_, message.bytes)) {
+        reportSendFailure();
+        return;
+    }
+    timers_.tDelay->setInterval(message.hasDomain ? kDelayWithDomainMs : kDelayMs);
+    timers_.tDelay->start();
+    view_.setWriteBusy(true);
+    phase_ = WritePhase::Sent;
+}
+
+void CardSession::reportRefusal(const protocol::WriteRefusal& refusal) {
+    using Reason = protocol::WriteRefusal::Reason;
+    const lang::LanguageId language = catalogues_.currentId();
+    const bool isEdit = refusal.component.kind == protocol::PanelComponent::Kind::Edit;
+    const std::string caption =
+        isEdit ? view_.captionFor(refusal.component.edit()).toStdString() : std::string();
+    QString message;
+    switch (refusal.reason) {
+    case Reason::EmptyField:
+    case Reason::DnsFieldEmpty:
+        message = text(11, "item_information_empty");
+        break;
+    case Reason::NotANumber:
+        message = QString::fromStdString(lang::NotNumberMessage(language, caption, refusal.text));
+        break;
+    case Reason::OutOfRange:
+        message =
+            QString::fromStdString(lang::RangeMessage(language, caption, 0, refusal.maxValue));
+        break;
+    case Reason::DomainTooLong:
+        message = QString::fromUtf8(kDomainTooLong);
+        break;
+    }
+    seams::error(view_.window(), message);
+}
+
+void CardSession::tDelayTimer() {
+    timers_.tDelay->stop();
+    view_.setWriteBusy(false);
+    const protocol::PanelModel panel = view_.readPanel();
+    const QString typedIp =
+        QString::fromStdString(panel[protocol::Edit::IP1]).trimmed() + QLatin1Char('.') +
+        QString::fromStdString(panel[protocol::Edit::IP2]).trimmed() + QLatin1Char('.') +
+        QString::fromStdString(panel[protocol::Edit::IP3]).trimmed() + QLatin1Char('.') +
+        QString::fromStdString(panel[protocol::Edit::IP4]).trimmed();
+    QTreeWidget* list = view_.deviceList();
+    const QString oldIp = QString::fromStdString(selected_.ip);
+    for (int i = 0; i < list->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* row = list->topLevelItem(i);
+        if (row->text(kIpColumn) == oldIp) {
+            selected_.ip = typedIp.toStdString();
+            row->setText(kIpColumn, typedIp);
+            break;
+        }
+    }
+    sendReadReporting();
+    timers_.tMody->start();
+    phase_ = WritePhase::Confirming;
+}
+
+void CardSession::tModyTimer() {
+    if (confirmTries_ < kMaxConfirmTries) {
+        ++confirmTries_;
+        sendReadReporting();
+    } else {
+        confirmTries_ = 0;
+        timers_.tMody->stop();
+        phase_ = WritePhase::Idle;
+        if (!updateConfirmed_) {
+            seams::error(view_.window(), text(11, "item_update_failed"));
+        }
+    }
+    if (updateConfirmed_) {
+        confirmTries_ = 0;
+        timers_.tMody->stop();
+    }
+}
+
+void CardSession::UDPBSerUDPRead(const QByteArray& datagram) {
+    const protocol::ByteView bytes(reinterpret_cast<const std::uint8_t*>(datagram.constData()),
+                                   static_cast<std::size_t>(datagram.size()));
+    if (classifyDatagram(datagram) == DatagramKind::SearchAnswer) {
+        // An answer outside a search has no list to go to.
+        if (!searchDialog_) {
+            return;
+        }
+        if (auto entry = found_.add(protocol::DecodeSearchAnswer(bytes))) {
+            searchDialog_->addRow(*entry);
+        }
+        return;
+    }
+    protocol::PanelModel panel = view_.readPanel();
+    const protocol::ReplyOutcome outcome =
+        protocol::applyParameterReply(panel, bytes, view_.scanModes(), profile_);
+    view_.showPanel(panel);
+    emit replyApplied(outcome.matched);
+    if (outcome.matched) {
+        timers_.tMody->stop();
+        updateConfirmed_ = true;
+        if (phase_ == WritePhase::Confirming) {
+            phase_ = WritePhase::Idle;
+        }
+        seams::inform(view_.window(), text(11, "item_update_success"));
+    } else {
+        updateConfirmed_ = false;
+    }
+}
+
+} // namespace discovery

@@ -1,0 +1,120 @@
+#pragma once
+// The search, selection, write and confirmation cycle of the main window, without the window:
+// the window hands in its timers and a view of its widgets, and its handlers call these.
+
+#include "discovery/Endpoint.h"
+#include "protocol/Addressing.h"
+#include "protocol/Panel.h"
+#include "protocol/ScanModeTable.h"
+#include "protocol/SearchAnswer.h"
+#include "protocol/WriteComposer.h"
+
+#include <QObject>
+#include <QString>
+#include <functional>
+
+class QTimer;
+class QTreeWidget;
+class QWidget;
+class TForm3;
+
+namespace lang {
+class Catalogues;
+}
+
+namespace discovery {
+
+// What the session needs of the main window.
+class SessionView {
+public:
+    virtual ~SessionView() = default;
+    virtual QWidget* window() = 0;
+    virtual void ClearParameterPanel() = 0;
+    virtual protocol::PanelModel readPanel() const = 0;
+    virtual void showPanel(const protocol::PanelModel& panel) = 0;
+    virtual QTreeWidget* deviceList() = 0;
+    // Disables search, submit and refresh and shows the hourglass over the list, or undoes it.
+    virtual void setWriteBusy(bool busy) = 0;
+    virtual void ApplyColumnCaptions(QTreeWidget* list) = 0;
+    virtual const protocol::ScanModeTable& scanModes() const = 0;
+    // The label of the row an editor stands in, for messages that name the field.
+    virtual QString captionFor(protocol::Edit edit) const = 0;
+};
+
+struct SessionTimers {
+    QTimer* tSendSpan;
+    QTimer* tDelay;
+    QTimer* tMody;
+};
+
+class CardSession : public QObject {
+    Q_OBJECT
+
+public:
+    enum class WritePhase { Idle, Sent, Confirming };
+
+    CardSession(Endpoint& endpoint, SessionView& view, SessionTimers timers,
+                const lang::Catalogues& catalogues, QObject* parent = nullptr);
+    ~CardSession() override;
+
+    // Settings that shape the cycle.
+    void setSearchTimes(int searchTimes) { searchTimes_ = searchTimes < 1 ? 1 : searchTimes; }
+    void setProfile(const protocol::CardProfile& profile) { profile_ = profile; }
+    const protocol::CardProfile& profile() const { return profile_; }
+
+    // Seams for tests: how the search dialog and the search-by-IP question are run.
+    std::function<void(TForm3&)> runSearchDialog;
+    std::function<QString()> askSearchAddress;
+
+    // Handlers.
+    void menu_sub_search_deviceClick();
+    void menu_sub_search_device_assign_ipClick();
+    void StartSearch();
+    void tSendSpanTimer();
+    void lvModListClick();
+    void lvModListDblClick();
+    void btRefreshClick();
+    void btSendClick();
+    void tDelayTimer();
+    void tModyTimer();
+    void UDPBSerUDPRead(const QByteArray& datagram);
+
+    // State, readable for the window and the tests.
+    const QString& SearchAddress() const { return searchAddress_; }
+    const protocol::SelectedCard& SelectedCard() const { return selected_; }
+    const protocol::FoundCards& FoundCards() const { return found_; }
+    int SendCount() const { return sendCount_; }
+    int ConfirmTries() const { return confirmTries_; }
+    bool updateConfirmed() const { return updateConfirmed_; }
+    WritePhase writePhase() const { return phase_; }
+    TForm3* SearchDialog() const { return searchDialog_; }
+
+signals:
+    // A datagram was decoded into the panel.
+    void replyApplied(bool matched);
+
+private:
+    void sendReadReporting();
+    void reportSendFailure();
+    void reportRefusal(const protocol::WriteRefusal& refusal);
+    void copyDialogRows(TForm3& dialog);
+    QString text(int lookup, const char* key) const;
+
+    Endpoint& endpoint_;
+    SessionView& view_;
+    SessionTimers timers_;
+    const lang::Catalogues& catalogues_;
+
+    QString searchAddress_;
+    protocol::SelectedCard selected_;
+    protocol::FoundCards found_;
+    protocol::CardProfile profile_;
+    int searchTimes_ = 20;
+    int sendCount_ = 1;
+    int confirmTries_ = 0;
+    bool updateConfirmed_ = false;
+    WritePhase phase_ = WritePhase::Idle;
+    TForm3* searchDialog_ = nullptr;
+};
+
+} // namespace discovery
