@@ -2,6 +2,7 @@
 
 #include "ui/seams/MessageBox.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -183,6 +184,22 @@ TEST_F(SettingsFileTest, ReadThenWrittenBackLeavesAHandMadeFileAlone) {
     EXPECT_EQ(again.ServerIP, QStringLiteral("10.1.1.9"));
     EXPECT_EQ(again.CardColor, 2);
     EXPECT_EQ(again.DNS, QStringLiteral("10.0.0.1"));
+}
+
+TEST_F(SettingsFileTest, UnchangedValuesLeaveTheFileUntouched) {
+    ASSERT_TRUE(save(load()));
+    const QDateTime old = QDateTime::currentDateTimeUtc().addDays(-3);
+    {
+        QFile file(path());
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(file.setFileTime(old, QFileDevice::FileModificationTime));
+    }
+    AppSettings values = load();
+    ASSERT_TRUE(save(values));
+    EXPECT_EQ(QFileInfo(path()).lastModified().toSecsSinceEpoch(), old.toSecsSinceEpoch());
+    values.SearchTimes = 30;
+    ASSERT_TRUE(save(values));
+    EXPECT_GT(QFileInfo(path()).lastModified().toSecsSinceEpoch(), old.toSecsSinceEpoch());
 }
 
 TEST_F(SettingsFileTest, LfFileStaysLf) {

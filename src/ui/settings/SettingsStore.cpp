@@ -93,7 +93,12 @@ bool SettingsStore::save(const AppSettings& values, QWidget* parent) const {
     // there but cannot be read must not be replaced by our seven keys alone.
     const QFileInfo info(path_);
     if (std::optional<IniFile> ini = IniFile::load(path_)) {
+        const QByteArray before = ini->toBytes();
         WriteSettings(*ini, values);
+        // Nothing changed: leave the file alone, which also spares read-only installations.
+        if (info.isFile() && ini->toBytes() == before) {
+            return true;
+        }
         QDir().mkpath(info.absolutePath());
         if (ini->save(path_)) {
             return true;
