@@ -19,3 +19,8 @@ if(LEDCFG_SANITIZE)
         -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
     target_link_options(project_options INTERFACE -fsanitize=address,undefined)
 endif()
+
+if(LEDCFG_FUZZ)
+    # Coverage feedback from the libraries under test, not only from the fuzz entry points.
+    target_compile_options(project_options INTERFACE -fsanitize=fuzzer-no-link)
+endif()
