@@ -1,0 +1,58 @@
+#include "discovery/HostResolution.h"
+
+#include <QHostInfo>
+
+namespace discovery {
+
+QList<QHostAddress> systemNameLookup(const QString& name) {
+    const QHostInfo info = QHostInfo::fromName(name);
+    if (info.error() != QHostInfo::NoError) {
+        return {};
+    }
+    return info.addresses();
+}
+
+std::optional<QHostAddress> dottedQuad(const QString& text) {
+    const QList<QStringView> parts = QStringView(text).split(u'.');
+    if (parts.size() != 4) {
+        return std::nullopt;
+    }
+    quint32 address = 0;
+    for (QStringView part : parts) {
+        if (part.isEmpty()) {
+            return std::nullopt;
+        }
+        quint32 value = 0;
+        for (QChar c : part) {
+            if (c < u'0' || c > u'9') {
+                return std::nullopt;
+            }
+            value = value * 10 + static_cast<quint32>(c.unicode() - u'0');
+            if (value > 255) {
+                return std::nullopt;
+            }
+        }
+        address = (address << 8) | value;
+    }
+    return QHostAddress(address);
+}
+
+std::optional<QHostAddress> resolveHost(const QString& text, const NameLookup& lookup) {
+    if (text.compare(u"localhost", Qt::CaseInsensitive) == 0) {
+        return QHostAddress(QHostAddress::LocalHost);
+    }
+    if (auto quad = dottedQuad(text)) {
+        return quad;
+    }
+    if (!lookup) {
+        return std::nullopt;
+    }
+    for (const QHostAddress& a : lookup(text)) {
+        if (a.protocol() == QAbstractSocket::IPv4Protocol) {
+            return a;
+        }
+    }
+    return std::nullopt;
+}
+
+} // namespace discovery

@@ -1,0 +1,24 @@
+#pragma once
+// Turning the host text of a send into an IPv4 address.
+
+#include <QHostAddress>
+#include <QList>
+#include <QString>
+#include <functional>
+#include <optional>
+
+namespace discovery {
+
+// Looks a host name up; the real one blocks the calling thread.
+using NameLookup = std::function<QList<QHostAddress>(const QString& name)>;
+QList<QHostAddress> systemNameLookup(const QString& name);
+
+// Four dot-separated parts, each one or more decimal digits with a value of 0..255.
+// Leading zeros are decimal: "010" is 10, never octal.
+std::optional<QHostAddress> dottedQuad(const QString& text);
+
+// "LOCALHOST" in any letter case is 127.0.0.1; a dotted quad is taken as it is; any other text
+// goes to `lookup`, whose first IPv4 answer counts. Nullopt when nothing usable comes back.
+std::optional<QHostAddress> resolveHost(const QString& text, const NameLookup& lookup);
+
+} // namespace discovery

@@ -1,0 +1,285 @@
+#include "discovery/UdpEndpoint.h"
+
+#include "protocol/Frame.h"
+#include "ui/seams/Clock.h"
+
+#include <QNetworkDatagram>
+#include <QNetworkInterface>
+#include <QUdpSocket>
+#include <QVariant>
+#include <algorithm>
+
+#ifdef Q_OS_WIN
+#include <winsock2.h>
+#else
+#include <sys/socket.h>
+#endif
+
+namespace discovery {
+
+namespace {
+
+constexpr quint32 LimitedBroadcast = 0xFFFFFFFFu;
+
+bool setIntOption(qintptr fd, int name, int value) {
+#ifdef Q_OS_WIN
+    return ::setsockopt(static_cast<SOCKET>(fd), SOL_SOCKET, name,
+                        reinterpret_cast<const char*>(&value), sizeof value) == 0;
+#else
+    return ::setsockopt(static_cast<int>(fd), SOL_SOCKET, name, &value, sizeof value) == 0;
+#endif
+}
+
+int intOption(qintptr fd, int name) {
+    int value = 0;
+#ifdef Q_OS_WIN
+    int len = sizeof value;
+    ::getsockopt(static_cast<SOCKET>(fd), SOL_SOCKET, name, reinterpret_cast<char*>(&value), &len);
+#else
+    socklen_t len = sizeof value;
+    ::getsockopt(static_cast<int>(fd), SOL_SOCKET, name, &value, &len);
+#endif
+    return value;
+}
+
+void requestReceiveBuffer(QUdpSocket& socket) {
+    socket.setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption,
+                           QVariant(UdpEndpoint::ReceiveBufferBytes));
+#ifdef SO_RCVBUFFORCE
+    // net.core.rmem_max caps the request (often at 208 KiB); a privileged process may pass it.
+    if (intOption(socket.socketDescriptor(), SO_RCVBUF) < UdpEndpoint::ReceiveBufferBytes) {
+        setIntOption(socket.socketDescriptor(), SO_RCVBUFFORCE, UdpEndpoint::ReceiveBufferBytes);
+    }
+#endif
+}
+
+} // namespace
+
+UdpEndpoint::UdpEndpoint(QObject* parent) : QObject(parent) {}
+
+UdpEndpoint::~UdpEndpoint() {
+    *alive_ = false;
+    deactivate();
+}
+
+qintptr UdpEndpoint::sendingSocketDescriptor() const {
+    return active_ ? sockets_.front()->socketDescriptor() : -1;
+}
+
+void UdpEndpoint::bindLocalAddress(const QString& address) {
+    deactivate();
+    seams::clock().sleepMs(RebindPauseMs);
+    localAddress_ = address;
+    activate(); // a failure shows at the next send
+}
+
+void UdpEndpoint::deactivate() {
+    for (auto& socket : sockets_) {
+        socket->disconnect(this);
+        socket->close();
+        // The handler may be running below this socket's readyRead; let it unwind first.
+        socket.release()->deleteLater();
+    }
+    sockets_.clear();
+    active_ = false;
+}
+
+std::unique_ptr<QUdpSocket> UdpEndpoint::openSocket(const QHostAddress& address, bool shared) {
+    auto socket = std::make_unique<QUdpSocket>();
+    const auto mode = shared ? QAbstractSocket::ShareAddress | QAbstractSocket::ReuseAddressHint
+                             : QAbstractSocket::DontShareAddress;
+    if (!socket->bind(address, protocol::LocalPort, mode)) {
+        activationError_ = socket->errorString();
+        return nullptr;
+    }
+    requestReceiveBuffer(*socket);
+    connect(socket.get(), &QUdpSocket::readyRead, this, &UdpEndpoint::readPending,
+            Qt::QueuedConnection);
+    return socket;
+}
+
+void UdpEndpoint::learnInterface(const QHostAddress& local) {
+    localInterface_ = 0;
+    subnetBroadcasts_.clear();
+    const auto interfaces = QNetworkInterface::allInterfaces();
+    for (const QNetworkInterface& nic : interfaces) {
+        const auto entries = nic.addressEntries();
+        const bool ours =
+            std::any_of(entries.begin(), entries.end(),
+                        [&](const QNetworkAddressEntry& e) { return e.ip() == local; });
+        if (!ours) {
+            continue;
+        }
+        localInterface_ = nic.index();
+        for (const QNetworkAddressEntry& e : entries) {
+            if (e.ip().protocol() != QAbstractSocket::IPv4Protocol) {
+                continue;
+            }
+            // Not every adapter reports its broadcast address; the netmask tells it too.
+            const quint32 all = e.ip().toIPv4Address() | ~e.netmask().toIPv4Address();
+            for (const QHostAddress& b : {e.broadcast(), QHostAddress(all)}) {
+                if (!b.isNull() && !subnetBroadcasts_.contains(b)) {
+                    subnetBroadcasts_.append(b);
+                }
+            }
+        }
+        return;
+    }
+}
+
+bool UdpEndpoint::activate() {
+    deactivate();
+    activationError_.clear();
+    QHostAddress local(QHostAddress::AnyIPv4);
+    if (!localAddress_.isEmpty()) {
+        local = QHostAddress(localAddress_);
+        if (local.protocol() != QAbstractSocket::IPv4Protocol) {
+            activationError_ = QStringLiteral("not an IPv4 address: %1").arg(localAddress_);
+            return false;
+        }
+    }
+    const bool wildcardOnly = local == QHostAddress(QHostAddress::AnyIPv4);
+    // Both sockets share the port, which Linux allows only when both ask for it.
+    auto primary = openSocket(local, !wildcardOnly);
+    if (!primary) {
+        return false;
+    }
+    sockets_.push_back(std::move(primary));
+    if (!wildcardOnly) {
+        auto wildcard = openSocket(QHostAddress(QHostAddress::AnyIPv4), true);
+        if (!wildcard) {
+            deactivate();
+            return false;
+        }
+        sockets_.push_back(std::move(wildcard));
+        learnInterface(local);
+    }
+    active_ = true;
+    nextSocket_ = 0;
+    applyBroadcast();
+    // Anything that arrived between bind and connect would otherwise wait for the next one.
+    QMetaObject::invokeMethod(this, &UdpEndpoint::readPending, Qt::QueuedConnection);
+    return true;
+}
+
+void UdpEndpoint::applyBroadcast() {
+    for (const auto& socket : sockets_) {
+        setIntOption(socket->socketDescriptor(), SO_BROADCAST, broadcast_ ? 1 : 0);
+    }
+}
+
+SendResult UdpEndpoint::sendDatagram(const QString& host, quint16 port, const QByteArray& bytes,
+                                     bool broadcast) {
+    broadcast_ = broadcast;
+    applyBroadcast();
+    const std::optional<QHostAddress> to = resolveHost(host, lookup_);
+    if (!to) {
+        return SendResult::failed(SendFailure::Reason::Unresolvable, host);
+    }
+    if (!active_) {
+        // An endpoint never bound has an empty local address: every interface.
+        if (!activate()) {
+            return SendResult::failed(SendFailure::Reason::NotBound, activationError_);
+        }
+    }
+    QUdpSocket& socket = *sockets_.front();
+    const qint64 written = socket.writeDatagram(bytes, *to, port);
+    if (written < 0) {
+        const auto reason = socket.error() == QAbstractSocket::DatagramTooLargeError
+                                ? SendFailure::Reason::TooLarge
+                                : SendFailure::Reason::SocketError;
+        return SendResult::failed(reason, socket.errorString());
+    }
+    if (written != bytes.size()) {
+        return SendResult::failed(SendFailure::Reason::Incomplete,
+                                  QStringLiteral("%1 of %2 bytes").arg(written).arg(bytes.size()));
+    }
+    return SendResult::sent();
+}
+
+bool UdpEndpoint::wantedOnWildcard(const QNetworkDatagram& datagram) const {
+    const QHostAddress to = datagram.destinationAddress();
+    if (to.isNull()) {
+        return true; // the system did not say; better a duplicate than a lost answer
+    }
+    const bool broadcast = to.toIPv4Address() == LimitedBroadcast || subnetBroadcasts_.contains(to);
+    if (!broadcast) {
+        return false; // unicast to another address of this machine: not for our binding
+    }
+    // Like a socket bound to the adapter, take broadcasts that came in through that adapter.
+    return localInterface_ == 0 || datagram.interfaceIndex() == 0 ||
+           static_cast<int>(datagram.interfaceIndex()) == localInterface_;
+}
+
+bool UdpEndpoint::takeNext(QByteArray& out) {
+    // Bounded, in case a socket keeps claiming a datagram that cannot be read.
+    for (int attempts = 0; attempts < 64; ++attempts) {
+        bool any = false;
+        for (std::size_t i = 0; i < sockets_.size(); ++i) {
+            const std::size_t at = (nextSocket_ + i) % sockets_.size();
+            QUdpSocket& socket = *sockets_[at];
+            if (!socket.hasPendingDatagrams()) {
+                continue;
+            }
+            any = true;
+            const qint64 size = socket.pendingDatagramSize();
+            if (size < 0 || size > MaxDatagramSize) {
+                socket.receiveDatagram(0); // reads and discards it
+                ++counters_.oversized;
+                continue;
+            }
+            const QNetworkDatagram datagram = socket.receiveDatagram(MaxDatagramSize);
+            if (!datagram.isValid()) {
+                ++counters_.oversized;
+                continue;
+            }
+            if (at != 0 && !wantedOnWildcard(datagram)) {
+                ++counters_.foreign;
+                continue;
+            }
+            nextSocket_ = (at + 1) % sockets_.size();
+            out = datagram.data();
+            return true;
+        }
+        if (!any) {
+            return false;
+        }
+    }
+    return false;
+}
+
+void UdpEndpoint::deliver(const QByteArray& datagram) {
+    ++counters_.delivered;
+    if (!handler_) {
+        return;
+    }
+    try {
+        handler_(datagram);
+    } catch (...) {
+        ++counters_.handlerFailures;
+    }
+}
+
+void UdpEndpoint::readPending() {
+    if (delivering_) {
+        return; // the delivery loop below us picks it up once the running handler returns
+    }
+    const std::shared_ptr<bool> alive = alive_;
+    delivering_ = true;
+    QByteArray datagram;
+    int handled = 0;
+    while (handled < DeliveryBatch && takeNext(datagram)) {
+        deliver(datagram);
+        if (!*alive) {
+            return; // the handler destroyed us
+        }
+        ++handled;
+    }
+    delivering_ = false;
+    if (handled == DeliveryBatch) {
+        // Let timers and painting have a turn during a long burst, then go on in order.
+        QMetaObject::invokeMethod(this, &UdpEndpoint::readPending, Qt::QueuedConnection);
+    }
+}
+
+} // namespace discovery
