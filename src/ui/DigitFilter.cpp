@@ -1,0 +1,35 @@
+#include "ui/DigitFilter.h"
+
+#include <QKeyEvent>
+#include <QKeySequence>
+
+namespace ui {
+
+void FilterDigit(QChar& key) {
+    const char16_t c = key.unicode();
+    if (c == kBackspace || (c >= u'0' && c <= u'9')) {
+        return;
+    }
+    key = QChar();
+}
+
+QString TypedCharacters(const QKeyEvent& event) {
+    const int key = event.key();
+    if (key == Qt::Key_Tab || key == Qt::Key_Backtab) {
+        return {};
+    }
+    if (key == Qt::Key_Backspace) {
+        return QString(QChar(kBackspace));
+    }
+    if (event.matches(QKeySequence::Paste)) {
+        return QString(QChar(char16_t{0x16}));
+    }
+    const Qt::KeyboardModifiers mods = event.modifiers();
+    if ((mods & Qt::ControlModifier) && !(mods & (Qt::AltModifier | Qt::MetaModifier)) &&
+        key >= Qt::Key_A && key <= Qt::Key_Z) {
+        return QString(QChar(static_cast<char16_t>(key - Qt::Key_A + 1)));
+    }
+    return event.text();
+}
+
+} // namespace ui

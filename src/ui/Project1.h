@@ -1,0 +1,27 @@
+#pragma once
+// The program entry: one running copy, the main window, the message loop.
+
+#include <QLocale>
+#include <QString>
+#include <functional>
+
+namespace ui {
+
+class TForm1;
+
+// Shown by a copy started while another runs; fixed, not from a catalogue.
+inline constexpr char kAlreadyRunningText[] = "显示屏控制卡参数配置程序已运行！";
+
+struct EntryOptions {
+    QString lockFolder; // empty: the per-user default
+    QLocale userLocale = QLocale::system();
+    // Called once the main window exists, before the loop runs.
+    std::function<void(TForm1&)> mainWindowCreated;
+    // Shows the window and runs the message loop; QApplication::exec by default.
+    std::function<int(TForm1&)> runLoop;
+};
+
+// Needs a QApplication. Returns the loop's exit code, or 0 for a refused second copy.
+int Project1(const EntryOptions& options = {});
+
+} // namespace ui

@@ -1,0 +1,17 @@
+#pragma once
+// Window sizes follow the screen's logical pixels per inch, 96 being the design density.
+
+class QScreen;
+
+namespace ui {
+
+// Logical horizontal pixels per inch of the screen divided by 96; 1.0 without a screen.
+// Qt folds its own device-pixel ratio out of the logical density, so this is normally 1.
+double ScreenScaleFactor(const QScreen* screen);
+// The primary screen's factor.
+double ScreenScaleFactor();
+
+// factor x size rounded to the nearest integer, a half going to the even neighbour.
+int ScaledSize(int size, double factor);
+
+} // namespace ui

@@ -1,0 +1,555 @@
+#include "ui/Unit1.h"
+
+#include "ui/CatalogueWidgets.h"
+#include "ui/DigitFilter.h"
+#include "ui/LanguageChoice.h"
+#include "ui/RadioGroup.h"
+#include "ui/ScreenScale.h"
+#include "ui/Unit2.h"
+#include "ui_Unit1.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QScreen>
+#include <QTimer>
+#include <algorithm>
+#include <array>
+
+// Resources of a static library are registered by hand, outside any namespace.
+static void InitUiResources() {
+    Q_INIT_RESOURCE(resources);
+}
+
+namespace ui {
+
+namespace {
+
+const QColor kCream(0xFF, 0xFB, 0xF0);
+const QColor kMaroon(0x80, 0x00, 0x00);
+const QColor kBlue(0x00, 0x00, 0xFF);
+const QColor kWhite(0xFF, 0xFF, 0xFF);
+const QColor kSilver(0xC0, 0xC0, 0xC0);
+
+constexpr int kRowHeight = 18;
+
+void SetColours(QWidget* widget, const QColor& background, const QColor& text) {
+    QPalette palette = widget->palette();
+    if (background.isValid()) {
+        palette.setColor(QPalette::Window, background);
+        widget->setAutoFillBackground(true);
+    }
+    if (text.isValid()) {
+        palette.setColor(QPalette::WindowText, text);
+        palette.setColor(QPalette::Text, text);
+    }
+    widget->setPalette(palette);
+}
+
+void SetPixelFont(QWidget* widget, int pixels, bool bold) {
+    QFont font = widget->font();
+    font.setPixelSize(pixels);
+    font.setBold(bold);
+    widget->setFont(font);
+}
+
+void SetBase(QWidget* widget, const QColor& colour) {
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Base, colour);
+    widget->setPalette(palette);
+}
+
+QString Numbers1To99() {
+    QString text = QStringLiteral("1");
+    for (int n = 2; n <= 99; ++n) {
+        text += QLatin1Char(',') + QString::number(n);
+    }
+    return text;
+}
+
+QTimer* MakeTimer(QObject* owner, const char* name, int interval) {
+    auto* timer = new QTimer(owner);
+    timer->setObjectName(QLatin1String(name));
+    timer->setInterval(interval);
+    return timer;
+}
+
+} // namespace
+
+TForm1::TForm1(QWidget* parent) : QMainWindow(parent), ui_(std::make_unique<Ui::TForm1>()) {
+    InitUiResources();
+    ui_->setupUi(this);
+    panel_ = PanelWidgets::Find(this);
+    Q_ASSERT(panel_.complete());
+
+    pMenuItem_ = new QMenu(this);
+    pMenuItem_->setObjectName(QStringLiteral("pMenuItem"));
+    pMenuItem_->addActions({ui_->pmiSModm, ui_->N2, ui_->pmiClearList, ui_->N3, ui_->pmiExit});
+    // Separators keep their design caption "-", which the menu relabelling skips.
+    for (QAction* separator : {ui_->N1, ui_->N4, ui_->N5, ui_->N10, ui_->N2, ui_->N3}) {
+        separator->setSeparator(true);
+    }
+
+    tSendSpan_ = MakeTimer(this, "tSendSpan", 1200);
+    tDelay_ = MakeTimer(this, "tDelay", 5000);
+    tMody_ = MakeTimer(this, "tMody", 2000);
+
+    styleWindow();
+    alignLabelRows();
+    connectHandlers();
+    FormCreate();
+}
+
+TForm1::~TForm1() {
+    FormDestroy();
+}
+
+void TForm1::FormCreate() {
+    VersionText = QLatin1String(kVersionText);
+    SendCount = 1;
+    updateConfirmed = false;
+    selectedCard_ = protocol::SelectedCard{};
+    foundCards_.clear();
+    scanModes_ = protocol::ScanModeTable{};
+    SetComboItems(ui_->cmd485Addr, Numbers1To99());
+    ConfirmTries = 0;
+}
+
+void TForm1::FormDestroy() {
+    if (formShown_ && settingsHooks_.write) {
+        settingsHooks_.write(settings_);
+    }
+}
+
+void ApplyWindowFace(QWidget* window) {
+    // One face with both Latin and CJK glyphs, so Chinese never falls back to boxes and the
+    // three languages share their metrics; the first installed one wins.
+    QFont face = window->font();
+    face.setFamilies({QStringLiteral("Noto Sans CJK SC"), QStringLiteral("Microsoft YaHei"),
+                      QStringLiteral("PingFang SC"), QStringLiteral("WenQuanYi Micro Hei")});
+    face.setPixelSize(12);
+    window->setFont(face);
+}
+
+void TForm1::styleWindow() {
+    ApplyWindowFace(this);
+
+    const struct {
+        QWidget* strip;
+        QColor background;
+        QColor text;
+    } headers[] = {
+        {ui_->pnSizeSet, kWhite, kBlue},
+        {ui_->pnCommInterface, kCream, kMaroon},
+        {ui_->pnIPInfo, kWhite, kBlue},
+        {ui_->pnDnsServer, QColor(), kBlue},
+        {ui_->pnServerCfg, kCream, kMaroon},
+        {ui_->pnInternalCode, QColor(), kBlue},
+        {ui_->pnSoftwearVersion, kWhite, kMaroon},
+        {ui_->pnMacAddr, QColor(), kBlue},
+    };
+    for (const auto& header : headers) {
+        SetColours(header.strip, header.background, header.text);
+        SetPixelFont(header.strip, 15, true);
+    }
+    SetColours(ui_->pnServer, kCream, QColor());
+    SetColours(ui_->rGCfg, QApplication::palette("QMenu").color(QPalette::Window), QColor());
+
+    // Borderless strips that read as part of their header.
+    for (QLineEdit* strip :
+         {ui_->edtInnerCode_Hex, ui_->edtInnerCode_Dec, ui_->edtVersion, ui_->edtMACAddr}) {
+        SetPixelFont(strip, 15, true);
+        SetBase(strip, strip->parentWidget()->palette().color(QPalette::Window));
+    }
+
+    for (QTableWidget* list : {ui_->lvSizeSet, ui_->lvCommInterface, ui_->lvIPInfo}) {
+        list->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+        list->verticalHeader()->setDefaultSectionSize(kRowHeight);
+        list->horizontalHeader()->setDefaultSectionSize(125);
+    }
+
+    QTableWidget* devices = ui_->lvModList;
+    SetPixelFont(devices, 12, false);
+    SetColours(devices, QColor(), kBlue);
+    devices->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    devices->verticalHeader()->setDefaultSectionSize(kRowHeight);
+    const int widths[] = {60, 100, 150, 120};
+    for (int c = 0; c < devices->columnCount(); ++c) {
+        devices->setColumnWidth(c, widths[c]);
+    }
+    devices->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    // The 60-pixel first column must still hold "Order Num".
+    SetPixelFont(devices->horizontalHeader(), 11, false);
+
+    for (QComboBox* combo : panel_.combos) {
+        combo->setEditable(false);
+    }
+}
+
+// Each editor takes the exact height and top of the label row beside it.
+void TForm1::alignLabelRows() {
+    const auto level = [](QTableWidget* list, int row, std::initializer_list<QWidget*> editors) {
+        list->ensurePolished();
+        const int top = list->y() + list->frameWidth() + list->rowViewportPosition(row);
+        for (QWidget* editor : editors) {
+            editor->setGeometry(editor->x(), top, editor->width(), kRowHeight);
+        }
+    };
+    const QWidget* sizeEditors[] = {
+        ui_->edtPLen,     ui_->edtPHeight, ui_->cmdPClor,    ui_->cmdScan,
+        ui_->cmdDLamp,    ui_->cmdNLamp,   ui_->cmdOE,       ui_->cmdDataBit,
+        ui_->cmdSContent, ui_->cmdCF,      ui_->cmdRowOrder, ui_->cmdEmptyDisplay,
+    };
+    for (int row = 0; row < 12; ++row) {
+        level(ui_->lvSizeSet, row, {const_cast<QWidget*>(sizeEditors[row])});
+    }
+    const QWidget* commEditors[] = {ui_->cmdComm, ui_->cmdBaud, ui_->cmdRate, ui_->cmdTrans,
+                                    ui_->cmd485Addr};
+    for (int row = 0; row < 5; ++row) {
+        level(ui_->lvCommInterface, row, {const_cast<QWidget*>(commEditors[row])});
+    }
+    level(ui_->lvIPInfo, 0, {ui_->edtIP1, ui_->edtIP2, ui_->edtIP3, ui_->edtIP4});
+    level(ui_->lvIPInfo, 1, {ui_->edtC1, ui_->edtC2, ui_->edtC3, ui_->edtC4});
+    level(ui_->lvIPInfo, 2, {ui_->edtGate1, ui_->edtGate2, ui_->edtGate3, ui_->edtGate4});
+}
+
+void TForm1::connectHandlers() {
+    connect(ui_->btSModm, &QPushButton::clicked, this, &TForm1::menu_sub_search_deviceClick);
+    connect(ui_->menu_sub_search_device, &QAction::triggered, this,
+            &TForm1::menu_sub_search_deviceClick);
+    connect(ui_->pmiSModm, &QAction::triggered, this, &TForm1::menu_sub_search_deviceClick);
+    connect(ui_->menu_sub_search_device_assign_ip, &QAction::triggered, this,
+            &TForm1::menu_sub_search_device_assign_ipClick);
+    connect(ui_->menu_sub_network, &QAction::triggered, this, &TForm1::menu_sub_networkClick);
+    connect(ui_->menu_sub_clear_device_list, &QAction::triggered, this,
+            &TForm1::menu_sub_clear_device_listClick);
+    connect(ui_->pmiClearList, &QAction::triggered, this, &TForm1::menu_sub_clear_device_listClick);
+    connect(ui_->menu_sub_simplechn, &QAction::triggered, this, &TForm1::menu_sub_simplechnClick);
+    connect(ui_->menu_sub_traditionalchn, &QAction::triggered, this,
+            &TForm1::menu_sub_traditionalchnClick);
+    connect(ui_->menu_sub_english, &QAction::triggered, this, &TForm1::menu_sub_englishClick);
+    connect(ui_->menu_sub_exit, &QAction::triggered, this, &TForm1::menu_sub_exitClick);
+    connect(ui_->pmiExit, &QAction::triggered, this, &TForm1::menu_sub_exitClick);
+    connect(ui_->menu_sub_about, &QAction::triggered, this, &TForm1::menu_sub_aboutClick);
+    connect(ui_->btSend, &QPushButton::clicked, this, &TForm1::btSendClick);
+    connect(ui_->btRefresh, &QPushButton::clicked, this, &TForm1::btRefreshClick);
+    connect(ui_->lvModList, &QAbstractItemView::clicked, this, &TForm1::lvModListClick);
+    connect(ui_->lvModList, &QAbstractItemView::doubleClicked, this, &TForm1::lvModListDblClick);
+    connect(ui_->lvModList, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        pMenuItem_->popup(ui_->lvModList->viewport()->mapToGlobal(at));
+    });
+    connect(tSendSpan_, &QTimer::timeout, this, &TForm1::tSendSpanTimer);
+    connect(tDelay_, &QTimer::timeout, this, &TForm1::tDelayTimer);
+    connect(tMody_, &QTimer::timeout, this, &TForm1::tModyTimer);
+    // The box's handler runs whenever its state changes, by the operator or by the program.
+    connect(ui_->cbDNSAddr, &QCheckBox::toggled, this, &TForm1::cbDNSAddrClick);
+    connect(ui_->rGCfg, &TRadioGroup::clicked, this, &TForm1::rGCfgClick);
+
+    const protocol::Edit numeric[] = {
+        protocol::Edit::PLen,  protocol::Edit::PHeight, protocol::Edit::IP1,
+        protocol::Edit::IP2,   protocol::Edit::IP3,     protocol::Edit::IP4,
+        protocol::Edit::C1,    protocol::Edit::C2,      protocol::Edit::C3,
+        protocol::Edit::C4,    protocol::Edit::Gate1,   protocol::Edit::Gate2,
+        protocol::Edit::Gate3, protocol::Edit::Gate4,   protocol::Edit::DNS1,
+        protocol::Edit::DNS2,  protocol::Edit::DNS3,    protocol::Edit::DNS4,
+        protocol::Edit::DIP1,  protocol::Edit::DIP2,    protocol::Edit::DIP3,
+        protocol::Edit::DIP4,  protocol::Edit::DPort,
+    };
+    for (protocol::Edit e : numeric) {
+        panel_[e]->installEventFilter(this);
+        numericEdits_.append(panel_[e]);
+    }
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+    if (!numericEdits_.contains(watched)) {
+        return QMainWindow::eventFilter(watched, event);
+    }
+    if (event->type() == QEvent::KeyPress) {
+        const QString typed = TypedCharacters(*static_cast<QKeyEvent*>(event));
+        for (QChar c : typed) {
+            QChar key = c;
+            edtPLenKeyPress(key);
+            if (key.isNull()) {
+                return true;
+            }
+        }
+    } else if (event->type() == QEvent::InputMethod) {
+        // Text composed by an input method is typed too, one character at a time.
+        const auto* input = static_cast<QInputMethodEvent*>(event);
+        for (QChar c : input->commitString()) {
+            QChar key = c;
+            edtPLenKeyPress(key);
+            if (key.isNull()) {
+                return true;
+            }
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TForm1::edtPLenKeyPress(QChar& key) {
+    FilterDigit(key);
+}
+
+QString TForm1::catalogueText(int lookupNumber, std::string_view key) const {
+    return Utf8(catalogues().CatalogueText(lookupNumber, key));
+}
+
+void TForm1::ClearParameterPanel() {
+    ui::ClearParameterPanel(panel_);
+}
+
+void TForm1::applyProfile(const settings::AppSettings& profile) {
+    settings_ = profile;
+    const bool withDns = settings_.DHCP != 0;
+    if (!withDns) {
+        ui_->rGCfg->setItemIndex(-1);
+    }
+    ui_->rGCfg->setVisible(withDns);
+    ui_->rGCfg->setEnabled(withDns);
+    ui_->pnDnsServer->setVisible(withDns);
+    ui_->pnDnsMode->setVisible(withDns);
+    // The window's minimum height still counts the hidden sections until the layouts have
+    // been recomputed, and would stop the window from shrinking.
+    QApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    resize(width(), withDns ? kDesignHeight : kShortHeight);
+}
+
+void TForm1::FormShow() {
+    if (formShown_) {
+        return;
+    }
+    formShown_ = true;
+    if (settingsHooks_.read) {
+        settingsHooks_.read(settings_);
+    }
+    applyProfile(settings_);
+    ui_->rBtnServerIP->setChecked(true);
+
+    const double factor = ScreenScaleFactor(screen());
+    resize(ScaledSize(width(), factor), height());
+    resize(width(), ScaledSize(height(), factor));
+    if (const QScreen* where = screen()) {
+        move(where->availableGeometry().center() - rect().center());
+    }
+
+    const LanguageChoice choice = ChooseLanguage(settings_.LgType, LocaleLanguageCode(userLocale_));
+    ui_->menu_sub_simplechn->setVisible(choice.visibleChinese == ChineseMenuItem::Simplified);
+    ui_->menu_sub_traditionalchn->setVisible(choice.visibleChinese == ChineseMenuItem::Traditional);
+    ApplyLanguage(true, choice.lgType);
+
+    cbDNSAddrClick();
+    rGCfgClick();
+}
+
+void TForm1::showEvent(QShowEvent* event) {
+    FormShow();
+    QMainWindow::showEvent(event);
+}
+
+QAction* TForm1::languageItem(int id) const {
+    switch (id) {
+    case 0:
+        return ui_->menu_sub_simplechn;
+    case 1:
+        return ui_->menu_sub_traditionalchn;
+    case 2:
+        return ui_->menu_sub_english;
+    default:
+        return nullptr;
+    }
+}
+
+void TForm1::ApplyLanguage(bool create, int id) {
+    settings_.LgType = id;
+    const auto language = lang::LanguageIdFromInt(id);
+    if (!language) {
+        return;
+    }
+    if (create && catalogues().apply(*language)) {
+        languageItem(id)->setChecked(true);
+    }
+    const lang::TLanguage* catalogue = catalogues().catalogue(*language);
+    if (catalogue == nullptr) {
+        return;
+    }
+
+    const QString sixBlanks(6, QLatin1Char(' '));
+    QLabel* const panels[] = {ui_->pnSizeSet,      ui_->pnCommInterface,   ui_->pnIPInfo,
+                              ui_->pnInternalCode, ui_->pnSoftwearVersion, ui_->pnMacAddr,
+                              ui_->pnServerCfg,    ui_->pnDnsServer,       ui_->pnServerPort};
+    for (std::size_t p = 0; p < std::size(panels); ++p) {
+        panels[p]->setText(sixBlanks + Utf8(catalogue->TextAt(0, p)));
+    }
+
+    RelabelMenuBar(ui_->mainMenu, *catalogue);
+
+    ui_->pmiSModm->setText(SectionText(*catalogue, 1, "menu_sub_search_device"));
+    ui_->pmiClearList->setText(SectionText(*catalogue, 1, "menu_sub_clear_device_list"));
+    ui_->pmiExit->setText(SectionText(*catalogue, 1, "menu_sub_exit"));
+
+    const QString twoBlanks(2, QLatin1Char(' '));
+    QPushButton* const buttons[] = {ui_->btSModm, ui_->btSend, ui_->btRefresh};
+    for (std::size_t b = 0; b < std::size(buttons); ++b) {
+        buttons[b]->setText(twoBlanks + Utf8(catalogue->TextAt(2, b)));
+    }
+
+    const std::pair<QTableWidget*, int> labelLists[] = {
+        {ui_->lvSizeSet, 3}, {ui_->lvCommInterface, 4}, {ui_->lvIPInfo, 5}};
+    for (const auto& [list, section] : labelLists) {
+        int row = 0;
+        for (const std::string& caption : catalogue->RowCaptions(section)) {
+            if (row >= list->rowCount()) {
+                break;
+            }
+            if (QTableWidgetItem* cell = list->item(row, 0)) {
+                cell->setText(Utf8(caption));
+            } else {
+                list->setItem(row, 0, new QTableWidgetItem(Utf8(caption)));
+            }
+            ++row;
+        }
+    }
+
+    FillComboFromCatalogue(ui_->cmdPClor, 0, settings_.CardColor == 3 ? 2 : 1, true);
+    FillComboFromCatalogue(ui_->cmdScan, 3, 3, true);
+    FillComboFromCatalogue(ui_->cmdDLamp, 4, 5, true);
+    FillComboFromCatalogue(ui_->cmdNLamp, 4, 5, true);
+    FillComboFromCatalogue(ui_->cmdOE, 6, 7, true);
+    FillComboFromCatalogue(ui_->cmdDataBit, 6, 7, true);
+    FillComboFromCatalogue(ui_->cmdSContent, 6, 7, true);
+    FillComboFromCatalogue(ui_->cmdCF, 8, 10, true);
+    FillComboFromCatalogue(ui_->cmdRowOrder, 11, 13, true);
+    FillComboFromCatalogue(ui_->cmdComm, 14, 16, true);
+    FillComboFromCatalogue(ui_->cmdRate, 17, 19, true);
+    FillComboFromCatalogue(ui_->cmdTrans, 20, 23, true);
+    FillComboFromCatalogue(ui_->cmdEmptyDisplay, 24, 25, true);
+    FillComboFromCatalogue(ui_->cmdRowOrder, 26, 26, false);
+
+    ApplyColumnCaptions(ui_->lvModList);
+
+    setWindowTitle(catalogueText(11, "softwear_title") + QLatin1Char(' ') + VersionText);
+
+    ui_->rBtnServerIP->setText(catalogueText(15, "item_service_IP"));
+    ui_->rBtnServerDomain->setText(catalogueText(15, "item_service_domain"));
+
+    for (int i = 0; i < 3; ++i) {
+        ui_->rGCfg->setItemText(i, Utf8(catalogue->TextAt(13, static_cast<std::size_t>(i))));
+    }
+
+    ui_->cbDNSAddr->setText(
+        catalogueText(12, ui_->cbDNSAddr->isChecked() ? "item_dns_set" : "item_auto_get"));
+
+    // Long items do not fit the 165-pixel boxes; their drop-down lists show them whole.
+    for (QComboBox* combo : panel_.combos) {
+        int widest = 0;
+        for (int i = 0; i < combo->count(); ++i) {
+            widest = std::max(widest, combo->fontMetrics().horizontalAdvance(combo->itemText(i)));
+        }
+        combo->view()->setMinimumWidth(widest + 24);
+    }
+}
+
+void TForm1::FillComboFromCatalogue(QComboBox* combo, int first, int last, bool clear) {
+    const lang::TLanguage* catalogue = catalogues().current();
+    if (catalogue == nullptr) {
+        return;
+    }
+    // Qt chooses the first item of an empty list by itself; the panel wants no choice.
+    const int chosen = clear ? -1 : combo->currentIndex();
+    if (clear) {
+        combo->clear();
+    }
+    for (int p = first; p <= last; ++p) {
+        const QString text = Utf8(catalogue->TextAt(12, static_cast<std::size_t>(p)));
+        if (p == 3) {
+            BuildScanModeTable(text);
+            break;
+        }
+        combo->addItem(text);
+        if (p == 4) {
+            for (int level = 1; level <= 6; ++level) {
+                combo->addItem(QString::number(level));
+            }
+        }
+    }
+    combo->setCurrentIndex(chosen);
+}
+
+void TForm1::BuildScanModeTable(const QString& staticScanWord) {
+    QComboBox* scan = ui_->cmdScan;
+    const bool wasEmpty = scan->count() == 0;
+    const int chosen = scan->currentIndex();
+    for (const std::string& name : scanModes_.Build(staticScanWord.toStdString())) {
+        scan->addItem(Utf8(name));
+    }
+    scan->setCurrentIndex(wasEmpty ? -1 : chosen);
+}
+
+void TForm1::ApplyColumnCaptions(QAbstractItemView* list) {
+    ui::ApplyColumnCaptions(list, catalogues().current());
+}
+
+void TForm1::SetComboItems(QComboBox* combo, const QString& text) {
+    ui::SetComboItems(combo, text);
+}
+
+void TForm1::cbDNSAddrClick() {
+    const bool manual = ui_->cbDNSAddr->isChecked();
+    for (QLineEdit* dns : {ui_->edtDNS1, ui_->edtDNS2, ui_->edtDNS3, ui_->edtDNS4}) {
+        dns->setEnabled(manual);
+        SetBase(dns, manual ? kWhite : kSilver);
+    }
+    ui_->cbDNSAddr->setText(catalogueText(12, manual ? "item_dns_set" : "item_auto_get"));
+}
+
+void TForm1::rGCfgClick() {
+    ui_->cbDNSAddr->setChecked(ui_->rGCfg->itemIndex() != 1);
+    cbDNSAddrClick();
+}
+
+void TForm1::menu_sub_simplechnClick() {
+    ApplyLanguage(true, 0);
+}
+void TForm1::menu_sub_traditionalchnClick() {
+    ApplyLanguage(true, 1);
+}
+void TForm1::menu_sub_englishClick() {
+    ApplyLanguage(true, 2);
+}
+
+void TForm1::menu_sub_exitClick() {
+    close();
+}
+
+void TForm1::menu_sub_aboutClick() {
+    TForm2 about(this);
+    about.setWindowTitle(catalogueText(10, "item_abort"));
+    about.setRightsText(catalogueText(10, "item_all_rights_reserved"));
+    about.exec();
+}
+
+void TForm1::menu_sub_clear_device_listClick() {
+    ui_->lvModList->setRowCount(0);
+}
+
+// Search, adapter choice, write, refresh, device-list choice, the three timers and the
+// receive handler are not written yet.
+void TForm1::menu_sub_search_deviceClick() {}
+void TForm1::menu_sub_search_device_assign_ipClick() {}
+void TForm1::menu_sub_networkClick() {}
+void TForm1::btSendClick() {}
+void TForm1::btRefreshClick() {}
+void TForm1::lvModListClick() {}
+void TForm1::lvModListDblClick() {}
+void TForm1::tSendSpanTimer() {}
+void TForm1::tDelayTimer() {}
+void TForm1::tModyTimer() {}
+void TForm1::UDPBSerUDPRead(const QByteArray& datagram) {
+    Q_UNUSED(datagram);
+}
+
+} // namespace ui

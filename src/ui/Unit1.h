@@ -1,0 +1,152 @@
+#pragma once
+// The main window: parameter panel on the left, device list and card strips on the right.
+
+#include "lang/Catalogue.h"
+#include "protocol/Addressing.h"
+#include "protocol/Panel.h"
+#include "protocol/ScanModeTable.h"
+#include "protocol/SearchAnswer.h"
+#include "ui/PanelBinding.h"
+#include "ui/settings/AppSettings.h"
+
+#include <QLocale>
+#include <QMainWindow>
+#include <functional>
+#include <memory>
+#include <string_view>
+
+class QAbstractItemView;
+class QAction;
+class QComboBox;
+class QMenu;
+class QTimer;
+
+namespace Ui {
+class TForm1;
+}
+
+namespace ui {
+
+inline constexpr char kVersionText[] = "V3.68";
+inline constexpr int kDesignWidth = 793;
+inline constexpr int kDesignHeight = 713;
+// Window height when the configuration-mode group and the DNS section are hidden.
+inline constexpr int kShortHeight = 630;
+
+// The program's 12-pixel face with CJK glyphs, for every window.
+void ApplyWindowFace(QWidget* window);
+
+class TForm1 : public QMainWindow {
+    Q_OBJECT
+
+public:
+    // Reads the settings before the window is first shown and writes them when it is destroyed.
+    struct SettingsHooks {
+        std::function<void(settings::AppSettings&)> read;
+        std::function<void(const settings::AppSettings&)> write;
+    };
+
+    explicit TForm1(QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    // --- state the handlers work on
+    settings::AppSettings& settings() { return settings_; }
+    const settings::AppSettings& settings() const { return settings_; }
+    protocol::ScanModeTable& scanModes() { return scanModes_; }
+    protocol::FoundCards& foundCards() { return foundCards_; }
+    protocol::SelectedCard& selectedCard() { return selectedCard_; }
+    // The catalogue holder shared with the dialogs and message texts.
+    lang::Catalogues& catalogues() const { return lang::GlobalCatalogues(); }
+    // CatalogueText of the language in force, as a QString.
+    QString catalogueText(int lookupNumber, std::string_view key) const;
+
+    QString VersionText;
+    int SendCount = 1;
+    bool updateConfirmed = false;
+    int ConfirmTries = 0;
+    QString LocalAddress;
+
+    // --- the parameter panel
+    const PanelWidgets& panel() const { return panel_; }
+    protocol::PanelModel readPanel() const { return ReadPanel(panel_); }
+    void writePanel(const protocol::PanelModel& model) { WritePanel(model, panel_); }
+    void ClearParameterPanel();
+
+    // Generated widgets by their object names (ui::TForm1::form().lvModList, ...).
+    Ui::TForm1& form() { return *ui_; }
+    QMenu* pMenuItem() const { return pMenuItem_; }
+    QTimer* tSendSpan() const { return tSendSpan_; }
+    QTimer* tDelay() const { return tDelay_; }
+    QTimer* tMody() const { return tMody_; }
+
+    // --- start-up
+    void setUserLocale(const QLocale& locale) { userLocale_ = locale; }
+    void setSettingsHooks(SettingsHooks hooks) { settingsHooks_ = std::move(hooks); }
+    // The card-family profile: DHCP 0 hides the configuration mode and the DNS section and
+    // shortens the window; CardColor takes effect at the next ApplyLanguage.
+    void applyProfile(const settings::AppSettings& profile);
+    // The start-up sequence; runs once, when the window is first shown.
+    void FormShow();
+
+    // --- language
+    void ApplyLanguage(bool create, int id);
+    void FillComboFromCatalogue(QComboBox* combo, int first, int last, bool clear);
+    void ApplyColumnCaptions(QAbstractItemView* list);
+    static void SetComboItems(QComboBox* combo, const QString& text);
+
+    // --- input rules
+    // The digit filter every numeric edit forwards its typed characters to.
+    void edtPLenKeyPress(QChar& key);
+
+public slots:
+    void menu_sub_search_deviceClick();
+    void menu_sub_search_device_assign_ipClick();
+    void menu_sub_networkClick();
+    void menu_sub_clear_device_listClick();
+    void menu_sub_simplechnClick();
+    void menu_sub_traditionalchnClick();
+    void menu_sub_englishClick();
+    void menu_sub_exitClick();
+    void menu_sub_aboutClick();
+    void btSendClick();
+    void btRefreshClick();
+    void lvModListClick();
+    void lvModListDblClick();
+    void tSendSpanTimer();
+    void tDelayTimer();
+    void tModyTimer();
+    void UDPBSerUDPRead(const QByteArray& datagram);
+    void cbDNSAddrClick();
+    void rGCfgClick();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void FormCreate();
+    void FormDestroy();
+    void styleWindow();
+    void alignLabelRows();
+    void connectHandlers();
+    void BuildScanModeTable(const QString& staticScanWord);
+    QAction* languageItem(int id) const;
+
+    std::unique_ptr<Ui::TForm1> ui_;
+    PanelWidgets panel_;
+    QMenu* pMenuItem_ = nullptr;
+    QTimer* tSendSpan_ = nullptr;
+    QTimer* tDelay_ = nullptr;
+    QTimer* tMody_ = nullptr;
+    QList<QObject*> numericEdits_;
+
+    settings::AppSettings settings_;
+    SettingsHooks settingsHooks_;
+    protocol::ScanModeTable scanModes_;
+    protocol::FoundCards foundCards_;
+    protocol::SelectedCard selectedCard_;
+    QLocale userLocale_ = QLocale::system();
+    bool formShown_ = false;
+};
+
+} // namespace ui
