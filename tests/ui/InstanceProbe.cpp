@@ -1,0 +1,42 @@
+// A second process for the single-instance tests.
+//   ui_instance_probe run FOLDER    the program entry; prints each message, exit 3 when refused
+//   ui_instance_probe crash FOLDER  takes the lock and dies without releasing it
+
+#include "ui/Project1.h"
+#include "ui/SingleInstance.h"
+#include "ui/seams/MessageBox.h"
+
+#include <QApplication>
+#include <cstdio>
+#include <cstring>
+#include <unistd.h>
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    if (argc != 3) {
+        return 2;
+    }
+    const QString folder = QString::fromLocal8Bit(argv[2]);
+    if (std::strcmp(argv[1], "crash") == 0) {
+        ui::SingleInstance guard(folder);
+        const bool locked = guard.tryAcquire() && guard.held();
+        std::printf("%s\n", locked ? "locked" : "not locked");
+        std::fflush(stdout);
+        _exit(locked ? 0 : 1);
+    }
+    seams::RecordingMessageBoxes boxes;
+    seams::ScopedMessageBoxes scoped(boxes);
+    bool created = false;
+    ui::EntryOptions options;
+    options.lockFolder = folder;
+    options.mainWindowCreated = [&created](ui::TForm1&) { created = true; };
+    options.runLoop = [](ui::TForm1&) { return 0; };
+    const int code = ui::Project1(options);
+    for (const QString& text : boxes.texts) {
+        std::printf("%s\n", text.toUtf8().constData());
+    }
+    if (!created) {
+        return 3;
+    }
+    return code;
+}

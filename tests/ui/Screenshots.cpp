@@ -1,0 +1,130 @@
+// Writes PNGs of the main window in each language and of the About dialog into a folder.
+// Usage: ui_screenshots OUTPUT_FOLDER
+
+#include "ui/Unit1.h"
+#include "ui/Unit2.h"
+#include "ui/seams/MessageBox.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QTableWidget>
+#include <QTimer>
+#include <cstdio>
+
+namespace {
+
+// A card as a reply would show it, so the shots show filled editors.
+void ShowSampleCard(ui::TForm1& window) {
+    protocol::PanelModel card = window.readPanel();
+    const std::pair<protocol::Edit, const char*> texts[] = {
+        {protocol::Edit::PLen, "128"},
+        {protocol::Edit::PHeight, "64"},
+        {protocol::Edit::IP1, "192"},
+        {protocol::Edit::IP2, "168"},
+        {protocol::Edit::IP3, "1"},
+        {protocol::Edit::IP4, "100"},
+        {protocol::Edit::C1, "255"},
+        {protocol::Edit::C2, "255"},
+        {protocol::Edit::C3, "255"},
+        {protocol::Edit::C4, "0"},
+        {protocol::Edit::Gate1, "192"},
+        {protocol::Edit::Gate2, "168"},
+        {protocol::Edit::Gate3, "1"},
+        {protocol::Edit::Gate4, "1"},
+        {protocol::Edit::DNS1, "8"},
+        {protocol::Edit::DNS2, "8"},
+        {protocol::Edit::DNS3, "8"},
+        {protocol::Edit::DNS4, "8"},
+        {protocol::Edit::DIP1, "192"},
+        {protocol::Edit::DIP2, "168"},
+        {protocol::Edit::DIP3, "1"},
+        {protocol::Edit::DIP4, "10"},
+        {protocol::Edit::Domain, "led.example.org"},
+        {protocol::Edit::DPort, "5000"},
+        {protocol::Edit::InnerCodeHex, "00 1A 2B 3C 4D 5E 6F 70"},
+        {protocol::Edit::InnerCodeDec, "0 26 43 60 77 94 111 112"},
+        {protocol::Edit::Version, "56"},
+        {protocol::Edit::MACAddr, "00:1A:2B:3C:4D:5E"},
+    };
+    for (const auto& [edit, text] : texts) {
+        card[edit] = text;
+    }
+    for (auto& combo : card.combos) {
+        combo.index = combo.count > 1 ? 1 : 0;
+    }
+    card[protocol::Combo::Trans].index = 0;
+    card[protocol::Combo::Scan].index = 48;
+    card[protocol::Combo::Addr485].index = 0;
+    card[protocol::Combo::Baud].index = 4;
+    window.writePanel(card);
+
+    auto* devices = window.findChild<QTableWidget*>(QStringLiteral("lvModList"));
+    const char* rows[][4] = {{"1", "LED-C4", "00:1A:2B:3C:4D:5E", "192.168.1.100"},
+                             {"2", "LED-C2", "00:1A:2B:3C:4D:61", "192.168.1.101"}};
+    devices->setRowCount(2);
+    for (int r = 0; r < 2; ++r) {
+        for (int c = 0; c < 4; ++c) {
+            devices->setItem(r, c, new QTableWidgetItem(QString::fromUtf8(rows[r][c])));
+        }
+    }
+    devices->selectRow(0);
+}
+
+bool Save(QWidget& widget, const QString& path) {
+    QApplication::processEvents();
+    const bool saved = widget.grab().save(path);
+    std::printf("%s %s\n", saved ? "wrote" : "FAILED", qPrintable(path));
+    return saved;
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: ui_screenshots OUTPUT_FOLDER\n");
+        return 2;
+    }
+    const QDir out(QString::fromLocal8Bit(argv[1]));
+    if (!out.mkpath(QStringLiteral("."))) {
+        return 1;
+    }
+    seams::RecordingMessageBoxes boxes;
+    seams::ScopedMessageBoxes scoped(boxes);
+    bool ok = true;
+
+    const struct {
+        int dhcp;
+        const char* suffix;
+    } profiles[] = {{0, ""}, {1, "-dhcp"}};
+    for (const auto& profile : profiles) {
+        ui::TForm1 window;
+        window.setUserLocale(QLocale(QLocale::Chinese, QLocale::China));
+        window.setSettingsHooks(
+            {[&profile](settings::AppSettings& values) { values.DHCP = profile.dhcp; }, {}});
+        window.show();
+        const char* names[] = {"zh", "zh-hant", "en"};
+        for (int id = 0; id < 3; ++id) {
+            window.ApplyLanguage(true, id);
+            ShowSampleCard(window);
+            ok = Save(window, out.filePath(QStringLiteral("main-%1%2.png")
+                                               .arg(QLatin1String(names[id]),
+                                                    QLatin1String(profile.suffix)))) &&
+                 ok;
+        }
+        if (profile.dhcp == 0) {
+            for (int id = 0; id < 3; ++id) {
+                window.ApplyLanguage(true, id);
+                ui::TForm2 about;
+                about.setWindowTitle(window.catalogueText(10, "item_abort"));
+                about.setRightsText(window.catalogueText(10, "item_all_rights_reserved"));
+                about.show();
+                ok = Save(about,
+                          out.filePath(
+                              QStringLiteral("about-%1.png").arg(QLatin1String(names[id])))) &&
+                     ok;
+            }
+        }
+    }
+    return ok ? 0 : 1;
+}

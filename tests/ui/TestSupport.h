@@ -1,0 +1,52 @@
+#pragma once
+// A started main window for the tests: settings injected, start-up run, message boxes recorded.
+
+#include "lang/Catalogue.h"
+#include "ui/Unit1.h"
+#include "ui/seams/MessageBox.h"
+
+#include <QComboBox>
+#include <QLocale>
+#include <QString>
+#include <memory>
+
+namespace uitest {
+
+struct Profile {
+    int lgType = 0;
+    int dhcp = 0;
+    int cardColor = 3;
+    QLocale locale{QLocale::Chinese, QLocale::China};
+};
+
+inline std::unique_ptr<ui::TForm1> StartedWindow(const Profile& profile = {}) {
+    lang::ResetGlobalCatalogues();
+    auto window = std::make_unique<ui::TForm1>();
+    window->setUserLocale(profile.locale);
+    window->setSettingsHooks({[profile](settings::AppSettings& values) {
+                                  values.LgType = profile.lgType;
+                                  values.DHCP = profile.dhcp;
+                                  values.CardColor = profile.cardColor;
+                              },
+                              {}});
+    window->FormShow();
+    return window;
+}
+
+template <typename T> T* Find(const QObject* root, const char* name) {
+    return root->findChild<T*>(QLatin1String(name));
+}
+
+inline QStringList Items(const QComboBox* combo) {
+    QStringList items;
+    for (int i = 0; i < combo->count(); ++i) {
+        items << combo->itemText(i);
+    }
+    return items;
+}
+
+inline QString U(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
+
+} // namespace uitest
