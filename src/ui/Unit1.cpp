@@ -197,18 +197,18 @@ void TForm1::alignLabelRows() {
             editor->setGeometry(editor->x(), top, editor->width(), kRowHeight);
         }
     };
-    const QWidget* sizeEditors[] = {
+    QWidget* const sizeEditors[] = {
         ui_->edtPLen,     ui_->edtPHeight, ui_->cmdPClor,    ui_->cmdScan,
         ui_->cmdDLamp,    ui_->cmdNLamp,   ui_->cmdOE,       ui_->cmdDataBit,
         ui_->cmdSContent, ui_->cmdCF,      ui_->cmdRowOrder, ui_->cmdEmptyDisplay,
     };
     for (int row = 0; row < 12; ++row) {
-        level(ui_->lvSizeSet, row, {const_cast<QWidget*>(sizeEditors[row])});
+        level(ui_->lvSizeSet, row, {sizeEditors[row]});
     }
-    const QWidget* commEditors[] = {ui_->cmdComm, ui_->cmdBaud, ui_->cmdRate, ui_->cmdTrans,
+    QWidget* const commEditors[] = {ui_->cmdComm, ui_->cmdBaud, ui_->cmdRate, ui_->cmdTrans,
                                     ui_->cmd485Addr};
     for (int row = 0; row < 5; ++row) {
-        level(ui_->lvCommInterface, row, {const_cast<QWidget*>(commEditors[row])});
+        level(ui_->lvCommInterface, row, {commEditors[row]});
     }
     level(ui_->lvIPInfo, 0, {ui_->edtIP1, ui_->edtIP2, ui_->edtIP3, ui_->edtIP4});
     level(ui_->lvIPInfo, 1, {ui_->edtC1, ui_->edtC2, ui_->edtC3, ui_->edtC4});
