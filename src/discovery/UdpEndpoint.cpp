@@ -5,6 +5,7 @@
 
 #include <QNetworkDatagram>
 #include <QNetworkInterface>
+#include <QSocketNotifier>
 #include <QUdpSocket>
 #include <QVariant>
 #include <algorithm>
@@ -74,10 +75,13 @@ void UdpEndpoint::bindLocalAddress(const QString& address) {
 }
 
 void UdpEndpoint::deactivate() {
+    for (QSocketNotifier* watch : watches_) {
+        watch->setEnabled(false); // before the descriptor goes
+    }
+    watches_.clear();
     for (auto& socket : sockets_) {
-        socket->disconnect(this);
         socket->close();
-        // The handler may be running below this socket's readyRead; let it unwind first.
+        // The handler may be running below this socket's notifier; let it unwind first.
         socket.release()->deleteLater();
     }
     sockets_.clear();
@@ -93,8 +97,14 @@ std::unique_ptr<QUdpSocket> UdpEndpoint::openSocket(const QHostAddress& address,
         return nullptr;
     }
     requestReceiveBuffer(*socket);
-    connect(socket.get(), &QUdpSocket::readyRead, this, &UdpEndpoint::readPending,
-            Qt::QueuedConnection);
+    // QUdpSocket's readyRead switches its notifier off and on around every read; under the
+    // glib event dispatcher that now and then leaves it off with datagrams waiting, and a
+    // burst of answers stalls. A notifier of our own stays on: level-triggered, it fires
+    // for as long as anything is left to read.
+    auto* watch =
+        new QSocketNotifier(socket->socketDescriptor(), QSocketNotifier::Read, socket.get());
+    connect(watch, &QSocketNotifier::activated, this, &UdpEndpoint::readPending);
+    watches_.push_back(watch);
     return socket;
 }
 
@@ -157,8 +167,6 @@ bool UdpEndpoint::activate() {
     active_ = true;
     nextSocket_ = 0;
     applyBroadcast();
-    // Anything that arrived between bind and connect would otherwise wait for the next one.
-    QMetaObject::invokeMethod(this, &UdpEndpoint::readPending, Qt::QueuedConnection);
     return true;
 }
 
@@ -260,26 +268,32 @@ void UdpEndpoint::deliver(const QByteArray& datagram) {
     }
 }
 
+void UdpEndpoint::watch(bool on) {
+    for (QSocketNotifier* w : watches_) {
+        w->setEnabled(on);
+    }
+}
+
 void UdpEndpoint::readPending() {
     if (delivering_) {
-        return; // the delivery loop below us picks it up once the running handler returns
+        // A handler below us runs a nested loop (a message box, say). The datagram waits in
+        // the socket until it returns; stop the level-triggered watch from spinning meanwhile.
+        watch(false);
+        return;
     }
     const std::shared_ptr<bool> alive = alive_;
     delivering_ = true;
     QByteArray datagram;
-    int handled = 0;
-    while (handled < DeliveryBatch && takeNext(datagram)) {
+    // A long burst is taken in portions so timers and painting get their turn; the watch
+    // fires again for the rest.
+    for (int handled = 0; handled < DeliveryBatch && takeNext(datagram); ++handled) {
         deliver(datagram);
         if (!*alive) {
             return; // the handler destroyed us
         }
-        ++handled;
     }
     delivering_ = false;
-    if (handled == DeliveryBatch) {
-        // Let timers and painting have a turn during a long burst, then go on in order.
-        QMetaObject::invokeMethod(this, &UdpEndpoint::readPending, Qt::QueuedConnection);
-    }
+    watch(true);
 }
 
 } // namespace discovery

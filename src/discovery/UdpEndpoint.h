@@ -14,6 +14,7 @@
 #include <vector>
 
 class QNetworkDatagram;
+class QSocketNotifier;
 class QUdpSocket;
 
 namespace discovery {
@@ -62,6 +63,7 @@ private:
     void learnInterface(const QHostAddress& local);
     void applyBroadcast();
     void readPending();
+    void watch(bool on);
     bool takeNext(QByteArray& out);
     bool wantedOnWildcard(const QNetworkDatagram& datagram) const;
     void deliver(const QByteArray& datagram);
@@ -76,6 +78,7 @@ private:
     // [0] is bound to the local address and sends. With a specific local address a second
     // socket on 0.0.0.0 receives what Linux withholds from the first: broadcasts.
     std::vector<std::unique_ptr<QUdpSocket>> sockets_;
+    std::vector<QSocketNotifier*> watches_; // one per socket, owned by it
     std::size_t nextSocket_ = 0;
     int localInterface_ = 0;               // index of the adapter holding the local address
     QList<QHostAddress> subnetBroadcasts_; // of that adapter
