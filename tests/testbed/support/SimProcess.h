@@ -1,0 +1,45 @@
+#pragma once
+// The card simulator running on the card side of a NetBed, with its report read back.
+
+#include "NetBed.h"
+
+#include <QJsonObject>
+#include <QProcess>
+#include <QStringList>
+#include <functional>
+#include <vector>
+
+namespace testbed {
+
+class SimProcess {
+public:
+    // `arguments` go to ledcardsim as they are; the report comes back on its stdout.
+    SimProcess(const NetBed& bed, QStringList arguments);
+    ~SimProcess();
+    SimProcess(const SimProcess&) = delete;
+    SimProcess& operator=(const SimProcess&) = delete;
+
+    // Starts the simulator and waits until it listens.
+    bool start(QString* error, int timeoutMs = 10000);
+
+    // Report lines received so far.
+    const std::vector<QJsonObject>& events();
+    std::vector<QJsonObject> events(const QString& kind);
+    // Waits (running the event loop) for the first event after `from` that `match` accepts.
+    std::optional<QJsonObject> waitFor(const std::function<bool(const QJsonObject&)>& match,
+                                       int timeoutMs = 5000, std::size_t from = 0);
+    QString stderrText();
+
+    static QString executable(); // built next to the tests
+
+private:
+    void readLines();
+
+    const NetBed& bed_;
+    QStringList arguments_;
+    QProcess process_;
+    QByteArray partial_;
+    std::vector<QJsonObject> events_;
+};
+
+} // namespace testbed
