@@ -1,5 +1,11 @@
 #include "ui/Unit1.h"
 
+#include "discovery/LocalAddress.h"
+#include "discovery/UdpEndpoint.h"
+#include "discovery/dialogs/Unit3.h"
+#include "discovery/dialogs/uAssignIP.h"
+#include "net/AdapterChoice.h"
+#include "net/uMulNetCardChoice.h"
 #include "ui/CatalogueWidgets.h"
 #include "ui/DigitFilter.h"
 #include "ui/LanguageChoice.h"
@@ -78,7 +84,10 @@ QTimer* MakeTimer(QObject* owner, const char* name, int interval) {
 
 } // namespace
 
-TForm1::TForm1(QWidget* parent) : QMainWindow(parent), ui_(std::make_unique<Ui::TForm1>()) {
+TForm1::TForm1(QWidget* parent) : TForm1(parent, NetworkHooks{}) {}
+
+TForm1::TForm1(QWidget* parent, NetworkHooks hooks)
+    : QMainWindow(parent), ui_(std::make_unique<Ui::TForm1>()), hooks_(std::move(hooks)) {
     InitUiResources();
     ui_->setupUi(this);
     panel_ = PanelWidgets::Find(this);
@@ -96,6 +105,22 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent), ui_(std::make_unique<Ui::
     tDelay_ = MakeTimer(this, "tDelay", 5000);
     tMody_ = MakeTimer(this, "tMody", 2000);
 
+    if (hooks_.endpoint) {
+        endpoint_ = hooks_.endpoint;
+    } else {
+        auto own = std::make_unique<discovery::UdpEndpoint>();
+        own->setObjectName(QStringLiteral("UDPBSer"));
+        endpoint_ = own.get();
+        ownEndpoint_ = std::move(own);
+    }
+    session_ = std::make_unique<discovery::CardSession>(
+        *endpoint_, *this, discovery::SessionTimers{tSendSpan_, tDelay_, tMody_}, catalogues());
+    session_->askSearchAddress = [this] { return formAssignIP_->ask(); };
+    endpoint_->setReceiveHandler([this](const QByteArray& datagram) { UDPBSerUDPRead(datagram); });
+    // The two dialogs that live as long as the window; both keep what the operator chose.
+    frmMulNetCardChoice_ = std::make_unique<net::TfrmMulNetCardChoice>(catalogues(), this);
+    formAssignIP_ = std::make_unique<TformAssignIP>(this);
+
     styleWindow();
     alignLabelRows();
     connectHandlers();
@@ -104,20 +129,24 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent), ui_(std::make_unique<Ui::
 
 TForm1::~TForm1() {
     FormDestroy();
+    // Nothing may reach a half-destroyed window.
+    endpoint_->setReceiveHandler({});
 }
 
 void TForm1::FormCreate() {
     VersionText = QLatin1String(kVersionText);
-    SendCount = 1;
-    updateConfirmed = false;
-    selectedCard_ = protocol::SelectedCard{};
-    foundCards_.clear();
     scanModes_ = protocol::ScanModeTable{};
     SetComboItems(ui_->cmd485Addr, Numbers1To99());
-    ConfirmTries = 0;
+    LocalAddress = LookupLocalAddress();
+}
+
+QString TForm1::LookupLocalAddress() const {
+    return hooks_.lookupLocalAddress ? hooks_.lookupLocalAddress()
+                                     : discovery::lookupLocalAddress();
 }
 
 void TForm1::FormDestroy() {
+    settings_.ServerIP = LocalAddress;
     if (formShown_ && settingsHooks_.write) {
         settingsHooks_.write(settings_);
     }
@@ -343,6 +372,18 @@ void TForm1::FormShow() {
 
     cbDNSAddrClick();
     rGCfgClick();
+
+    session_->setSearchTimes(settings_.SearchTimes);
+    session_->setProfile(settings_.cardProfile());
+
+    // The local address: the settings' value, the operator's choice among several adapters,
+    // or the machine's own address; never loopback while something better can be had.
+    LocalAddress = settings_.ServerIP;
+    const auto lookup = [this] { return LookupLocalAddress(); };
+    net::StartupAdapterStep(*frmMulNetCardChoice_, LocalAddress, settings_.IsShowMulNetCard, lookup,
+                            hooks_.showAdapterDialog ? hooks_.showAdapterDialog : net::ExecModal);
+    LocalAddress = net::RetryLoopbackAddress(LocalAddress, lookup);
+    endpoint_->bindLocalAddress(LocalAddress);
 }
 
 void TForm1::showEvent(QShowEvent* event) {
@@ -536,20 +577,156 @@ void TForm1::menu_sub_clear_device_listClick() {
     ui_->lvModList->setRowCount(0);
 }
 
-// Search, adapter choice, write, refresh, device-list choice, the three timers and the
-// receive handler are not written yet.
-void TForm1::menu_sub_search_deviceClick() {}
-void TForm1::menu_sub_search_device_assign_ipClick() {}
-void TForm1::menu_sub_networkClick() {}
-void TForm1::btSendClick() {}
-void TForm1::btRefreshClick() {}
-void TForm1::lvModListClick() {}
-void TForm1::lvModListDblClick() {}
-void TForm1::tSendSpanTimer() {}
-void TForm1::tDelayTimer() {}
-void TForm1::tModyTimer() {}
+void TForm1::menu_sub_search_deviceClick() {
+    session_->menu_sub_search_deviceClick();
+}
+void TForm1::menu_sub_search_device_assign_ipClick() {
+    session_->menu_sub_search_device_assign_ipClick();
+}
+
+void TForm1::menu_sub_networkClick() {
+    net::NetworkMenuCommand(
+        *frmMulNetCardChoice_, LocalAddress, settings_.IsShowMulNetCard,
+        [this](const QString& address) { endpoint_->bindLocalAddress(address); },
+        hooks_.showAdapterDialog ? hooks_.showAdapterDialog : net::ExecModal);
+}
+
+void TForm1::btSendClick() {
+    session_->btSendClick();
+}
+void TForm1::btRefreshClick() {
+    session_->btRefreshClick();
+}
+void TForm1::lvModListClick() {
+    session_->lvModListClick();
+}
+void TForm1::lvModListDblClick() {
+    session_->lvModListDblClick();
+}
+void TForm1::tSendSpanTimer() {
+    session_->tSendSpanTimer();
+}
+void TForm1::tDelayTimer() {
+    session_->tDelayTimer();
+}
+void TForm1::tModyTimer() {
+    session_->tModyTimer();
+}
 void TForm1::UDPBSerUDPRead(const QByteArray& datagram) {
-    Q_UNUSED(datagram);
+    session_->UDPBSerUDPRead(datagram);
+}
+
+void TForm1::showPanel(const protocol::PanelModel& model) {
+    // Setting the check box runs its handler, which brings the DNS row in line.
+    WritePanel(model, panel_);
+    cbDNSAddrClick();
+}
+
+int TForm1::deviceRowCount() const {
+    return ui_->lvModList->rowCount();
+}
+
+discovery::SessionView::DeviceRow TForm1::deviceRow(int row) const {
+    const QTableWidget* list = ui_->lvModList;
+    const auto text = [&](int column) {
+        const QTableWidgetItem* item = list->item(row, column);
+        return item ? item->text() : QString();
+    };
+    return {text(0), text(1), text(2), text(3)};
+}
+
+void TForm1::setDeviceRowIp(int row, const QString& ip) {
+    if (QTableWidgetItem* item = ui_->lvModList->item(row, 3)) {
+        item->setText(ip);
+    }
+}
+
+void TForm1::clearDeviceList() {
+    ui_->lvModList->setRowCount(0);
+}
+
+void TForm1::appendDeviceRows(const QList<DeviceRow>& rows) {
+    QTableWidget* list = ui_->lvModList;
+    list->setUpdatesEnabled(false);
+    const int first = list->rowCount();
+    list->setRowCount(first + static_cast<int>(rows.size()));
+    for (int i = 0; i < rows.size(); ++i) {
+        const int row = first + i;
+        // Every other row in magenta so neighbouring cards are easy to tell apart.
+        const QColor colour = row % 2 == 0 ? QColor(255, 0, 255) : QColor(Qt::blue);
+        const QString cells[] = {rows[i].number, rows[i].name, rows[i].mac, rows[i].ip};
+        for (int column = 0; column < 4; ++column) {
+            auto* item = new QTableWidgetItem(cells[column]);
+            item->setForeground(colour);
+            item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
+            list->setItem(row, column, item);
+        }
+    }
+    list->setUpdatesEnabled(true);
+}
+
+int TForm1::selectedDeviceRow() const {
+    const QList<QTableWidgetItem*> chosen = ui_->lvModList->selectedItems();
+    return chosen.isEmpty() ? -1 : chosen.first()->row();
+}
+
+void TForm1::selectDeviceRow(int row) {
+    ui_->lvModList->clearSelection();
+    ui_->lvModList->selectRow(row);
+}
+
+void TForm1::setWriteBusy(bool busy) {
+    ui_->btSModm->setEnabled(!busy);
+    ui_->btSend->setEnabled(!busy);
+    ui_->btRefresh->setEnabled(!busy);
+    if (busy) {
+        ui_->lvModList->setCursor(Qt::WaitCursor);
+    } else {
+        ui_->lvModList->unsetCursor();
+    }
+}
+
+QString TForm1::captionFor(protocol::Edit edit) const {
+    using protocol::Edit;
+    const auto row = [](const QTableWidget* list, int r) {
+        const QTableWidgetItem* item = list->item(r, 0);
+        return item ? item->text().trimmed() : QString();
+    };
+    switch (edit) {
+    case Edit::PLen:
+        return row(ui_->lvSizeSet, 0);
+    case Edit::PHeight:
+        return row(ui_->lvSizeSet, 1);
+    case Edit::IP1:
+    case Edit::IP2:
+    case Edit::IP3:
+    case Edit::IP4:
+        return row(ui_->lvIPInfo, 0);
+    case Edit::C1:
+    case Edit::C2:
+    case Edit::C3:
+    case Edit::C4:
+        return row(ui_->lvIPInfo, 1);
+    case Edit::Gate1:
+    case Edit::Gate2:
+    case Edit::Gate3:
+    case Edit::Gate4:
+        return row(ui_->lvIPInfo, 2);
+    case Edit::DIP1:
+    case Edit::DIP2:
+    case Edit::DIP3:
+    case Edit::DIP4:
+        return ui_->rBtnServerIP->text().trimmed();
+    case Edit::DNS1:
+    case Edit::DNS2:
+    case Edit::DNS3:
+    case Edit::DNS4:
+        return ui_->pnDnsServer->text().trimmed();
+    case Edit::DPort:
+        return ui_->pnServerPort->text().trimmed();
+    default:
+        return {};
+    }
 }
 
 } // namespace ui

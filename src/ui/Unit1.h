@@ -1,6 +1,8 @@
 #pragma once
 // The main window: parameter panel on the left, device list and card strips on the right.
 
+#include "discovery/Endpoint.h"
+#include "discovery/session/CardSession.h"
 #include "lang/Catalogue.h"
 #include "protocol/Addressing.h"
 #include "protocol/Panel.h"
@@ -20,9 +22,14 @@ class QAction;
 class QComboBox;
 class QMenu;
 class QTimer;
+class TformAssignIP;
 
 namespace Ui {
 class TForm1;
+}
+
+namespace net {
+class TfrmMulNetCardChoice;
 }
 
 namespace ui {
@@ -36,7 +43,7 @@ inline constexpr int kShortHeight = 630;
 // The program's 12-pixel face with CJK glyphs, for every window.
 void ApplyWindowFace(QWidget* window);
 
-class TForm1 : public QMainWindow {
+class TForm1 : public QMainWindow, public discovery::SessionView {
     Q_OBJECT
 
 public:
@@ -46,31 +53,39 @@ public:
         std::function<void(const settings::AppSettings&)> write;
     };
 
+    // What the window reaches the network through; tests replace each part.
+    struct NetworkHooks {
+        discovery::Endpoint* endpoint = nullptr;     // nullptr: the window's own UDP endpoint
+        std::function<QString()> lookupLocalAddress; // empty: the host-name lookup
+        std::function<void(net::TfrmMulNetCardChoice&)> showAdapterDialog; // empty: modal
+    };
+
     explicit TForm1(QWidget* parent = nullptr);
+    TForm1(QWidget* parent, NetworkHooks hooks);
     ~TForm1() override;
 
     // --- state the handlers work on
     settings::AppSettings& settings() { return settings_; }
     const settings::AppSettings& settings() const { return settings_; }
     protocol::ScanModeTable& scanModes() { return scanModes_; }
-    protocol::FoundCards& foundCards() { return foundCards_; }
-    protocol::SelectedCard& selectedCard() { return selectedCard_; }
+    const protocol::FoundCards& foundCards() const { return session_->FoundCards(); }
+    const protocol::SelectedCard& selectedCard() const { return session_->SelectedCard(); }
+    discovery::CardSession& session() { return *session_; }
+    discovery::Endpoint& UDPBSer() { return *endpoint_; }
+    net::TfrmMulNetCardChoice& frmMulNetCardChoice() { return *frmMulNetCardChoice_; }
+    TformAssignIP& formAssignIP() { return *formAssignIP_; }
     // The catalogue holder shared with the dialogs and message texts.
     lang::Catalogues& catalogues() const { return lang::GlobalCatalogues(); }
     // CatalogueText of the language in force, as a QString.
     QString catalogueText(int lookupNumber, std::string_view key) const;
 
     QString VersionText;
-    int SendCount = 1;
-    bool updateConfirmed = false;
-    int ConfirmTries = 0;
     QString LocalAddress;
 
     // --- the parameter panel
     const PanelWidgets& panel() const { return panel_; }
-    protocol::PanelModel readPanel() const { return ReadPanel(panel_); }
     void writePanel(const protocol::PanelModel& model) { WritePanel(model, panel_); }
-    void ClearParameterPanel();
+    void ClearParameterPanel() override;
 
     // Generated widgets by their object names (ui::TForm1::form().lvModList, ...).
     Ui::TForm1& form() { return *ui_; }
@@ -91,7 +106,7 @@ public:
     // --- language
     void ApplyLanguage(bool create, int id);
     void FillComboFromCatalogue(QComboBox* combo, int first, int last, bool clear);
-    void ApplyColumnCaptions(QAbstractItemView* list);
+    void ApplyColumnCaptions(QAbstractItemView* list) override;
     static void SetComboItems(QComboBox* combo, const QString& text);
 
     // --- input rules
@@ -119,6 +134,22 @@ public slots:
     void cbDNSAddrClick();
     void rGCfgClick();
 
+public:
+    // The session's view of the window.
+    QWidget* window() override { return this; }
+    protocol::PanelModel readPanel() const override { return ReadPanel(panel_); }
+    void showPanel(const protocol::PanelModel& model) override;
+    int deviceRowCount() const override;
+    DeviceRow deviceRow(int row) const override;
+    void setDeviceRowIp(int row, const QString& ip) override;
+    void clearDeviceList() override;
+    void appendDeviceRows(const QList<DeviceRow>& rows) override;
+    int selectedDeviceRow() const override;
+    void selectDeviceRow(int row) override;
+    void setWriteBusy(bool busy) override;
+    const protocol::ScanModeTable& scanModes() const override { return scanModes_; }
+    QString captionFor(protocol::Edit edit) const override;
+
 protected:
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -126,6 +157,7 @@ protected:
 private:
     void FormCreate();
     void FormDestroy();
+    QString LookupLocalAddress() const;
     void styleWindow();
     void alignLabelRows();
     void connectHandlers();
@@ -143,8 +175,12 @@ private:
     settings::AppSettings settings_;
     SettingsHooks settingsHooks_;
     protocol::ScanModeTable scanModes_;
-    protocol::FoundCards foundCards_;
-    protocol::SelectedCard selectedCard_;
+    NetworkHooks hooks_;
+    std::unique_ptr<discovery::Endpoint> ownEndpoint_;
+    discovery::Endpoint* endpoint_ = nullptr;
+    std::unique_ptr<discovery::CardSession> session_;
+    std::unique_ptr<net::TfrmMulNetCardChoice> frmMulNetCardChoice_;
+    std::unique_ptr<TformAssignIP> formAssignIP_;
     QLocale userLocale_ = QLocale::system();
     bool formShown_ = false;
 };

@@ -72,9 +72,28 @@ public:
     }
     protocol::PanelModel readPanel() const override { return panel; }
     void showPanel(const protocol::PanelModel& p) override { panel = p; }
-    QTreeWidget* deviceList() override { return &list; }
+    int deviceRowCount() const override { return list.topLevelItemCount(); }
+    DeviceRow deviceRow(int row) const override {
+        const QTreeWidgetItem* i = list.topLevelItem(row);
+        return {i->text(0), i->text(1), i->text(2), i->text(3)};
+    }
+    void setDeviceRowIp(int row, const QString& ip) override {
+        list.topLevelItem(row)->setText(3, ip);
+    }
+    void clearDeviceList() override { list.clear(); }
+    void appendDeviceRows(const QList<DeviceRow>& rows) override {
+        for (const auto& r : rows) {
+            auto* item = new QTreeWidgetItem(QStringList{r.number, r.name, r.mac, r.ip});
+            ColourDeviceRow(item, list.topLevelItemCount());
+            list.addTopLevelItem(item);
+        }
+    }
+    int selectedDeviceRow() const override {
+        return list.currentItem() ? list.indexOfTopLevelItem(list.currentItem()) : -1;
+    }
+    void selectDeviceRow(int row) override { list.setCurrentItem(list.topLevelItem(row)); }
     void setWriteBusy(bool b) override { busy = b; }
-    void ApplyColumnCaptions(QTreeWidget*) override {}
+    void ApplyColumnCaptions(QAbstractItemView*) override {}
     const protocol::ScanModeTable& scanModes() const override { return scan; }
     QString captionFor(Edit) const override { return QStringLiteral("Control Card IP"); }
 

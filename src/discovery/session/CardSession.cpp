@@ -19,8 +19,6 @@ namespace {
 constexpr int kDelayMs = 5000;
 constexpr int kDelayWithDomainMs = 10000;
 constexpr int kMaxConfirmTries = 2;
-constexpr int kIpColumn = 3;
-constexpr int kMacColumn = 2;
 
 // Not from the catalogue: the card's limit is fixed, whatever the language.
 const char* const kDomainTooLong = "服务器的域名长度不能超过64！";
@@ -29,7 +27,7 @@ const char* const kDomainTooLong = "服务器的域名长度不能超过64！";
 
 CardSession::CardSession(Endpoint& endpoint, SessionView& view, SessionTimers timers,
                          const lang::Catalogues& catalogues, QObject* parent)
-    : QObject(parent), endpoint_(endpoint), view_(view), timers_(timers), catalogues_(catalogues) {
+    : QObject(parent), endpoint_(&endpoint), view_(view), timers_(timers), catalogues_(catalogues) {
     runSearchDialog = [](TForm3& dialog) { dialog.exec(); };
 }
 
@@ -54,7 +52,7 @@ void CardSession::menu_sub_search_device_assign_ipClick() {
 
 void CardSession::StartSearch() {
     found_.clear();
-    view_.deviceList()->clear();
+    view_.clearDeviceList();
     timers_.tSendSpan->start();
     view_.ClearParameterPanel();
 
@@ -70,9 +68,8 @@ void CardSession::StartSearch() {
     searchDialog_ = nullptr;
     dialog.reset();
 
-    QTreeWidget* list = view_.deviceList();
-    if (list->topLevelItemCount() > 0) {
-        list->setCurrentItem(list->topLevelItem(0));
+    if (view_.deviceRowCount() > 0) {
+        view_.selectDeviceRow(0);
         lvModListDblClick();
     }
 }
@@ -80,15 +77,13 @@ void CardSession::StartSearch() {
 void CardSession::copyDialogRows(TForm3& dialog) {
     timers_.tSendSpan->stop();
     QTreeWidget* from = dialog.list();
-    QTreeWidget* to = view_.deviceList();
-    QList<QTreeWidgetItem*> rows;
+    QList<SessionView::DeviceRow> rows;
     rows.reserve(from->topLevelItemCount());
     for (int i = 0; i < from->topLevelItemCount(); ++i) {
-        QTreeWidgetItem* copy = from->topLevelItem(i)->clone();
-        ColourDeviceRow(copy, to->topLevelItemCount() + i);
-        rows.append(copy);
+        const QTreeWidgetItem* item = from->topLevelItem(i);
+        rows.append({item->text(0), item->text(1), item->text(2), item->text(3)});
     }
-    to->addTopLevelItems(rows);
+    view_.appendDeviceRows(rows);
 }
 
 void CardSession::tSendSpanTimer() {
@@ -98,7 +93,7 @@ void CardSession::tSendSpanTimer() {
         sendCount_ = 1;
         timers_.tSendSpan->stop();
     }
-    const SendResult result = sendSearch(endpoint_, searchAddress_);
+    const SendResult result = sendSearch(*endpoint_, searchAddress_);
     if (!result) {
         timers_.tSendSpan->stop();
         seams::error(view_.window(), text(11, "item_search_device_failed"));
@@ -109,7 +104,7 @@ void CardSession::tSendSpanTimer() {
 }
 
 void CardSession::sendReadReporting() {
-    if (!sendRead(endpoint_, searchAddress_, selected_)) {
+    if (!sendRead(*endpoint_, searchAddress_, selected_)) {
         reportSendFailure();
     }
 }
@@ -122,18 +117,19 @@ void CardSession::reportSendFailure() {
 }
 
 void CardSession::lvModListClick() {
-    if (QTreeWidgetItem* row = view_.deviceList()->currentItem()) {
-        selected_.ip = row->text(kIpColumn).toStdString();
+    const int row = view_.selectedDeviceRow();
+    if (row >= 0) {
+        selected_.ip = view_.deviceRow(row).ip.toStdString();
     }
 }
 
 void CardSession::lvModListDblClick() {
-    QTreeWidgetItem* row = view_.deviceList()->currentItem();
-    if (!row) {
+    const int row = view_.selectedDeviceRow();
+    if (row < 0) {
         return;
     }
-    protocol::chooseCard(selected_, row->text(kIpColumn).toStdString(),
-                         row->text(kMacColumn).toStdString(), found_);
+    const SessionView::DeviceRow chosen = view_.deviceRow(row);
+    protocol::chooseCard(selected_, chosen.ip.toStdString(), chosen.mac.toStdString(), found_);
     view_.ClearParameterPanel();
     sendReadReporting();
 }
@@ -155,7 +151,7 @@ void CardSession::btSendClick() {
     const auto& message = std::get<protocol::WriteMessage>(result);
     updateConfirmed_ = false;
     confirmTries_ = 0;
-    if (!sendWrite(endpoint_, searchAddress_, selected_, message.bytes)) {
+    if (!sendWrite(*endpoint_, searchAddress_, selected_, message.bytes)) {
         reportSendFailure();
         return;
     }
@@ -200,13 +196,11 @@ void CardSession::tDelayTimer() {
         QString::fromStdString(panel[protocol::Edit::IP2]).trimmed() + QLatin1Char('.') +
         QString::fromStdString(panel[protocol::Edit::IP3]).trimmed() + QLatin1Char('.') +
         QString::fromStdString(panel[protocol::Edit::IP4]).trimmed();
-    QTreeWidget* list = view_.deviceList();
     const QString oldIp = QString::fromStdString(selected_.ip);
-    for (int i = 0; i < list->topLevelItemCount(); ++i) {
-        QTreeWidgetItem* row = list->topLevelItem(i);
-        if (row->text(kIpColumn) == oldIp) {
+    for (int i = 0; i < view_.deviceRowCount(); ++i) {
+        if (view_.deviceRow(i).ip == oldIp) {
             selected_.ip = typedIp.toStdString();
-            row->setText(kIpColumn, typedIp);
+            view_.setDeviceRowIp(i, typedIp);
             break;
         }
     }

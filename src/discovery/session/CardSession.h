@@ -14,7 +14,7 @@
 #include <functional>
 
 class QTimer;
-class QTreeWidget;
+class QAbstractItemView;
 class QWidget;
 class TForm3;
 
@@ -32,10 +32,21 @@ public:
     virtual void ClearParameterPanel() = 0;
     virtual protocol::PanelModel readPanel() const = 0;
     virtual void showPanel(const protocol::PanelModel& panel) = 0;
-    virtual QTreeWidget* deviceList() = 0;
+    // The main device list: rows of number, name, MAC and IP.
+    struct DeviceRow {
+        QString number, name, mac, ip;
+    };
+    virtual int deviceRowCount() const = 0;
+    virtual DeviceRow deviceRow(int row) const = 0;
+    virtual void setDeviceRowIp(int row, const QString& ip) = 0;
+    virtual void clearDeviceList() = 0;
+    // Appends in one go; a search can bring thousands of rows.
+    virtual void appendDeviceRows(const QList<DeviceRow>& rows) = 0;
+    virtual int selectedDeviceRow() const = 0; // -1 for none
+    virtual void selectDeviceRow(int row) = 0;
     // Disables search, submit and refresh and shows the hourglass over the list, or undoes it.
     virtual void setWriteBusy(bool busy) = 0;
-    virtual void ApplyColumnCaptions(QTreeWidget* list) = 0;
+    virtual void ApplyColumnCaptions(QAbstractItemView* list) = 0;
     virtual const protocol::ScanModeTable& scanModes() const = 0;
     // The label of the row an editor stands in, for messages that name the field.
     virtual QString captionFor(protocol::Edit edit) const = 0;
@@ -56,6 +67,8 @@ public:
     CardSession(Endpoint& endpoint, SessionView& view, SessionTimers timers,
                 const lang::Catalogues& catalogues, QObject* parent = nullptr);
     ~CardSession() override;
+
+    void setEndpoint(Endpoint& endpoint) { endpoint_ = &endpoint; }
 
     // Settings that shape the cycle.
     void setSearchTimes(int searchTimes) { searchTimes_ = searchTimes < 1 ? 1 : searchTimes; }
@@ -100,7 +113,7 @@ private:
     void copyDialogRows(TForm3& dialog);
     QString text(int lookup, const char* key) const;
 
-    Endpoint& endpoint_;
+    Endpoint* endpoint_;
     SessionView& view_;
     SessionTimers timers_;
     const lang::Catalogues& catalogues_;
