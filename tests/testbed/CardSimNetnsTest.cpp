@@ -116,25 +116,23 @@ private slots:
         QTest::qWait(100);
         QCOMPARE(got.size(), 4);
 
-        std::sort(got.begin(), got.end(), [](const QByteArray& a, const QByteArray& b) {
-            return a.right(19) < b.right(19); // orders by MAC
-        });
-        QCOMPARE(got[0], hex("A1 02 05 41 6C 70 68 61 FF"
-                             "A1 04 06 00 1A 2B 00 00 01 FF"
-                             "A1 05 04 C0 A8 01 64 FF"
-                             "A1 06 04 FF FF FF 00 FF"
-                             "A1 20 01 35 FF"));
+        QVERIFY(got.contains(hex("A1 02 05 41 6C 70 68 61 FF"
+                                 "A1 04 06 00 1A 2B 00 00 01 FF"
+                                 "A1 05 04 C0 A8 01 64 FF"
+                                 "A1 06 04 FF FF FF 00 FF"
+                                 "A1 20 01 35 FF")));
         QStringList rows;
         for (const QByteArray& d : got) {
             QCOMPARE(discovery::classifyDatagram(d), discovery::DatagramKind::SearchAnswer);
             const auto a = protocol::DecodeSearchAnswer(view(d));
-            rows << QString::fromStdString(a.name + ' ' + a.mac + ' ' + a.ip + ' ' +
+            rows << QString::fromStdString(a.mac + ' ' + a.name + ' ' + a.ip + ' ' +
                                            std::to_string(a.version));
         }
-        QCOMPARE(rows, (QStringList{u"Alpha 00:1A:2B:00:00:01 192.168.1.100 53"_qs,
-                                    u"unknown 00:1A:2B:00:00:02 192.168.1.101 54"_qs,
-                                    u"Card 3 00:1A:2B:00:00:03 192.168.1.102 60"_qs,
-                                    u"unknown 00:1A:2B:00:00:04 192.168.1.103 53"_qs}));
+        rows.sort(); // by MAC: unicast and broadcast answers may arrive in any order
+        QCOMPARE(rows, (QStringList{u"00:1A:2B:00:00:01 Alpha 192.168.1.100 53"_qs,
+                                    u"00:1A:2B:00:00:02 unknown 192.168.1.101 54"_qs,
+                                    u"00:1A:2B:00:00:03 Card 3 192.168.1.102 60"_qs,
+                                    u"00:1A:2B:00:00:04 unknown 192.168.1.103 53"_qs}));
 
         const auto request =
             sim->waitFor([](const QJsonObject& e) { return isEvent(e, "request"); });
@@ -225,24 +223,6 @@ private slots:
         QCOMPARE(sim->events(u"write"_qs).size(), std::size_t(1)); // cards 1 and 3 untouched
     }
 
-    void aCardThatIgnoresWritesKeepsItsValues() {
-        auto sim = startSim(*bed_, {u"--cards"_qs, u"1"_qs, u"--ignore-writes"_qs, u"1"_qs});
-        QVERIFY(sim);
-        discovery::UdpEndpoint ep;
-        QList<QByteArray> got;
-        ep.setReceiveHandler([&got](const QByteArray& d) { got << d; });
-        ep.bindLocalAddress(bed_->toolAddress());
-        const auto card = selected("192.168.1.100", 1, false);
-        QVERIFY(discovery::sendWrite(ep, QString(), card, view(hex(kMoveCard1))).ok());
-        const auto w = sim->waitFor([](const QJsonObject& e) { return isEvent(e, "write"); });
-        QVERIFY(w);
-        QVERIFY(!(*w)[u"applied"].toBool());
-        QCOMPARE((*w)[u"state"].toObject()[u"ip"].toString(), u"192.168.1.100"_qs);
-        QVERIFY(discovery::sendRead(ep, QString(), card).ok());
-        QTRY_COMPARE(got.size(), 1);
-        QCOMPARE(got[0].mid(10, 8), hex("A1 05 04 C0 A8 01 64 FF"));
-    }
-
     void aSlowLossyWallAnswersLateAndIncompletely() {
         const int cards = 40;
         auto sim = startSim(*bed_, {u"--cards"_qs, QString::number(cards), u"--delay-ms"_qs,
@@ -266,7 +246,8 @@ private slots:
         QCOMPARE(arrivals.size(), cards - lost);
         std::sort(arrivals.begin(), arrivals.end());
         QVERIFY2(arrivals.first() >= 150, qPrintable(QString::number(arrivals.first())));
-        QVERIFY2(arrivals.last() - arrivals.first() > 10, "the jitter spreads the answers");
+        const double spread = (*sent)[u"lastMs"].toDouble() - (*sent)[u"firstMs"].toDouble();
+        QVERIFY2(spread > 10 && spread <= 50, qPrintable(QString::number(spread)));
     }
 
     // A large wall answering one search in a burst. LEDCFG_LOAD_CARDS sets the size.
