@@ -19,7 +19,7 @@ int Project1(const EntryOptions& options) {
 
     // Declared first: the window writes the settings while it is destroyed.
     const settings::SettingsStore store(settings::SettingsPath());
-    TForm1 mainWindow;
+    TForm1 mainWindow(nullptr, options.network);
     mainWindow.setUserLocale(options.userLocale);
     mainWindow.setSettingsHooks({[&store, &mainWindow](settings::AppSettings& values) {
                                      values = store.load(mainWindow.LocalAddress);

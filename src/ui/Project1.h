@@ -1,13 +1,13 @@
 #pragma once
 // The program entry: one running copy, the main window, the message loop.
 
+#include "ui/Unit1.h"
+
 #include <QLocale>
 #include <QString>
 #include <functional>
 
 namespace ui {
-
-class TForm1;
 
 // Shown by a copy started while another runs; fixed, not from a catalogue.
 inline constexpr char kAlreadyRunningText[] = "显示屏控制卡参数配置程序已运行！";
@@ -17,6 +17,8 @@ struct EntryOptions {
     QLocale userLocale = QLocale::system();
     // Called once the main window exists, before the loop runs.
     std::function<void(TForm1&)> mainWindowCreated;
+    // The endpoint, the local-address lookup and the adapter dialog; the real ones by default.
+    TForm1::NetworkHooks network;
     // Shows the window and runs the message loop; QApplication::exec by default.
     std::function<int(TForm1&)> runLoop;
 };
