@@ -1,6 +1,11 @@
 // Writes PNGs of the main window in each language and of the About dialog into a folder.
 // Usage: ui_screenshots OUTPUT_FOLDER
 
+#include "discovery/FakeEndpoint.h"
+#include "discovery/dialogs/Unit3.h"
+#include "discovery/dialogs/uAssignIP.h"
+#include "net/LGetAdapterInfo.h"
+#include "net/uMulNetCardChoice.h"
 #include "ui/Unit1.h"
 #include "ui/Unit2.h"
 #include "ui/seams/MessageBox.h"
@@ -9,6 +14,7 @@
 #include <QDir>
 #include <QTableWidget>
 #include <QTimer>
+#include <QTreeWidget>
 #include <cstdio>
 
 namespace {
@@ -91,6 +97,12 @@ int main(int argc, char* argv[]) {
     }
     seams::RecordingMessageBoxes boxes;
     seams::ScopedMessageBoxes scoped(boxes);
+    // No socket and no adapter question: the shots are of an idle window.
+    discovery::FakeEndpoint endpoint;
+    net::ScopedInterfaceSource adapters([] { return QList<net::InterfaceRecord>{}; });
+    ui::TForm1::NetworkHooks hooks;
+    hooks.endpoint = &endpoint;
+    hooks.lookupLocalAddress = [] { return QStringLiteral("192.168.1.10"); };
     bool ok = true;
 
     const struct {
@@ -98,7 +110,7 @@ int main(int argc, char* argv[]) {
         const char* suffix;
     } profiles[] = {{0, ""}, {1, "-dhcp"}};
     for (const auto& profile : profiles) {
-        ui::TForm1 window;
+        ui::TForm1 window(nullptr, hooks);
         window.setUserLocale(QLocale(QLocale::Chinese, QLocale::China));
         window.setSettingsHooks(
             {[&profile](settings::AppSettings& values) { values.DHCP = profile.dhcp; }, {}});
@@ -123,7 +135,49 @@ int main(int argc, char* argv[]) {
                           out.filePath(
                               QStringLiteral("about-%1.png").arg(QLatin1String(names[id])))) &&
                      ok;
+
+                // The search dialog halfway through a search.
+                TForm3 search(
+                    20,
+                    [&window](int lookup, const char* key) {
+                        return window.catalogueText(lookup, key);
+                    },
+                    &window);
+                window.ApplyColumnCaptions(search.list());
+                const protocol::DeviceEntry found[] = {
+                    {1, "LED-C4", "00:1A:2B:3C:4D:5E", "192.168.1.100", 54},
+                    {2, "unknown", "00:1A:2B:3C:4D:61", "192.168.1.101", 53},
+                    {3, "LED-C2", "00:1A:2B:3C:4D:62", "192.168.1.102", 60}};
+                for (const auto& entry : found) {
+                    search.addRow(entry);
+                }
+                search.show();
+                for (int tick = 0; tick < 7; ++tick) {
+                    search.tSTimeTimer();
+                }
+                ok = Save(search,
+                          out.filePath(
+                              QStringLiteral("search-%1.png").arg(QLatin1String(names[id])))) &&
+                     ok;
+                search.onFormClose = nullptr;
+
+                net::TfrmMulNetCardChoice choice(window.catalogues(), &window);
+                choice.FillAdapters(
+                    {{QStringLiteral("Intel(R) Ethernet Connection I219-LM"),
+                      QStringLiteral("192.168.1.10"), QStringLiteral("00-1A-2B-3C-4D-5E")},
+                     {QStringLiteral("Realtek USB GbE Family Controller"),
+                      QStringLiteral("10.0.0.5"), QStringLiteral("00-E0-4C-68-01-02")}},
+                    QStringLiteral("192.168.1.10"));
+                choice.show();
+                ok = Save(choice,
+                          out.filePath(
+                              QStringLiteral("adapters-%1.png").arg(QLatin1String(names[id])))) &&
+                     ok;
+                choice.hide();
             }
+            window.formAssignIP().show();
+            ok = Save(window.formAssignIP(), out.filePath(QStringLiteral("assign-ip.png"))) && ok;
+            window.formAssignIP().hide();
         }
     }
     return ok ? 0 : 1;

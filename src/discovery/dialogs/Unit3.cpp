@@ -3,9 +3,11 @@
 #include "ui_Unit3.h"
 
 #include <QCloseEvent>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QScreen>
 #include <QTimer>
+#include <algorithm>
 
 void ColourDeviceRow(QTreeWidgetItem* item, int rowIndex) {
     // Every other row in magenta so neighbouring cards are easy to tell apart.
@@ -22,9 +24,8 @@ TForm3::TForm3(int countdownStart, const CatalogueLookup& text, QWidget* parent)
     tSTime->setObjectName(QStringLiteral("tSTime"));
     tSTime->setInterval(1000);
     connect(tSTime, &QTimer::timeout, this, &TForm3::tSTimeTimer);
-    const int widths[] = {60, 100, 120, 110};
-    for (int c = 0; c < 4; ++c) {
-        ui->lvModList->header()->resizeSection(c, widths[c]);
+    if (parent) {
+        setFont(parent->font()); // the main window's face, so CJK and Latin share metrics
     }
     setFixedSize(size());
     connect(ui->btStop, &QPushButton::clicked, this, &TForm3::btStopClick);
@@ -61,7 +62,32 @@ void TForm3::showEvent(QShowEvent* event) {
     }
 }
 
+void TForm3::fitColumns() {
+    // The design widths, widened where a caption or a full MAC address would be cut off.
+    const int widths[] = {60, 100, 120, 110};
+    QHeaderView* header = ui->lvModList->header();
+    const QFontMetrics cells(ui->lvModList->font());
+    const QFontMetrics captions(header->font());
+    const int padding = 14;
+    int total = 0;
+    for (int c = 0; c < 4; ++c) {
+        int width = std::max(
+            widths[c], captions.horizontalAdvance(ui->lvModList->headerItem()->text(c)) + padding);
+        if (c == 2) {
+            width = std::max(width, cells.horizontalAdvance(QStringLiteral("00:00:00:00:00:00")) +
+                                        padding);
+        }
+        header->resizeSection(c, width);
+        total += width;
+    }
+    const int chrome = width() - ui->lvModList->viewport()->width();
+    if (total + chrome > width()) {
+        setFixedWidth(total + chrome);
+    }
+}
+
 void TForm3::FormShow() {
+    fitColumns();
     tSTime->start();
     RemainingSeconds = countdownStart_;
     ui->SpBar->setRange(0, std::max(0, countdownStart_ * 10 - 10));

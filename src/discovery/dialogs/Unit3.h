@@ -42,6 +42,7 @@ protected:
 
 private:
     void FormShow();
+    void fitColumns();
     void FormClose();
 
     Ui::TForm3* ui;
