@@ -221,6 +221,35 @@ TEST(IniFileWrite, AValueCannotBreakItsLine) {
     EXPECT_EQ(Value(ini, "Evil", "b"), QStringLiteral("<absent>"));
 }
 
+// Found by fuzzing: a written value must read back as it was written.
+TEST(IniFileWrite, ValuesWithBlankEndsOrEnclosingQuotesReadBackUnchanged) {
+    for (const QString& v : {QStringLiteral(" 10.0.0.1"), QStringLiteral("name\t"),
+                             QStringLiteral("\"quoted\""), QStringLiteral("'x'"),
+                             QStringLiteral("\"half"), QStringLiteral("plain")}) {
+        SCOPED_TRACE(v.toStdString());
+        for (const char* start : {"", "[S]\nk=old\n", "[S]\nother=1\n[T]\n"}) {
+            IniFile ini = Parse(start);
+            ini.setValue(QStringLiteral("S"), QStringLiteral("k"), v);
+            EXPECT_EQ(Value(IniFile::fromBytes(ini.toBytes()), "S", "k"), v);
+        }
+    }
+    IniFile ini;
+    ini.setValue(QStringLiteral("S"), QStringLiteral("k"), QStringLiteral("plain"));
+    EXPECT_EQ(ini.toBytes(), QByteArray("[S]\r\nk=plain\r\n"));
+}
+
+// Found by fuzzing: in a file of lone CRs, a key added before an empty LF line must not merge
+// with it into one CR LF ending, which would drop the empty line.
+TEST(IniFileWrite, KeyAddedBeforeAnEmptyLfLineKeepsThatLine) {
+    IniFile ini = Parse("[S]\ra=1\n\n[T]\rc=3\r");
+    ini.setValue(QStringLiteral("S"), QStringLiteral("b"), QStringLiteral("2"));
+    const QByteArray bytes = ini.toBytes();
+    EXPECT_EQ(bytes, QByteArray("[S]\ra=1\nb=2\r\n\n[T]\rc=3\r"));
+    const IniFile again = IniFile::fromBytes(bytes);
+    EXPECT_EQ(Value(again, "S", "a"), QStringLiteral("1"));
+    EXPECT_EQ(Value(again, "S", "b"), QStringLiteral("2"));
+}
+
 // --- Saving ---
 
 TEST(IniFileSave, ReplacesTheFileAndFailsWithoutTouchingWhatIsThere) {

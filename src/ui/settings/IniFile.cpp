@@ -145,6 +145,15 @@ QString oneLine(QString value) {
     return value;
 }
 
+// Reading drops blanks at the ends and one pair of enclosing quotes; a value that has either
+// is written in quotes, so it reads back as it was (the Windows functions drop them too).
+QString quotedIfNeeded(const QString& value) {
+    const bool blankEnds = !value.isEmpty() && (isBlank(value.front()) || isBlank(value.back()));
+    const bool enclosed = value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'') &&
+                          value.back() == value.front();
+    return blankEnds || enclosed ? u'"' + value + u'"' : value;
+}
+
 } // namespace
 
 IniFile::Line IniFile::parseLine(QByteArray raw, QByteArray terminator) {
@@ -308,7 +317,7 @@ void IniFile::setValue(const QString& section, const QString& key, const QString
             lines_.back().terminator = newline;
         }
         lines_.push_back(parseLine("[" + section.toUtf8() + "]", newline));
-        lines_.push_back(parseLine(key.toUtf8() + "=" + text.toUtf8(), newline));
+        lines_.push_back(parseLine(key.toUtf8() + "=" + quotedIfNeeded(text).toUtf8(), newline));
         return;
     }
     const int e = findEntry(s, key);
@@ -319,7 +328,7 @@ void IniFile::setValue(const QString& section, const QString& key, const QString
         }
         // Keep the key as the file spells it, in the file's own bytes.
         const QByteArray rawKey = trimBlankBytes(line.raw.left(line.raw.indexOf('=')));
-        line = parseLine(rawKey + "=" + text.toUtf8(), line.terminator);
+        line = parseLine(rawKey + "=" + quotedIfNeeded(text).toUtf8(), line.terminator);
         return;
     }
     std::size_t after = static_cast<std::size_t>(s);
@@ -331,8 +340,14 @@ void IniFile::setValue(const QString& section, const QString& key, const QString
     if (lines_[after].terminator.isEmpty()) {
         lines_[after].terminator = newline;
     }
+    // A lone CR before an empty LF line would join it into one CR LF: the empty line would go.
+    QByteArray ending = newline;
+    if (ending == "\r" && after + 1 < lines_.size() && lines_[after + 1].raw.isEmpty() &&
+        lines_[after + 1].terminator.startsWith('\n')) {
+        ending = QByteArrayLiteral("\r\n");
+    }
     lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(after) + 1,
-                  parseLine(key.toUtf8() + "=" + text.toUtf8(), newline));
+                  parseLine(key.toUtf8() + "=" + quotedIfNeeded(text).toUtf8(), ending));
 }
 
 void IniFile::setInt(const QString& section, const QString& key, int value) {
