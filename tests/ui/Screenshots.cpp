@@ -47,8 +47,8 @@ void ShowSampleCard(ui::TForm1& window) {
         {protocol::Edit::DIP4, "10"},
         {protocol::Edit::Domain, "led.example.org"},
         {protocol::Edit::DPort, "5000"},
-        {protocol::Edit::InnerCodeHex, "00 1A 2B 3C 4D 5E 6F 70"},
-        {protocol::Edit::InnerCodeDec, "0 26 43 60 77 94 111 112"},
+        {protocol::Edit::InnerCodeHex, "16进制：00-1a-2b-3c-4d-5e-6f-70"},
+        {protocol::Edit::InnerCodeDec, "10进制：0-26-43-60-77-94-111-112"},
         {protocol::Edit::Version, "56"},
         {protocol::Edit::MACAddr, "00:1A:2B:3C:4D:5E"},
     };
