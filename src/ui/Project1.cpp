@@ -33,6 +33,8 @@ int Project1(const EntryOptions& options) {
     if (options.runLoop) {
         return options.runLoop(mainWindow);
     }
+    // The operator sees the window before the adapters are looked at and the endpoint bound.
+    mainWindow.setNetworkAfterFirstPaint(true);
     mainWindow.show();
     return QApplication::exec();
 }

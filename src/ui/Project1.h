@@ -19,7 +19,8 @@ struct EntryOptions {
     std::function<void(TForm1&)> mainWindowCreated;
     // The endpoint, the local-address lookup and the adapter dialog; the real ones by default.
     TForm1::NetworkHooks network;
-    // Shows the window and runs the message loop; QApplication::exec by default.
+    // Shows the window and runs the message loop; by default QApplication::exec, with the
+    // network end of the start-up after the first paint (TForm1::setNetworkAfterFirstPaint).
     std::function<int(TForm1&)> runLoop;
 };
 

@@ -40,6 +40,7 @@ const QColor kWhite(0xFF, 0xFF, 0xFF);
 const QColor kSilver(0xC0, 0xC0, 0xC0);
 
 constexpr int kRowHeight = 18;
+constexpr int kNetworkStepLatestMs = 1000;
 
 void SetColours(QWidget* widget, const QColor& background, const QColor& text) {
     QPalette palette = widget->palette();
@@ -89,6 +90,9 @@ TForm1::TForm1(QWidget* parent) : TForm1(parent, NetworkHooks{}) {}
 TForm1::TForm1(QWidget* parent, NetworkHooks hooks)
     : QMainWindow(parent), ui_(std::make_unique<Ui::TForm1>()), hooks_(std::move(hooks)) {
     InitUiResources();
+    // The face first: the widgets below take it as they are made, instead of measuring
+    // their texts in the default font and then again in this one.
+    ApplyWindowFace(this);
     ui_->setupUi(this);
     panel_ = PanelWidgets::Find(this);
     Q_ASSERT(panel_.complete());
@@ -163,8 +167,6 @@ void ApplyWindowFace(QWidget* window) {
 }
 
 void TForm1::styleWindow() {
-    ApplyWindowFace(this);
-
     const struct {
         QWidget* strip;
         QColor background;
@@ -376,6 +378,23 @@ void TForm1::FormShow() {
     session_->setSearchTimes(settings_.SearchTimes);
     session_->setProfile(settings_.cardProfile());
 
+    if (networkAfterFirstPaint_) {
+        networkStepWaitsForPaint_ = true;
+        // Should no paint come (a window started minimised, say), the step runs all the same.
+        QTimer::singleShot(kNetworkStepLatestMs, this, &TForm1::startupNetworkStep);
+        return;
+    }
+    startupNetworkStep();
+}
+
+void TForm1::startupNetworkStep() {
+    if (networkStartupDone_) {
+        return;
+    }
+    // Set first: the adapter dialog below runs a nested loop, in which the fallback may fire.
+    networkStartupDone_ = true;
+    networkStepWaitsForPaint_ = false;
+
     // The local address: the settings' value, the operator's choice among several adapters,
     // or the machine's own address; never loopback while something better can be had.
     LocalAddress = settings_.ServerIP;
@@ -384,6 +403,16 @@ void TForm1::FormShow() {
                             hooks_.showAdapterDialog ? hooks_.showAdapterDialog : net::ExecModal);
     LocalAddress = net::RetryLoopbackAddress(LocalAddress, lookup);
     endpoint_->bindLocalAddress(LocalAddress);
+}
+
+bool TForm1::event(QEvent* event) {
+    const bool handled = QMainWindow::event(event);
+    if (event->type() == QEvent::Paint && networkStepWaitsForPaint_) {
+        networkStepWaitsForPaint_ = false;
+        // Queued, so this paint reaches the screen first.
+        QTimer::singleShot(0, this, &TForm1::startupNetworkStep);
+    }
+    return handled;
 }
 
 void TForm1::showEvent(QShowEvent* event) {

@@ -102,6 +102,12 @@ public:
     void applyProfile(const settings::AppSettings& profile);
     // The start-up sequence; runs once, when the window is first shown.
     void FormShow();
+    // The network end of the start-up (adapter step, loopback retries, binding) then waits
+    // for the window's first paint instead of holding it back; the program entry asks for
+    // this, tests mostly want it all done within show().
+    void setNetworkAfterFirstPaint(bool after) { networkAfterFirstPaint_ = after; }
+    // True once the start-up has bound the endpoint.
+    bool networkStartupDone() const { return networkStartupDone_; }
 
     // --- language
     void ApplyLanguage(bool create, int id);
@@ -151,6 +157,7 @@ public:
     QString captionFor(protocol::Edit edit) const override;
 
 protected:
+    bool event(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -158,6 +165,7 @@ private:
     void FormCreate();
     void FormDestroy();
     QString LookupLocalAddress() const;
+    void startupNetworkStep();
     void styleWindow();
     void alignLabelRows();
     void connectHandlers();
@@ -183,6 +191,9 @@ private:
     std::unique_ptr<TformAssignIP> formAssignIP_;
     QLocale userLocale_ = QLocale::system();
     bool formShown_ = false;
+    bool networkAfterFirstPaint_ = false;
+    bool networkStepWaitsForPaint_ = false;
+    bool networkStartupDone_ = false;
 };
 
 } // namespace ui

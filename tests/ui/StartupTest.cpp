@@ -137,6 +137,70 @@ private slots:
         QVERIFY(text.contains("CardColor=2\r\n"));
     }
 
+    void programEntryPaintsBeforeItLooksAtTheNetwork() {
+        struct PaintCount : QObject {
+            int paints = 0;
+            bool eventFilter(QObject* watched, QEvent* event) override {
+                paints += event->type() == QEvent::Paint;
+                return QObject::eventFilter(watched, event);
+            }
+        } painted;
+        int paintsAtAdapters = -1;
+        int paintsAtLookup = -1;
+        net::ScopedInterfaceSource adapters([&] {
+            paintsAtAdapters = painted.paints;
+            return QList<net::InterfaceRecord>{
+                {QStringLiteral("eth0"),
+                 QByteArray::fromHex("001a2b3c4d5e"),
+                 QNetworkInterface::IsUp | QNetworkInterface::IsRunning,
+                 {{QStringLiteral("192.168.1.10"), QStringLiteral("255.255.255.0")}}}};
+        });
+        QFile::remove(settingsFile());
+        discovery::FakeEndpoint endpoint;
+        lang::ResetGlobalCatalogues();
+        seams::ScopedMessageBoxes scoped(boxes_);
+        ui::EntryOptions options;
+        options.lockFolder = lock_.path();
+        options.userLocale = QLocale(QLocale::Chinese, QLocale::China);
+        options.network.endpoint = &endpoint;
+        int lookups = 0;
+        options.network.lookupLocalAddress = [&] {
+            // The first lookup belongs to the window's creation, before it is shown.
+            if (++lookups == 2) {
+                paintsAtLookup = painted.paints;
+            }
+            return QStringLiteral("192.168.1.10");
+        };
+        const auto during = [&](ui::TForm1& window) {
+            window.installEventFilter(&painted);
+            window.setNetworkAfterFirstPaint(true);
+            window.show();
+            // Language, texts and size are in place; the network is not touched yet.
+            QCOMPARE(window.windowTitle(), QString::fromUtf8("显示屏控制卡参数配置 V3.68"));
+            QCOMPARE(window.height(), 630);
+            QVERIFY(!window.networkStartupDone());
+            QVERIFY(endpoint.bindings.isEmpty());
+            QCOMPARE(paintsAtAdapters, -1);
+            QCOMPARE(lookups, 1);
+            QVERIFY(QTest::qWaitFor([&] { return window.networkStartupDone(); }, 5000));
+            QCOMPARE(window.LocalAddress, QStringLiteral("192.168.1.10"));
+        };
+        options.runLoop = [&](ui::TForm1& window) {
+            during(window);
+            return 0;
+        };
+        ui::Project1(options);
+        if (QTest::currentTestFailed()) {
+            return;
+        }
+        QVERIFY(painted.paints > 0);
+        QVERIFY2(paintsAtAdapters > 0, "the adapters were enumerated before the first paint");
+        QVERIFY2(paintsAtLookup > 0, "the address was looked up before the first paint");
+        QCOMPARE(endpoint.bindings, QStringList{QStringLiteral("192.168.1.10")});
+        QVERIFY(boxes_.texts.isEmpty());
+        QVERIFY(fileText().contains("ServerIP=192.168.1.10\r\n"));
+    }
+
     void loopbackAddressIsRetriedAtMostSevenTimes() {
         net::ScopedInterfaceSource adapters([] { return QList<net::InterfaceRecord>{}; });
         int lookups = 0;
