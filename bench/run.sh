@@ -1,0 +1,111 @@
+#!/usr/bin/env bash
+# Every performance figure of the tool in one table: the benchmarks of the protocol core and of
+# the window, a wall of cards answering one search in the namespace test bed, and start-up
+# time and memory against a minimal Qt program.
+#
+#   bench/run.sh BENCH_BUILD TEST_BUILD
+#
+# BENCH_BUILD is an optimised build with LEDCFG_BENCH=ON (the tool, the benchmarks, the
+# start-up helpers); TEST_BUILD has the fleet test. The raw figures stay in BENCH_BUILD/results.
+#
+# Nothing here reaches the network: the fleet runs in namespaces of its own, and the programs
+# being timed start in an empty network namespace, reaching the X server through its socket.
+#
+# LEDCFG_BENCH_STARTUP_RUNS (default 12) sets the runs of each program.
+set -euo pipefail
+
+BENCH_BUILD="$(cd "$1" && pwd)"
+TEST_BUILD="$(cd "$2" && pwd)"
+HERE="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+OUT="$BENCH_BUILD/results"
+RUNS="${LEDCFG_BENCH_STARTUP_RUNS:-12}"
+mkdir -p "$OUT"
+rm -f "$OUT"/*.json "$OUT"/*.jsonl
+
+say() { printf '%s\n' "$*" >&2; }
+
+# In a network namespace of its own with only loopback; unprivileged where user namespaces
+# allow it.
+isolated() {
+    if [ "$(id -u)" -eq 0 ]; then
+        unshare -n -- bash -c 'ip link set lo up && exec "$@"' isolated "$@"
+    else
+        unshare -rn -- bash -c 'ip link set lo up 2>/dev/null; exec "$@"' isolated "$@"
+    fi
+}
+
+benchmarks() {
+    say "bench: protocol core"
+    "$BENCH_BUILD/bench/protocol_bench" --benchmark_repetitions=5 \
+        --benchmark_report_aggregates_only=true --benchmark_format=json \
+        --benchmark_out="$OUT/protocol_bench.json" --benchmark_out_format=json >/dev/null
+    say "bench: window"
+    # The window talks to a fake endpoint, but it is the whole program: no network for it.
+    isolated env QT_QPA_PLATFORM=offscreen QT_LOGGING_RULES='*.warning=false' \
+        "$BENCH_BUILD/bench/ui_bench" --benchmark_repetitions=5 \
+        --benchmark_report_aggregates_only=true --benchmark_format=json \
+        --benchmark_out="$OUT/ui_bench.json" --benchmark_out_format=json >/dev/null 2>&1
+}
+
+fleet() {
+    local cards="$1" times="$2"
+    if [ "$(id -u)" -ne 0 ]; then
+        say "bench: fleet of $cards skipped: the namespace test bed needs root"
+        return 0
+    fi
+    say "bench: fleet of $cards cards, SearchTimes $times"
+    if ! unshare -n -- bash -c 'ip link set lo up && exec "$@"' fleet env \
+        QT_QPA_PLATFORM=offscreen LEDCFG_FLEET_CARDS="$cards" LEDCFG_FLEET_SEARCH_TIMES="$times" \
+        LEDCFG_FLEET_REPORT="$OUT/fleet-$cards.json" \
+        "$TEST_BUILD/tests/fleet/fleet_tests" >"$OUT/fleet-$cards.log" 2>&1; then
+        tail -30 "$OUT/fleet-$cards.log" >&2
+        say "bench: the fleet of $cards cards FAILED (log: $OUT/fleet-$cards.log)"
+    fi
+}
+
+startup() {
+    local display xvfb_pid settings
+    say "bench: start-up, $RUNS runs of each program, alternating"
+    exec 3< <(Xvfb -displayfd 1 -br -nolisten tcp -screen 0 1280x1024x24 2>"$OUT/xvfb.log")
+    xvfb_pid=$!
+    read -r -t 20 display <&3 || {
+        say "bench: Xvfb did not start"
+        return 1
+    }
+    settings="$(mktemp -d)"
+    mkdir -p "$settings/config" "$settings/runtime"
+    chmod 700 "$settings/runtime"
+    # One settings folder for all runs: the first run writes SysCfg.ini, the rest read it.
+    # A simplified-Chinese user locale, the operator's usual one: the tool starts in Chinese.
+    local run prog
+    for ((run = 0; run <= RUNS; run++)); do
+        for prog in baseline tool; do
+            local exe="$BENCH_BUILD/bench/startup_baseline"
+            [ "$prog" = tool ] && exe="$BENCH_BUILD/src/ledcardcfg"
+            local line
+            line="$(isolated env LANG=zh_CN.UTF-8 DISPLAY=":$display" QT_QPA_PLATFORM=xcb \
+                XDG_CONFIG_HOME="$settings/config" XDG_RUNTIME_DIR="$settings/runtime" \
+                "$BENCH_BUILD/bench/startup_probe" -- "$exe")" || {
+                say "bench: $prog did not start and close cleanly"
+                continue
+            }
+            # Run 0 of each warms the caches and writes the settings; it is not counted.
+            [ "$run" -gt 0 ] && printf '{"prog":"%s","run":%d,"probe":%s}\n' \
+                "$prog" "$run" "$line" >>"$OUT/startup.jsonl"
+        done
+    done
+    for ((run = 0; run < 5; run++)); do
+        isolated env LANG=zh_CN.UTF-8 DISPLAY=":$display" QT_QPA_PLATFORM=xcb \
+            XDG_CONFIG_HOME="$settings/config" XDG_RUNTIME_DIR="$settings/runtime" \
+            "$BENCH_BUILD/bench/startup_profile" >>"$OUT/startup-profile.jsonl" 2>/dev/null || true
+    done
+    kill "$xvfb_pid" 2>/dev/null || true
+    exec 3<&-
+    rm -rf "$settings"
+}
+
+benchmarks
+fleet 300 3
+fleet 2000 20
+startup
+python3 "$HERE/report.py" "$OUT"
