@@ -3,6 +3,7 @@
 #include "protocol/Frame.h"
 #include "ui/seams/Clock.h"
 
+#include <QElapsedTimer>
 #include <QNetworkDatagram>
 #include <QNetworkInterface>
 #include <QSocketNotifier>
@@ -286,10 +287,15 @@ void UdpEndpoint::readPending() {
     QByteArray datagram;
     // A long burst is taken in portions so timers and painting get their turn; the watch
     // fires again for the rest.
+    QElapsedTimer turn;
+    turn.start();
     for (int handled = 0; handled < DeliveryBatch && takeNext(datagram); ++handled) {
         deliver(datagram);
         if (!*alive) {
             return; // the handler destroyed us
+        }
+        if (turn.hasExpired(DeliveryTurnMs)) {
+            break;
         }
     }
     delivering_ = false;

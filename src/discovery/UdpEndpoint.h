@@ -27,6 +27,9 @@ public:
     static constexpr int ReceiveBufferBytes = 4 * 1024 * 1024;
     // Datagrams handed over before the event loop gets a turn again.
     static constexpr int DeliveryBatch = 256;
+    // A turn also ends after this long, however slow the handler: a flood must not starve the
+    // timers and painting.
+    static constexpr int DeliveryTurnMs = 20;
 
     explicit UdpEndpoint(QObject* parent = nullptr);
     ~UdpEndpoint() override;
