@@ -53,6 +53,11 @@ bool SimProcess::start(QString* error, int timeoutMs) {
     return true;
 }
 
+void SimProcess::kill() {
+    process_.kill();
+    process_.waitForFinished(3000);
+}
+
 void SimProcess::readLines() {
     partial_ += process_.readAllStandardOutput();
     qsizetype end = 0;

@@ -21,6 +21,8 @@ public:
 
     // Starts the simulator and waits until it listens.
     bool start(QString* error, int timeoutMs = 10000);
+    // Ends the simulator at once with SIGKILL, as a crash or a pulled plug would.
+    void kill();
 
     // Report lines received so far.
     const std::vector<QJsonObject>& events();
