@@ -377,6 +377,8 @@ void TForm1::FormShow() {
 
     session_->setSearchTimes(settings_.SearchTimes);
     session_->setProfile(settings_.cardProfile());
+    // A window closed before the network step has run saves the address it started with.
+    LocalAddress = settings_.ServerIP;
 
     if (networkAfterFirstPaint_) {
         networkStepWaitsForPaint_ = true;
@@ -397,7 +399,6 @@ void TForm1::startupNetworkStep() {
 
     // The local address: the settings' value, the operator's choice among several adapters,
     // or the machine's own address; never loopback while something better can be had.
-    LocalAddress = settings_.ServerIP;
     const auto lookup = [this] { return LookupLocalAddress(); };
     net::StartupAdapterStep(*frmMulNetCardChoice_, LocalAddress, settings_.IsShowMulNetCard, lookup,
                             hooks_.showAdapterDialog ? hooks_.showAdapterDialog : net::ExecModal);

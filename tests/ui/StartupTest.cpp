@@ -201,6 +201,29 @@ private slots:
         QVERIFY(fileText().contains("ServerIP=192.168.1.10\r\n"));
     }
 
+    void windowClosedBeforeTheNetworkStepKeepsTheSavedAddress() {
+        net::ScopedInterfaceSource adapters([] { return QList<net::InterfaceRecord>{}; });
+        QFile f(settingsFile());
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("[ServerIP]\r\nServerIP=10.1.2.3\r\n");
+        f.close();
+        discovery::FakeEndpoint endpoint;
+        lang::ResetGlobalCatalogues();
+        seams::ScopedMessageBoxes scoped(boxes_);
+        ui::EntryOptions options;
+        options.lockFolder = lock_.path();
+        options.network.endpoint = &endpoint;
+        options.network.lookupLocalAddress = [] { return QStringLiteral("192.168.1.10"); };
+        options.runLoop = [](ui::TForm1& window) {
+            window.setNetworkAfterFirstPaint(true);
+            window.show();
+            return 0; // closed at once, before any event ran
+        };
+        ui::Project1(options);
+        QVERIFY(endpoint.bindings.isEmpty());
+        QVERIFY2(fileText().contains("ServerIP=10.1.2.3\r\n"), fileText().constData());
+    }
+
     void loopbackAddressIsRetriedAtMostSevenTimes() {
         net::ScopedInterfaceSource adapters([] { return QList<net::InterfaceRecord>{}; });
         int lookups = 0;
