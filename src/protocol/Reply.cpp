@@ -31,6 +31,11 @@ public:
             dhcp ? std::span<const std::uint8_t>(kWithDns)
                  : std::span<const std::uint8_t>(kWithoutDns);
         scanFrames(d, commands, [this](const FoundFrame& f) { handle(f); });
+        // A datagram that carried no network value to compare is no evidence that a card took
+        // a write: stray or garbled traffic on the port must not report success.
+        if (!compared_) {
+            out_.matched = false;
+        }
         return out_;
     }
 
@@ -93,6 +98,7 @@ private:
 
     // Compares before writing, so a write is confirmed only by values the panel already shows.
     void checkAndWrite(Edit e, const std::string& received) {
+        compared_ = true;
         if (out_.matched && panel_[e] != received) {
             out_.matched = false;
         }
@@ -182,9 +188,11 @@ private:
         if (!profile_.domainName.empty()) {
             panel_[Edit::Domain] = profile_.domainName;
         }
-        if (panel_.serverByDomain && out_.matched &&
-            received != TrimControl(panel_[Edit::Domain])) {
-            out_.matched = false;
+        if (panel_.serverByDomain) {
+            compared_ = true;
+            if (out_.matched && received != TrimControl(panel_[Edit::Domain])) {
+                out_.matched = false;
+            }
         }
     }
 
@@ -240,6 +248,7 @@ private:
     const ScanModeTable& scanModes_;
     const CardProfile& profile_;
     ReplyOutcome out_;
+    bool compared_ = false;
 };
 
 } // namespace

@@ -8,8 +8,9 @@
 namespace protocol {
 
 struct ReplyOutcome {
-    // Every checked network value equals what the panel showed before: a write is confirmed,
-    // the caller stops the re-check timer and shows "item_update_success".
+    // Every checked network value equals what the panel showed before, and there was at least
+    // one: a write is confirmed, the caller stops the re-check timer and shows
+    // "item_update_success".
     bool matched = true;
     // A flags frame changed the DNS box under DHCP; the caller runs its DNS-row reaction.
     bool dnsReactionDue = false;

@@ -204,6 +204,25 @@ TEST_F(Reply, EmbeddedFrameInTheDomainCountsAsAnotherIp) {
     EXPECT_EQ(panel[Edit::IP4], "7");
 }
 
+// Stray traffic on the port: 171 bytes or more with no network value in them confirm nothing,
+// even right after a write, while one echoed value still does.
+TEST_F(Reply, AReplyWithoutAnyCheckedValueConfirmsNothing) {
+    apply(fullReply());
+    EXPECT_FALSE(apply(std::vector<std::uint8_t>(171, 0x00)).matched);
+    EXPECT_FALSE(apply(std::vector<std::uint8_t>(300, 0xA1)).matched);
+    auto noNetwork = cat({hex("A1 22 08 0A FF 00 01 02 03 04 05 FF"), hex("A1 20 01 35 FF")});
+    noNetwork.resize(171, 0x00);
+    EXPECT_FALSE(apply(noNetwork).matched) << "internal code and version are not checked";
+    EXPECT_EQ(panel[Edit::Version], "53");
+    auto oneValue = cat({hex("A1 05 04 C0 A8 01 64 FF")});
+    oneValue.resize(171, 0x00);
+    panel[Edit::IP1] = "192";
+    panel[Edit::IP2] = "168";
+    panel[Edit::IP3] = "1";
+    panel[Edit::IP4] = "100";
+    EXPECT_TRUE(apply(oneValue).matched);
+}
+
 TEST_F(Reply, MissingFramesLeaveFieldsAndTruncatedFramesAreIgnored) {
     panel[Edit::PLen] = "64";
     const auto out = apply(cat({hex("A1 05 04 C0 A8 01 64 FF"), hex("A1 21 11 01 01 FF")}));
