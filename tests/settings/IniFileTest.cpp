@@ -60,6 +60,13 @@ TEST(IniFileRead, LineEndingsAndByteOrderMark) {
     }
 }
 
+// Found by fuzzing: a byte order mark that is not at the start of the file belongs to the name.
+TEST(IniFileRead, AByteOrderMarkInsideTheFileIsPartOfTheLine) {
+    const IniFile ini = Parse("\xEF\xBB\xBF[A]\r\n\xEF\xBB\xBFk=1\r\nv=\xEF\xBB\xBFx\r\n");
+    EXPECT_EQ(Value(ini, "A", "k"), QStringLiteral("<absent>"));
+    EXPECT_EQ(Value(ini, "A", "v"), QString(QChar(0xFEFF)) + u'x');
+}
+
 TEST(IniFileRead, ValuesAreCutAt2047Characters) {
     const QByteArray long3000(3000, 'v');
     const IniFile ini = IniFile::fromBytes("[P]\nk=" + long3000 + "\nj=" + QByteArray(2047, 'w'));

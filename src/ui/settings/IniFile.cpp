@@ -58,7 +58,10 @@ QString cutAt(const QString& text, int length) {
 class LineDecoder {
 public:
     LineDecoder()
-        : utf8_(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless),
+        // Only the file's own first bytes can be a byte order mark; inside a line it is a
+        // character like any other, as it is to the Windows profile functions.
+        : utf8_(QStringDecoder::Utf8,
+                QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom),
           gbk_("GBK", QStringDecoder::Flag::Stateless) {
         if (!gbk_.isValid()) {
             gbk_ = QStringDecoder("GB18030", QStringDecoder::Flag::Stateless);
