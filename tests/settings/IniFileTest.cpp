@@ -230,9 +230,9 @@ TEST(IniFileWrite, AValueCannotBreakItsLine) {
 
 // Found by fuzzing: a written value must read back as it was written.
 TEST(IniFileWrite, ValuesWithBlankEndsOrEnclosingQuotesReadBackUnchanged) {
-    for (const QString& v : {QStringLiteral(" 10.0.0.1"), QStringLiteral("name\t"),
-                             QStringLiteral("\"quoted\""), QStringLiteral("'x'"),
-                             QStringLiteral("\"half"), QStringLiteral("plain")}) {
+    for (const QString& v :
+         {QStringLiteral(" 10.0.0.1"), QStringLiteral("name\t"), QStringLiteral("\"quoted\""),
+          QStringLiteral("'x'"), QStringLiteral("\"half"), QStringLiteral("plain")}) {
         SCOPED_TRACE(v.toStdString());
         for (const char* start : {"", "[S]\nk=old\n", "[S]\nother=1\n[T]\n"}) {
             IniFile ini = Parse(start);

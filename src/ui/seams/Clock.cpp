@@ -19,10 +19,18 @@ std::int64_t SystemClock::nowMs() const {
     return timer.elapsed();
 }
 
-void SystemClock::sleepMs(int ms) { QThread::msleep(static_cast<unsigned long>(ms)); }
+void SystemClock::sleepMs(int ms) {
+    QThread::msleep(static_cast<unsigned long>(ms));
+}
 
-Clock& clock() { return *g_clock; }
-ScopedClock::ScopedClock(Clock& c) : previous_(g_clock) { g_clock = &c; }
-ScopedClock::~ScopedClock() { g_clock = previous_; }
+Clock& clock() {
+    return *g_clock;
+}
+ScopedClock::ScopedClock(Clock& c) : previous_(g_clock) {
+    g_clock = &c;
+}
+ScopedClock::~ScopedClock() {
+    g_clock = previous_;
+}
 
 } // namespace seams

@@ -16,14 +16,20 @@ void WidgetMessageBoxes::show(QWidget* parent, Kind kind, const QString& text) {
     box.exec();
 }
 
-void RecordingMessageBoxes::show(QWidget*, Kind, const QString& text) { texts.append(text); }
+void RecordingMessageBoxes::show(QWidget*, Kind, const QString& text) {
+    texts.append(text);
+}
 
-MessageBoxes& messageBoxes() { return *g_current; }
+MessageBoxes& messageBoxes() {
+    return *g_current;
+}
 
 ScopedMessageBoxes::ScopedMessageBoxes(MessageBoxes& boxes) : previous_(g_current) {
     g_current = &boxes;
 }
 
-ScopedMessageBoxes::~ScopedMessageBoxes() { g_current = previous_; }
+ScopedMessageBoxes::~ScopedMessageBoxes() {
+    g_current = previous_;
+}
 
 } // namespace seams

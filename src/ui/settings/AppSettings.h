@@ -1,9 +1,9 @@
 #pragma once
 // The nine values of "SysCfg.ini", each named by its key.
 
-#include <QString>
-
 #include "protocol/Panel.h"
+
+#include <QString>
 
 namespace settings {
 
