@@ -4,6 +4,7 @@
 
 #include "NetBed.h"
 #include "SimProcess.h"
+#include "ToolSide.h"
 #include "discovery/dialogs/uAssignIP.h"
 #include "discovery/session/CardSession.h"
 #include "lang/Catalogue.h"
@@ -307,10 +308,7 @@ private slots:
                  {},
                  QNetworkInterface::IsUp | QNetworkInterface::IsLoopBack,
                  {{u"127.0.0.1"_qs, u"255.0.0.0"_qs}}},
-                {u"veth"_qs,
-                 QByteArray::fromHex("024c43000001"),
-                 QNetworkInterface::IsUp | QNetworkInterface::IsRunning,
-                 {{bed_->toolAddress(), u"255.255.255.0"_qs}}}};
+                testbed::ToolVeth(*bed_)};
         });
     }
 

@@ -9,6 +9,7 @@
 
 #include "NetBed.h"
 #include "SimProcess.h"
+#include "ToolSide.h"
 #include "discovery/FakeEndpoint.h"
 #include "discovery/UdpEndpoint.h"
 #include "discovery/session/CardSession.h"
@@ -244,13 +245,8 @@ private slots:
         QString error;
         QVERIFY2(bed_->up(&error), qPrintable(error));
         QVERIFY(bed_->enter(Side::Tool));
-        adapters_ = std::make_unique<net::ScopedInterfaceSource>([this] {
-            return QList<net::InterfaceRecord>{
-                {u"veth"_qs,
-                 QByteArray::fromHex("024c43000001"),
-                 QNetworkInterface::IsUp | QNetworkInterface::IsRunning,
-                 {{bed_->toolAddress(), u"255.255.255.0"_qs}}}};
-        });
+        adapters_ = std::make_unique<net::ScopedInterfaceSource>(
+            [this] { return QList<net::InterfaceRecord>{testbed::ToolVeth(*bed_)}; });
     }
 
     void cleanupTestCase() {
