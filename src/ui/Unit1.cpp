@@ -19,10 +19,14 @@
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QPointer>
+#include <QProxyStyle>
 #include <QScreen>
+#include <QStyleOptionMenuItem>
 #include <QTimer>
 #include <algorithm>
 #include <array>
+#include <optional>
 
 // Resources of a static library are registered by hand, outside any namespace.
 static void InitUiResources() {
@@ -83,6 +87,54 @@ QTimer* MakeTimer(QObject* owner, const char* name, int interval) {
     return timer;
 }
 
+// Separators keep their design caption "-" for the menu relabelling, but styles such as
+// Fusion draw a separator's text as a section title, so a stray "-" would stand in every
+// separator. They are drawn and measured without it: plain lines.
+class SeparatorLineStyle : public QProxyStyle {
+public:
+    void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                     const QWidget* widget) const override {
+        if (const auto plain = withoutCaption(element, option)) {
+            QProxyStyle::drawControl(element, &*plain, painter, widget);
+            return;
+        }
+        QProxyStyle::drawControl(element, option, painter, widget);
+    }
+
+    QSize sizeFromContents(ContentsType type, const QStyleOption* option, const QSize& size,
+                           const QWidget* widget) const override {
+        if (type == CT_MenuItem) {
+            if (const auto plain = withoutCaption(CE_MenuItem, option)) {
+                return QProxyStyle::sizeFromContents(type, &*plain, size, widget);
+            }
+        }
+        return QProxyStyle::sizeFromContents(type, option, size, widget);
+    }
+
+private:
+    static std::optional<QStyleOptionMenuItem> withoutCaption(ControlElement element,
+                                                              const QStyleOption* option) {
+        const auto* item = qstyleoption_cast<const QStyleOptionMenuItem*>(option);
+        if (element != CE_MenuItem || !item ||
+            item->menuItemType != QStyleOptionMenuItem::Separator || item->text.isEmpty()) {
+            return std::nullopt;
+        }
+        QStyleOptionMenuItem plain(*item);
+        plain.text.clear();
+        return plain;
+    }
+};
+
+// One for the whole program, owned by the application so it outlives every menu.
+QStyle* MenuStyle() {
+    static QPointer<QStyle> style;
+    if (!style) {
+        style = new SeparatorLineStyle;
+        style->setParent(qApp);
+    }
+    return style;
+}
+
 } // namespace
 
 TForm1::TForm1(QWidget* parent) : TForm1(parent, NetworkHooks{}) {}
@@ -103,6 +155,9 @@ TForm1::TForm1(QWidget* parent, NetworkHooks hooks)
     // Separators keep their design caption "-", which the menu relabelling skips.
     for (QAction* separator : {ui_->N1, ui_->N4, ui_->N5, ui_->N10, ui_->N2, ui_->N3}) {
         separator->setSeparator(true);
+    }
+    for (QMenu* menu : findChildren<QMenu*>()) {
+        menu->setStyle(MenuStyle());
     }
 
     tSendSpan_ = MakeTimer(this, "tSendSpan", 1200);

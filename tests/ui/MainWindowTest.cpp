@@ -11,9 +11,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPainter>
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
+#include <QStyleOptionMenuItem>
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
@@ -403,6 +406,38 @@ private slots:
         check("lvIPInfo", 1, {"edtC1", "edtC2", "edtC3", "edtC4"});
         check("lvIPInfo", 2, {"edtGate1", "edtGate2", "edtGate3", "edtGate4"});
         QCOMPARE(Find<QWidget>(w.get(), "Panel1")->width(), 303);
+    }
+
+    // A separator keeps its caption "-", yet every menu draws and sizes it as a bare line,
+    // exactly as the application's own style draws a separator without text.
+    void separatorsAreBareLines() {
+        auto w = StartedWindow();
+        QStyleOptionMenuItem captioned;
+        captioned.menuItemType = QStyleOptionMenuItem::Separator;
+        captioned.text = u"-"_s;
+        captioned.rect = QRect(0, 0, 120, 20);
+        captioned.palette = QApplication::palette();
+        captioned.fontMetrics = QFontMetrics(QApplication::font());
+        QStyleOptionMenuItem bare = captioned;
+        bare.text.clear();
+        const auto drawn = [](const QStyle* style, const QStyleOptionMenuItem& option) {
+            QImage image(option.rect.size(), QImage::Format_ARGB32);
+            image.fill(Qt::white);
+            QPainter painter(&image);
+            style->drawControl(QStyle::CE_MenuItem, &option, &painter);
+            return image;
+        };
+        const QStyle* plain = QApplication::style();
+        QVERIFY2(drawn(plain, captioned) != drawn(plain, bare), "the style shows no caption");
+
+        const auto menus = w->findChildren<QMenu*>();
+        QCOMPARE(menus.size(), 4); // configuration, language, help, the device list's pop-up
+        for (const QMenu* menu : menus) {
+            const QStyle* style = menu->style();
+            QVERIFY(drawn(style, captioned) == drawn(plain, bare));
+            QCOMPARE(style->sizeFromContents(QStyle::CT_MenuItem, &captioned, QSize(0, 0)),
+                     plain->sizeFromContents(QStyle::CT_MenuItem, &bare, QSize(0, 0)));
+        }
     }
 
     void clearDeviceListFromMenuAndPopup() {
