@@ -2,6 +2,7 @@
 //   ui_instance_probe run FOLDER    the program entry; prints each message, exit 3 when refused
 //   ui_instance_probe crash FOLDER  takes the lock and dies without releasing it
 
+#include "discovery/FakeEndpoint.h"
 #include "ui/Project1.h"
 #include "ui/SingleInstance.h"
 #include "ui/seams/MessageBox.h"
@@ -29,6 +30,11 @@ int main(int argc, char* argv[]) {
     bool created = false;
     ui::EntryOptions options;
     options.lockFolder = folder;
+    // No socket and no host-name lookup: the probe also runs outside a network namespace.
+    discovery::FakeEndpoint endpoint;
+    options.network.endpoint = &endpoint;
+    options.network.lookupLocalAddress = [] { return QStringLiteral("192.168.1.10"); };
+    options.network.showAdapterDialog = [](net::TfrmMulNetCardChoice&) {};
     options.mainWindowCreated = [&created](ui::TForm1&) { created = true; };
     options.runLoop = [](ui::TForm1&) { return 0; };
     const int code = ui::Project1(options);

@@ -1,6 +1,7 @@
 #pragma once
 // A started main window for the tests: settings injected, start-up run, message boxes recorded.
 
+#include "discovery/FakeEndpoint.h"
 #include "lang/Catalogue.h"
 #include "ui/Unit1.h"
 #include "ui/seams/MessageBox.h"
@@ -21,7 +22,13 @@ struct Profile {
 
 inline std::unique_ptr<ui::TForm1> StartedWindow(const Profile& profile = {}) {
     lang::ResetGlobalCatalogues();
-    auto window = std::make_unique<ui::TForm1>();
+    // No socket and no host-name lookup: these tests also run outside a network namespace.
+    static discovery::FakeEndpoint endpoint;
+    ui::TForm1::NetworkHooks hooks;
+    hooks.endpoint = &endpoint;
+    hooks.lookupLocalAddress = [] { return QStringLiteral("192.168.1.10"); };
+    hooks.showAdapterDialog = [](net::TfrmMulNetCardChoice&) {};
+    auto window = std::make_unique<ui::TForm1>(nullptr, hooks);
     window->setUserLocale(profile.locale);
     window->setSettingsHooks({[profile](settings::AppSettings& values) {
                                   values.LgType = profile.lgType;
