@@ -125,13 +125,7 @@ class MainWindowE2ETest : public QObject {
     };
 
     std::unique_ptr<SimProcess> startSim(const QStringList& args) {
-        auto sim = std::make_unique<SimProcess>(*bed_, args);
-        QString error;
-        if (!sim->start(&error)) {
-            qWarning("%s", qPrintable(error));
-            return nullptr;
-        }
-        return sim;
+        return SimProcess::launch(*bed_, args);
     }
 
     // The window as the program starts it, in English, with its settings from `profile`.
@@ -294,13 +288,7 @@ class MainWindowE2ETest : public QObject {
 
 private slots:
     void initTestCase() {
-        if (const QString why = testbed::NetBed::unavailableReason(); !why.isEmpty()) {
-            QSKIP(qPrintable(why));
-        }
-        bed_ = std::make_unique<testbed::NetBed>();
-        QString error;
-        QVERIFY2(bed_->up(&error), qPrintable(error));
-        QVERIFY(bed_->enter(Side::Tool));
+        TESTBED_UP_ON_TOOL_SIDE(bed_);
         // One adapter besides loopback: the start-up takes the looked-up address, no dialog.
         adapters_ = std::make_unique<net::ScopedInterfaceSource>([this] {
             return QList<net::InterfaceRecord>{

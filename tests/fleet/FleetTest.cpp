@@ -94,15 +94,7 @@ class FleetTest : public QObject {
     std::unique_ptr<testbed::NetBed> bed_;
 
 private slots:
-    void initTestCase() {
-        if (const QString why = testbed::NetBed::unavailableReason(); !why.isEmpty()) {
-            QSKIP(qPrintable(why));
-        }
-        bed_ = std::make_unique<testbed::NetBed>(wideBed());
-        QString error;
-        QVERIFY2(bed_->up(&error), qPrintable(error));
-        QVERIFY(bed_->enter(Side::Tool));
-    }
+    void initTestCase() { TESTBED_UP_ON_TOOL_SIDE(bed_, wideBed()); }
 
     void cleanupTestCase() { bed_.reset(); }
 

@@ -147,13 +147,7 @@ class FaultTest : public QObject {
     QTemporaryDir lock_; // not on the tmpfs, which is read-only at times
 
     std::unique_ptr<SimProcess> startSim(const QStringList& args) {
-        auto sim = std::make_unique<SimProcess>(*bed_, args);
-        QString error;
-        if (!sim->start(&error)) {
-            qWarning("%s", qPrintable(error));
-            return nullptr;
-        }
-        return sim;
+        return SimProcess::launch(*bed_, args);
     }
 
     std::unique_ptr<ui::TForm1> openWindow(int searchTimes) {
@@ -238,13 +232,7 @@ private slots:
         if (!g_mounts.unavailable.isEmpty()) {
             QSKIP(qPrintable(g_mounts.unavailable));
         }
-        if (const QString why = testbed::NetBed::unavailableReason(); !why.isEmpty()) {
-            QSKIP(qPrintable(why));
-        }
-        bed_ = std::make_unique<testbed::NetBed>();
-        QString error;
-        QVERIFY2(bed_->up(&error), qPrintable(error));
-        QVERIFY(bed_->enter(Side::Tool));
+        TESTBED_UP_ON_TOOL_SIDE(bed_);
         adapters_ = std::make_unique<net::ScopedInterfaceSource>(
             [this] { return QList<net::InterfaceRecord>{testbed::ToolVeth(*bed_)}; });
     }

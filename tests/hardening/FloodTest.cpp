@@ -271,13 +271,7 @@ class FloodTest : public QObject {
 
 private slots:
     void initTestCase() {
-        if (const QString why = testbed::NetBed::unavailableReason(); !why.isEmpty()) {
-            QSKIP(qPrintable(why));
-        }
-        bed_ = std::make_unique<testbed::NetBed>();
-        QString error;
-        QVERIFY2(bed_->up(&error), qPrintable(error));
-        QVERIFY(bed_->enter(Side::Tool));
+        TESTBED_UP_ON_TOOL_SIDE(bed_);
         adapters_ = std::make_unique<net::ScopedInterfaceSource>(
             [this] { return QList<net::InterfaceRecord>{testbed::ToolVeth(*bed_)}; });
     }

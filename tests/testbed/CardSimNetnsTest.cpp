@@ -75,24 +75,12 @@ class CardSimNetnsTest : public QObject {
     std::unique_ptr<seams::ScopedClock> scopedClock_;
 
     std::unique_ptr<SimProcess> startSim(const testbed::NetBed& bed, const QStringList& args) {
-        auto sim = std::make_unique<SimProcess>(bed, args);
-        QString error;
-        if (!sim->start(&error)) {
-            qWarning("%s", qPrintable(error));
-            return nullptr;
-        }
-        return sim;
+        return SimProcess::launch(bed, args);
     }
 
 private slots:
     void initTestCase() {
-        if (const QString why = testbed::NetBed::unavailableReason(); !why.isEmpty()) {
-            QSKIP(qPrintable(why));
-        }
-        bed_ = std::make_unique<testbed::NetBed>();
-        QString error;
-        QVERIFY2(bed_->up(&error), qPrintable(error));
-        QVERIFY(bed_->enter(Side::Tool));
+        TESTBED_UP_ON_TOOL_SIDE(bed_);
         scopedClock_ = std::make_unique<seams::ScopedClock>(clock_);
     }
 

@@ -82,3 +82,17 @@ private:
 };
 
 } // namespace testbed
+
+// For a QtTest initTestCase: skips where namespaces cannot be made here, fails when the bed
+// does not come up, and leaves the calling thread on the tool side of `bed`, a
+// std::unique_ptr<testbed::NetBed> made from the remaining arguments.
+#define TESTBED_UP_ON_TOOL_SIDE(bed, ...)                                                          \
+    do {                                                                                           \
+        if (const QString why_ = testbed::NetBed::unavailableReason(); !why_.isEmpty()) {          \
+            QSKIP(qPrintable(why_));                                                               \
+        }                                                                                          \
+        (bed) = std::make_unique<testbed::NetBed>(__VA_ARGS__);                                    \
+        QString upError_;                                                                          \
+        QVERIFY2((bed)->up(&upError_), qPrintable(upError_));                                      \
+        QVERIFY((bed)->enter(testbed::Side::Tool));                                                \
+    } while (false)

@@ -28,6 +28,16 @@ QString SimProcess::executable() {
     return QStringLiteral(LEDCARDSIM_PATH);
 }
 
+std::unique_ptr<SimProcess> SimProcess::launch(const NetBed& bed, const QStringList& arguments) {
+    auto sim = std::make_unique<SimProcess>(bed, arguments);
+    QString error;
+    if (!sim->start(&error)) {
+        qWarning("%s", qPrintable(error));
+        return nullptr;
+    }
+    return sim;
+}
+
 bool SimProcess::start(QString* error, int timeoutMs) {
     const QByteArray path = bed_.namespacePath(Side::Card).toLocal8Bit();
     process_.setChildProcessModifier([path] {

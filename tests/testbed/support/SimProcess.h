@@ -7,6 +7,7 @@
 #include <QProcess>
 #include <QStringList>
 #include <functional>
+#include <memory>
 #include <vector>
 
 namespace testbed {
@@ -21,6 +22,8 @@ public:
 
     // Starts the simulator and waits until it listens.
     bool start(QString* error, int timeoutMs = 10000);
+    // A started simulator, or nothing (with the reason as a warning).
+    static std::unique_ptr<SimProcess> launch(const NetBed& bed, const QStringList& arguments);
     // Ends the simulator at once with SIGKILL, as a crash or a pulled plug would.
     void kill();
 
