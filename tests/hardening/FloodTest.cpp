@@ -220,19 +220,7 @@ class FloodTest : public QObject {
     std::unique_ptr<seams::ScopedMessageBoxes> boxesGuard_;
 
     std::unique_ptr<ui::TForm1> openWindow(int searchTimes) {
-        lang::ResetGlobalCatalogues();
-        ui::TForm1::NetworkHooks hooks;
-        hooks.lookupLocalAddress = [this] { return bed_->toolAddress(); };
-        hooks.showAdapterDialog = [](net::TfrmMulNetCardChoice&) {};
-        auto w = std::make_unique<ui::TForm1>(nullptr, hooks);
-        w->setUserLocale(QLocale(QLocale::English, QLocale::UnitedStates));
-        w->setSettingsHooks({[searchTimes](settings::AppSettings& values) {
-                                 values.LgType = 2;
-                                 values.SearchTimes = searchTimes;
-                             },
-                             {}});
-        w->show();
-        return w;
+        return testbed::ShowEnglishWindow(*bed_, searchTimes);
     }
 
     std::unique_ptr<Flood> makeFlood() {

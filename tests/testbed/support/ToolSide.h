@@ -2,7 +2,12 @@
 // The tool side of the bed as the main window's adapter list sees it.
 
 #include "NetBed.h"
+#include "lang/Catalogue.h"
 #include "net/LGetAdapterInfo.h"
+#include "ui/Unit1.h"
+
+#include <QLocale>
+#include <memory>
 
 namespace testbed {
 
@@ -12,6 +17,24 @@ inline net::InterfaceRecord ToolVeth(const NetBed& bed) {
             QByteArray::fromHex("024c43000001"),
             QNetworkInterface::IsUp | QNetworkInterface::IsRunning,
             {{bed.toolAddress(), QStringLiteral("255.255.255.0")}}};
+}
+
+// The main window shown on the tool side in English, bound to the tool's address, searching
+// for `searchTimes` seconds; no adapter dialog.
+inline std::unique_ptr<ui::TForm1> ShowEnglishWindow(const NetBed& bed, int searchTimes) {
+    lang::ResetGlobalCatalogues();
+    ui::TForm1::NetworkHooks hooks;
+    hooks.lookupLocalAddress = [&bed] { return bed.toolAddress(); };
+    hooks.showAdapterDialog = [](net::TfrmMulNetCardChoice&) {};
+    auto w = std::make_unique<ui::TForm1>(nullptr, hooks);
+    w->setUserLocale(QLocale(QLocale::English, QLocale::UnitedStates));
+    w->setSettingsHooks({[searchTimes](settings::AppSettings& values) {
+                             values.LgType = 2;
+                             values.SearchTimes = searchTimes;
+                         },
+                         {}});
+    w->show();
+    return w;
 }
 
 } // namespace testbed
