@@ -107,15 +107,11 @@ TEnglish::TEnglish() {
     }
 }
 
-TTraditionalChinese::TTraditionalChinese() : TTraditionalChinese(DefaultTraditionalConverter()) {}
-
-TTraditionalChinese::TTraditionalChinese(TraditionalConverter& converter) {
-    // The stored traditional texts still carry a few simplified characters; converting at build
-    // time is what makes them fully traditional.
-    const auto& stored = TraditionalTexts();
+TTraditionalChinese::TTraditionalChinese() {
     for (std::size_t i = 0; i < detail::kEntryTable.size(); ++i) {
         const auto& row = detail::kEntryTable[i];
-        AddEntry(row.section, row.ordinal, std::string(row.key), converter.Convert(stored[i]));
+        AddEntry(row.section, row.ordinal, std::string(row.key),
+                 std::string(detail::kTraditionalTexts[i]));
     }
 }
 

@@ -74,34 +74,6 @@ private:
     std::vector<std::string> traditionalTexts_;
 };
 
-// Simplified-to-traditional mapping of UTF-8 text with an OpenCC configuration. The converter is
-// opened on first use and kept; if it cannot be opened, or a conversion fails, the text comes
-// back unchanged.
-class TraditionalConverter {
-public:
-    static constexpr const char* kDefaultConfig = "s2t.json";
-
-    explicit TraditionalConverter(std::string configPath = kDefaultConfig);
-    ~TraditionalConverter();
-    TraditionalConverter(const TraditionalConverter&) = delete;
-    TraditionalConverter& operator=(const TraditionalConverter&) = delete;
-
-    std::string Convert(std::string_view text);
-    // Opens the converter if not yet tried; false when OpenCC or its configuration is unusable.
-    bool Available();
-
-private:
-    std::string configPath_;
-    void* handle_ = nullptr; // opencc_t, kept opaque so users need no OpenCC headers
-    bool opened_ = false;
-};
-
-// The converter shared by ToTraditional and the traditional catalogue, on the default config.
-TraditionalConverter& DefaultTraditionalConverter();
-
-std::string ToTraditional(std::string_view text);
-std::string ToTraditional(std::string_view text, const std::string& configPath);
-
 class TSimpleChinese : public TLanguage {
 public:
     TSimpleChinese();
@@ -109,8 +81,8 @@ public:
 
 class TTraditionalChinese : public TLanguage {
 public:
+    // The stored texts as converted to traditional characters when the program was built.
     TTraditionalChinese();
-    explicit TTraditionalChinese(TraditionalConverter& converter);
 };
 
 class TEnglish : public TLanguage {

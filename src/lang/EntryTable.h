@@ -17,7 +17,7 @@ struct EntryRow {
     std::string_view englishKey; // differs from key at position 6 only
     std::string_view simplified;
     std::string_view english;
-    std::string_view traditional; // as stored, before ToTraditional
+    std::string_view traditional; // as stored, before the build-time conversion
 };
 
 inline constexpr std::size_t kEntryCount = 107;
@@ -143,5 +143,9 @@ consteval bool positionsMatchIndices() {
     return true;
 }
 static_assert(positionsMatchIndices(), "a row was dropped or duplicated");
+
+// The traditional column converted by OpenCC's s2t on the build host (make_traditional.py): the
+// stored texts still carry a few simplified characters.
+extern const std::array<std::string_view, kEntryCount> kTraditionalTexts;
 
 } // namespace lang::detail

@@ -1,12 +1,8 @@
 #include "lang/Catalogue.h"
 
 #include <array>
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
 #include <string>
-#include <unistd.h>
 
 namespace lang {
 namespace {
@@ -157,63 +153,6 @@ TEST(TraditionalCatalogue, OnlyPositionSixtyTwoDiffersFromTheStoredText) {
             EXPECT_EQ(texts[i], stored[i]) << "position " << i;
         }
     }
-}
-
-TEST(ToTraditional, ConvertsSimplifiedCharacters) {
-    EXPECT_EQ(ToTraditional("要更改的设定信息不能為空！"), "要更改的設定信息不能為空！");
-    EXPECT_EQ(ToTraditional("设备"), "設備");
-    EXPECT_EQ(ToTraditional(""), "");
-    EXPECT_EQ(ToTraditional("Mac Address"), "Mac Address");
-    EXPECT_EQ(ToTraditional("          服務器端口"), "          服務器端口");
-}
-
-// --- When OpenCC cannot be used, texts pass through unchanged ---
-
-class TemporaryFile {
-public:
-    explicit TemporaryFile(const std::string& contents) {
-        path_ =
-            (std::filesystem::temp_directory_path() / ("lang_tests_" + std::to_string(::getpid()) +
-                                                       "_" + std::to_string(counter_++) + ".json"))
-                .string();
-        std::ofstream(path_) << contents;
-    }
-    ~TemporaryFile() { std::remove(path_.c_str()); }
-    const std::string& path() const { return path_; }
-
-private:
-    static inline int counter_ = 0;
-    std::string path_;
-};
-
-TEST(ToTraditionalFallback, MissingConfigurationKeepsTheText) {
-    const std::string missing = "/nonexistent/lang_tests/s2t.json";
-    EXPECT_EQ(ToTraditional("要更改的设定信息不能為空！", missing), "要更改的设定信息不能為空！");
-    EXPECT_EQ(ToTraditional("设备", missing), "设备");
-    TraditionalConverter converter(missing);
-    EXPECT_FALSE(converter.Available());
-    EXPECT_EQ(converter.Convert("设备"), "设备");
-}
-
-TEST(ToTraditionalFallback, BrokenConfigurationKeepsTheText) {
-    TemporaryFile notJson("this is not a configuration {");
-    EXPECT_EQ(ToTraditional("设备", notJson.path()), "设备");
-
-    TemporaryFile missingDictionary(R"({"name": "x", "segmentation": {"type": "mmseg",
-        "dict": {"type": "ocd2", "file": "/nonexistent/lang_tests/none.ocd2"}},
-        "conversion_chain": [{"dict": {"type": "ocd2",
-        "file": "/nonexistent/lang_tests/none.ocd2"}}]})");
-    EXPECT_EQ(ToTraditional("设备", missingDictionary.path()), "设备");
-}
-
-TEST(ToTraditionalFallback, CatalogueKeepsStoredTextsWithoutConverter) {
-    TraditionalConverter unusable("/nonexistent/lang_tests/s2t.json");
-    TTraditionalChinese catalogue(unusable);
-    const auto texts = TextsInRegistrationOrder(catalogue);
-    ASSERT_EQ(texts.size(), 107u);
-    EXPECT_EQ(texts, catalogue.TraditionalTexts());
-    EXPECT_EQ(catalogue.FindText(11, "item_information_empty"), "要更改的设定信息不能為空！");
-    EXPECT_EQ(catalogue.FindText(16, "dlg_not_choice"), "在列表選擇其中一網卡！");
 }
 
 } // namespace

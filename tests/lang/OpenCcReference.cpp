@@ -1,9 +1,9 @@
-#include "lang/Catalogue.h"
+#include "OpenCcReference.h"
 
 #include <opencc/opencc.h>
 #include <utility>
 
-namespace lang {
+namespace lang::test {
 
 namespace {
 
@@ -46,18 +46,9 @@ std::string TraditionalConverter::Convert(std::string_view text) {
     return result.empty() ? std::string(text) : result;
 }
 
-TraditionalConverter& DefaultTraditionalConverter() {
-    static TraditionalConverter converter;
-    return converter;
-}
-
 std::string ToTraditional(std::string_view text) {
-    return DefaultTraditionalConverter().Convert(text);
-}
-
-std::string ToTraditional(std::string_view text, const std::string& configPath) {
-    TraditionalConverter converter(configPath);
+    static TraditionalConverter converter;
     return converter.Convert(text);
 }
 
-} // namespace lang
+} // namespace lang::test
