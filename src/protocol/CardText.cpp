@@ -1,6 +1,7 @@
 #include "protocol/CardText.h"
 
-#include <cstdint>
+#include <algorithm>
+#include <optional>
 #include <vector>
 
 #ifdef _WIN32
@@ -112,76 +113,6 @@ std::optional<std::string> GbkToUtf8(std::string_view bytes) {
 #endif
 }
 
-// RFC 3492 punycode of one label's code points.
-std::optional<std::string> Punycode(const std::vector<char32_t>& input) {
-    constexpr std::uint32_t base = 36, tmin = 1, tmax = 26, skew = 38, damp = 700;
-    auto digit = [](std::uint32_t d) { return static_cast<char>(d < 26 ? 'a' + d : '0' + d - 26); };
-    auto adapt = [&](std::uint32_t delta, std::uint32_t points, bool first) {
-        delta = first ? delta / damp : delta / 2;
-        delta += delta / points;
-        std::uint32_t k = 0;
-        while (delta > ((base - tmin) * tmax) / 2) {
-            delta /= base - tmin;
-            k += base;
-        }
-        return k + (base - tmin + 1) * delta / (delta + skew);
-    };
-    std::string out;
-    for (char32_t cp : input) {
-        if (cp < 0x80) {
-            out.push_back(static_cast<char>(cp));
-        }
-    }
-    const auto basicCount = static_cast<std::uint32_t>(out.size());
-    std::uint32_t handled = basicCount;
-    if (basicCount > 0) {
-        out.push_back('-');
-    }
-    std::uint32_t n = 0x80, delta = 0, bias = 72;
-    const auto total = static_cast<std::uint32_t>(input.size());
-    while (handled < total) {
-        std::uint32_t m = 0xFFFFFFFF;
-        for (char32_t cp : input) {
-            if (cp >= n && cp < m) {
-                m = cp;
-            }
-        }
-        if ((m - n) > (0xFFFFFFFF - delta) / (handled + 1)) {
-            return std::nullopt;
-        }
-        delta += (m - n) * (handled + 1);
-        n = m;
-        for (char32_t cp : input) {
-            if (cp < n && ++delta == 0) {
-                return std::nullopt;
-            }
-            if (cp == n) {
-                std::uint32_t q = delta;
-                for (std::uint32_t k = base;; k += base) {
-                    const std::uint32_t t = k <= bias ? tmin : (k >= bias + tmax ? tmax : k - bias);
-                    if (q < t) {
-                        break;
-                    }
-                    out.push_back(digit(t + (q - t) % (base - t)));
-                    q = (q - t) / (base - t);
-                }
-                out.push_back(digit(q));
-                bias = adapt(delta, handled + 1, handled == basicCount);
-                delta = 0;
-                ++handled;
-            }
-        }
-        ++delta;
-        ++n;
-    }
-    return out;
-}
-
-bool IsLabelSeparator(char32_t cp) {
-    // IDNA treats the ideographic and full-width full stops as dots.
-    return cp == U'.' || cp == 0x3002 || cp == 0xFF0E || cp == 0xFF61;
-}
-
 } // namespace
 
 bool IsValidUtf8(std::string_view bytes) {
@@ -202,51 +133,9 @@ std::string DecodeCardText(std::string_view bytes) {
     return out;
 }
 
-std::optional<std::string> DomainToAscii(std::string_view utf8) {
-    std::vector<char32_t> cps;
-    if (!Utf8ToCodePoints(utf8, &cps)) {
-        return std::nullopt;
-    }
-    std::string out;
-    std::vector<char32_t> label;
-    auto flush = [&]() -> bool {
-        bool ascii = true;
-        for (char32_t cp : label) {
-            ascii = ascii && cp < 0x80;
-        }
-        if (ascii) {
-            for (char32_t cp : label) {
-                out.push_back(static_cast<char>(cp));
-            }
-        } else {
-            for (char32_t& cp : label) {
-                if (cp >= U'A' && cp <= U'Z') {
-                    cp = cp - U'A' + U'a';
-                }
-            }
-            auto encoded = Punycode(label);
-            if (!encoded) {
-                return false;
-            }
-            out += "xn--" + *encoded;
-        }
-        label.clear();
-        return true;
-    };
-    for (char32_t cp : cps) {
-        if (IsLabelSeparator(cp)) {
-            if (!flush()) {
-                return std::nullopt;
-            }
-            out.push_back('.');
-        } else {
-            label.push_back(cp);
-        }
-    }
-    if (!flush()) {
-        return std::nullopt;
-    }
-    return out;
+bool IsAscii(std::string_view text) {
+    return std::all_of(text.begin(), text.end(),
+                       [](char ch) { return static_cast<unsigned char>(ch) < 0x80; });
 }
 
 } // namespace protocol

@@ -1,7 +1,6 @@
 #pragma once
 // Text on the wire. Inside the program texts are UTF-8.
 
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -13,8 +12,8 @@ std::string DecodeCardText(std::string_view bytes);
 
 bool IsValidUtf8(std::string_view bytes);
 
-// A domain for the card: plain ASCII unchanged; labels with other characters in their IDNA
-// "xn--" punycode form. Nullopt when the text is not valid UTF-8 or cannot be encoded.
-std::optional<std::string> DomainToAscii(std::string_view utf8);
+// Every byte below 0x80. A domain goes to the card only in this form: a name with other
+// characters must be converted to its IDNA "xn--" form before it reaches the write.
+bool IsAscii(std::string_view text);
 
 } // namespace protocol

@@ -11,8 +11,9 @@ namespace {
 
 class ReplyApplier {
 public:
-    ReplyApplier(PanelModel& panel, const ScanModeTable& scanModes, const CardProfile& profile)
-        : panel_(panel), scanModes_(scanModes), profile_(profile) {}
+    ReplyApplier(PanelModel& panel, const ScanModeTable& scanModes, const CardProfile& profile,
+                 const DomainForm& domainForm)
+        : panel_(panel), scanModes_(scanModes), profile_(profile), domainForm_(domainForm) {}
 
     ReplyOutcome run(ByteView d) {
         const bool dhcp = profile_.dhcp == 1;
@@ -190,10 +191,14 @@ private:
         }
         if (panel_.serverByDomain) {
             compared_ = true;
-            if (out_.matched && received != TrimControl(panel_[Edit::Domain])) {
+            if (out_.matched && !sameDomain(received, TrimControl(panel_[Edit::Domain]))) {
                 out_.matched = false;
             }
         }
+    }
+
+    bool sameDomain(std::string_view a, std::string_view b) const {
+        return domainForm_ ? domainForm_(a) == domainForm_(b) : a == b;
     }
 
     void applyFlags(const FoundFrame& f) {
@@ -247,6 +252,7 @@ private:
     PanelModel& panel_;
     const ScanModeTable& scanModes_;
     const CardProfile& profile_;
+    const DomainForm& domainForm_;
     ReplyOutcome out_;
     bool compared_ = false;
 };
@@ -254,8 +260,9 @@ private:
 } // namespace
 
 ReplyOutcome applyParameterReply(PanelModel& panel, ByteView datagram,
-                                 const ScanModeTable& scanModes, const CardProfile& profile) {
-    return ReplyApplier(panel, scanModes, profile).run(datagram);
+                                 const ScanModeTable& scanModes, const CardProfile& profile,
+                                 const DomainForm& domainForm) {
+    return ReplyApplier(panel, scanModes, profile, domainForm).run(datagram);
 }
 
 } // namespace protocol

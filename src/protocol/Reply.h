@@ -5,6 +5,10 @@
 #include "protocol/Panel.h"
 #include "protocol/ScanModeTable.h"
 
+#include <functional>
+#include <string>
+#include <string_view>
+
 namespace protocol {
 
 struct ReplyOutcome {
@@ -16,8 +20,14 @@ struct ReplyOutcome {
     bool dnsReactionDue = false;
 };
 
+// The form in which a domain goes to the card. The card's domain and the one the panel
+// shows are compared in it, so a name sent as "xn--..." confirms a write of the same name
+// typed in other letters. Unset: compared as they stand.
+using DomainForm = std::function<std::string(std::string_view)>;
+
 // Applies every recognised frame in position order. The panel's combo counts must be set.
 ReplyOutcome applyParameterReply(PanelModel& panel, ByteView datagram,
-                                 const ScanModeTable& scanModes, const CardProfile& profile);
+                                 const ScanModeTable& scanModes, const CardProfile& profile,
+                                 const DomainForm& domainForm = {});
 
 } // namespace protocol

@@ -90,13 +90,13 @@ public:
 
         std::string domain;
         if (p_.serverByDomain) {
-            const std::string trimmed(TrimControl(p_[Edit::Domain]));
-            auto ascii = DomainToAscii(trimmed);
-            if (!ascii || ascii->size() > MaxDomainBytes) {
+            // The caller has put a non-ASCII name into its "xn--" form; one still here could
+            // not be converted, and the card would store bytes no resolver looks up.
+            domain = TrimControl(p_[Edit::Domain]);
+            if (!IsAscii(domain) || domain.size() > MaxDomainBytes) {
                 return WriteRefusal{WriteRefusal::Reason::DomainTooLong, EditRef(Edit::Domain), 0,
-                                    trimmed};
+                                    domain};
             }
-            domain = *ascii;
         }
 
         const std::uint8_t flags[] = {netFlagsByte(p_, profile_)};

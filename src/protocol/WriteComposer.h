@@ -22,7 +22,7 @@ struct WriteRefusal {
         EmptyField,    // an edit is empty or a combo has no choice: "item_information_empty"
         NotANumber,    // a numeric edit holds no plain decimal number
         OutOfRange,    // more than the frame can carry
-        DomainTooLong, // trimmed domain over 63 bytes: the fixed message
+        DomainTooLong, // trimmed domain over 63 bytes or not ASCII: the fixed message
         DnsFieldEmpty, // DHCP 1, DNS by hand, a DNS octet empty: "item_information_empty"
     };
     Reason reason;
@@ -35,6 +35,8 @@ using WriteResult = std::variant<WriteMessage, WriteRefusal>;
 
 inline constexpr std::size_t MaxDomainBytes = 63;
 
+// The domain edit must hold the name as the card gets it: ASCII, a non-ASCII name already in
+// its IDNA "xn--" form.
 WriteResult composeWrite(const PanelModel& panel, const SelectedCard& card,
                          const ScanModeTable& scanModes, const CardProfile& profile);
 

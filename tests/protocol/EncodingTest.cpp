@@ -110,12 +110,3 @@ TEST(CardText, Utf8GbkAndBytes) {
     EXPECT_FALSE(IsValidUtf8("\xC0\xAF")) << "overlong";
     EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80")) << "surrogate";
 }
-
-TEST(CardText, DomainsGoOutAsAscii) {
-    EXPECT_EQ(DomainToAscii("led.example.com"), "led.example.com");
-    EXPECT_EQ(DomainToAscii("Server.Example.COM"), "Server.Example.COM") << "ASCII unchanged";
-    EXPECT_EQ(DomainToAscii("bücher.de"), "xn--bcher-kva.de");
-    EXPECT_EQ(DomainToAscii("例子.测试"), "xn--fsqu00a.xn--0zwm56d");
-    EXPECT_EQ(DomainToAscii("例子。测试"), "xn--fsqu00a.xn--0zwm56d") << "ideographic full stop";
-    EXPECT_FALSE(DomainToAscii("\xFF").has_value());
-}

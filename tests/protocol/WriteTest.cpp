@@ -96,12 +96,18 @@ TEST_F(Write, DomainOfSixtyThreeIsSentSixtyFourIsRefused) {
     EXPECT_EQ(refusal().reason, Reason::DomainTooLong);
 }
 
-TEST_F(Write, NonAsciiDomainGoesOutInItsAsciiForm) {
+TEST_F(Write, DomainGoesOutAsGivenAndOnlyInAscii) {
     panel.serverByDomain = true;
-    panel[Edit::Domain] = "例子.测试";
+    panel[Edit::Domain] = "xn--fsqu00a.xn--0zwm56d";
     const auto b = bytes();
     ASSERT_EQ(b.size(), 154u);
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(&b[89])), "xn--fsqu00a.xn--0zwm56d");
+
+    // A name nobody converted would reach the card as UTF-8 bytes no resolver looks up.
+    panel[Edit::Domain] = "例子.测试";
+    EXPECT_EQ(refusal().reason, Reason::DomainTooLong);
+    panel[Edit::Domain] = "b\xFChne.example"; // Latin-1, not even UTF-8
+    EXPECT_EQ(refusal().reason, Reason::DomainTooLong);
 }
 
 TEST_F(Write, EmptyDomainWithServerByIpIsFine) {

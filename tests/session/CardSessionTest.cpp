@@ -41,13 +41,14 @@ QByteArray answer(const char* macHex, const char* ipHex, int version, const char
 }
 
 // A full 171-byte reply for 192.168.1.<last>, mask /24, gateway .1, server .2:8800.
-QByteArray reply(int last = 100, std::uint8_t flags = 0x0C) {
+QByteArray reply(int last = 100, std::uint8_t flags = 0x0C,
+                 const QByteArray& domain = "led.example.com") {
     QByteArray d;
     d += hex("A1 04 06 00 1A 2B 3C 4D 5E FF");
     d += hex("A1 05 04 C0 A8 01") + char(last) + char(0xFF);
     d += hex("A1 06 04 FF FF FF 00 FF");
     d += hex("A1 07 04 C0 A8 01 01 FF");
-    d += hex("A1 16 40") + QByteArray("led.example.com").leftJustified(64, '\0') + char(0xFF);
+    d += hex("A1 16 40") + domain.leftJustified(64, '\0') + char(0xFF);
     d += hex("A1 17 04 C0 A8 01 02 FF");
     d += hex("A1 18 02 22 60 FF");
     d += hex("A1 19 01") + char(flags) + char(0xFF);
@@ -466,6 +467,111 @@ private slots:
         QCOMPARE(boxes->texts.last(), QStringLiteral("服务器的域名长度不能超过64！"));
         QVERIFY(ep->sent.empty());
         QVERIFY(!tDelay->isActive());
+    }
+
+    // Expected forms checked against libidn2 (IDNA2008, UTS #46 non-transitional).
+    void domainOnTheWire_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("wire");
+        const QString ch = QStringLiteral("xn--bhne-0ra.example");
+        QTest::newRow("ASCII byte for byte") << "Led.Example.COM"
+                                             << "Led.Example.COM";
+        QTest::newRow("lower case") << QString::fromUtf8("bühne.example") << ch;
+        QTest::newRow("mixed case") << QString::fromUtf8("BÜHNE.Example") << ch;
+        QTest::newRow("full-width letters") << QString::fromUtf8("ｂüｈｎｅ．example") << ch;
+        QTest::newRow("full-width ASCII")
+            << QString::fromUtf8("ｅｘａｍｐｌｅ.com") << "example.com";
+        QTest::newRow("sharp s kept") << QString::fromUtf8("straße.de") << "xn--strae-oqa.de";
+        QTest::newRow("ideographic full stop")
+            << QString::fromUtf8("例子。测试") << "xn--fsqu00a.xn--0zwm56d";
+        const QString longLabel = QString(60, QChar(0xE4)) + QStringLiteral(".de");
+        QTest::newRow("label too long: unchanged") << longLabel << longLabel;
+    }
+
+    void domainOnTheWire() {
+        QFETCH(QString, typed);
+        QFETCH(QString, wire);
+        QCOMPARE(QString::fromStdString(discovery::DomainOnTheWire(typed.toStdString())), wire);
+    }
+
+    void writeSendsTheDomainInItsWireForm_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QByteArray>("payload"); // empty: refused, nothing sent
+        QTest::newRow("mixed case")
+            << QString::fromUtf8(" BÜHNE.example\t") << QByteArray("xn--bhne-0ra.example");
+        QTest::newRow("full-width")
+            << QString::fromUtf8("ｂüｈｎｅ.example") << QByteArray("xn--bhne-0ra.example");
+        QTest::newRow("sharp s") << QString::fromUtf8("straße.de")
+                                 << QByteArray("xn--strae-oqa.de");
+        // 58 characters typed, 65 bytes on the wire.
+        QTest::newRow("wire form over 63")
+            << QString::fromUtf8("bühne.") + QString(44, QLatin1Char('a')) + ".example"
+            << QByteArray();
+        QTest::newRow("wire form of 63")
+            << QString::fromUtf8("bühne.") + QString(42, QLatin1Char('a')) + ".example"
+            << QByteArray("xn--bhne-0ra.") + QByteArray(42, 'a') + ".example";
+        QTest::newRow("label too long") << QString(60, QChar(0xE4)) + ".de" << QByteArray();
+    }
+
+    void writeSendsTheDomainInItsWireForm() {
+        QFETCH(QString, typed);
+        QFETCH(QByteArray, payload);
+        readCardAndWrite(100);
+        s->tDelayTimer();
+        tMody->stop();
+        ep->sent.clear();
+        boxes->texts.clear();
+        view->panel.serverByDomain = true;
+        view->panel[Edit::Domain] = typed.toStdString();
+        s->btSendClick();
+        if (payload.isEmpty()) {
+            QCOMPARE(boxes->texts, QStringList{QStringLiteral("服务器的域名长度不能超过64！")});
+            QVERIFY(ep->sent.empty());
+            return;
+        }
+        QVERIFY2(boxes->texts.isEmpty(), qPrintable(boxes->texts.join('|')));
+        QCOMPARE(int(ep->sent.size()), 1);
+        const QByteArray& bytes = ep->sent[0].bytes;
+        QCOMPARE(bytes.size(), 154);
+        QCOMPARE(bytes.mid(86, 3), hex("A1 46 40"));
+        QCOMPARE(bytes.mid(89, 64), payload.leftJustified(64, '\0'));
+        // The panel keeps what was typed.
+        QCOMPARE(view->panel[Edit::Domain], typed.toStdString());
+    }
+
+    void domainPresetConfirmsTheCardsEcho_data() {
+        QTest::addColumn<QString>("preset");
+        QTest::addColumn<QByteArray>("echo");
+        QTest::addColumn<bool>("confirmed");
+        const QByteArray ch("xn--bhne-0ra.example");
+        QTest::newRow("the card stored what was sent")
+            << QString::fromUtf8("bühne.example") << ch << true;
+        QTest::newRow("preset in capitals") << QString::fromUtf8("BÜHNE.example") << ch << true;
+        QTest::newRow("the card holds another name")
+            << QString::fromUtf8("bühne.example") << QByteArray("xn--bcher-kva.example") << false;
+        QTest::newRow("ASCII compares as it stands")
+            << "Led.example.com" << QByteArray("led.example.com") << false;
+    }
+
+    void domainPresetConfirmsTheCardsEcho() {
+        QFETCH(QString, preset);
+        QFETCH(QByteArray, echo);
+        QFETCH(bool, confirmed);
+        protocol::CardProfile profile;
+        profile.domainName = preset.toStdString();
+        s->setProfile(profile);
+        view->panel.serverByDomain = true;
+        readCardAndWrite(100);
+        QCOMPARE(view->panel[Edit::Domain], preset.toStdString());
+        view->panel.serverByDomain = true; // the reply chose the IP radio
+        ep->sent.clear();
+        s->btSendClick();
+        QCOMPARE(int(ep->sent.size()), 1);
+        s->tDelayTimer();
+        ep->deliver(reply(100, 0x3F, echo));
+        const QStringList success{QStringLiteral("Update the device information successfully!")};
+        QCOMPARE(boxes->texts == success, confirmed);
+        QCOMPARE(s->updateConfirmed(), confirmed);
     }
 
     void failedWriteSendStartsNothing() {

@@ -5,11 +5,14 @@
 #include "discovery/dialogs/Unit3.h"
 #include "lang/Catalogue.h"
 #include "lang/ExtraTexts.h"
+#include "protocol/CardText.h"
+#include "protocol/Encoding.h"
 #include "protocol/Reply.h"
 #include "ui/seams/MessageBox.h"
 
 #include <QTimer>
 #include <QTreeWidget>
+#include <QUrl>
 #include <memory>
 
 namespace discovery {
@@ -24,6 +27,16 @@ constexpr int kMaxConfirmTries = 2;
 const char* const kDomainTooLong = "服务器的域名长度不能超过64！";
 
 } // namespace
+
+std::string DomainOnTheWire(std::string_view text) {
+    if (protocol::IsAscii(text)) {
+        return std::string(text);
+    }
+    // Qt's own UTS #46 processing, the same on every platform, with or without ICU.
+    const QByteArray ace =
+        QUrl::toAce(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+    return ace.isEmpty() ? std::string(text) : ace.toStdString();
+}
 
 CardSession::CardSession(Endpoint& endpoint, SessionView& view, SessionTimers timers,
                          const lang::Catalogues& catalogues, QObject* parent)
@@ -141,7 +154,11 @@ void CardSession::btRefreshClick() {
 }
 
 void CardSession::btSendClick() {
-    const protocol::PanelModel panel = view_.readPanel();
+    protocol::PanelModel panel = view_.readPanel();
+    if (panel.serverByDomain) {
+        std::string& domain = panel[protocol::Edit::Domain];
+        domain = DomainOnTheWire(protocol::TrimControl(domain));
+    }
     const protocol::WriteResult result =
         protocol::composeWrite(panel, selected_, view_.scanModes(), profile_);
     if (const auto* refusal = std::get_if<protocol::WriteRefusal>(&result)) {
@@ -242,7 +259,7 @@ void CardSession::UDPBSerUDPRead(const QByteArray& datagram) {
     }
     protocol::PanelModel panel = view_.readPanel();
     const protocol::ReplyOutcome outcome =
-        protocol::applyParameterReply(panel, bytes, view_.scanModes(), profile_);
+        protocol::applyParameterReply(panel, bytes, view_.scanModes(), profile_, DomainOnTheWire);
     view_.showPanel(panel);
     emit replyApplied(outcome.matched);
     if (outcome.matched) {

@@ -12,6 +12,8 @@
 #include <QObject>
 #include <QString>
 #include <functional>
+#include <string>
+#include <string_view>
 
 class QTimer;
 class QAbstractItemView;
@@ -23,6 +25,11 @@ class Catalogues;
 }
 
 namespace discovery {
+
+// A server domain as the card gets it: plain ASCII byte for byte as typed, any other name in
+// its IDNA "xn--" form (UTS #46 mapping: case, full-width letters, "ß" kept). A name that has
+// no such form comes back unchanged, and the write refuses it.
+std::string DomainOnTheWire(std::string_view text);
 
 // What the session needs of the main window.
 class SessionView {
