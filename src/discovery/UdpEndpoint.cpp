@@ -10,11 +10,15 @@
 #include <QUdpSocket>
 #include <QVariant>
 #include <algorithm>
+#include <cstring>
+#include <optional>
 
 #ifdef Q_OS_WIN
 #include <winsock2.h>
 #else
+#include <ctime>
 #include <sys/socket.h>
+#include <sys/uio.h>
 #endif
 
 namespace discovery {
@@ -53,6 +57,45 @@ void requestReceiveBuffer(QUdpSocket& socket) {
         setIntOption(socket.socketDescriptor(), SO_RCVBUFFORCE, UdpEndpoint::ReceiveBufferBytes);
     }
 #endif
+}
+
+// Asks the system to note when each datagram arrived; false where it cannot.
+bool requestArrivalStamps(qintptr fd) {
+#ifdef SO_TIMESTAMPNS
+    return setIntOption(fd, SO_TIMESTAMPNS, 1);
+#else
+    Q_UNUSED(fd);
+    return false;
+#endif
+}
+
+// When the datagram at the head of the socket's queue arrived, in nanoseconds, without
+// taking it; nullopt when nothing waits or the system did not say.
+std::optional<qint64> headArrival(qintptr fd) {
+#ifdef SO_TIMESTAMPNS
+    char byte = 0;
+    iovec iov{&byte, 1};
+    // Room for the packet information Qt asks for too, so the stamp is not cut off.
+    alignas(cmsghdr) char control[256];
+    msghdr msg{};
+    msg.msg_iov = &iov;
+    msg.msg_iovlen = 1;
+    msg.msg_control = control;
+    msg.msg_controllen = sizeof control;
+    if (::recvmsg(static_cast<int>(fd), &msg, MSG_PEEK | MSG_DONTWAIT) < 0) {
+        return std::nullopt;
+    }
+    for (cmsghdr* c = CMSG_FIRSTHDR(&msg); c; c = CMSG_NXTHDR(&msg, c)) {
+        if (c->cmsg_level == SOL_SOCKET && c->cmsg_type == SCM_TIMESTAMPNS) {
+            timespec at{};
+            std::memcpy(&at, CMSG_DATA(c), sizeof at);
+            return qint64(at.tv_sec) * 1000000000 + at.tv_nsec;
+        }
+    }
+#else
+    Q_UNUSED(fd);
+#endif
+    return std::nullopt;
 }
 
 } // namespace
@@ -98,6 +141,9 @@ std::unique_ptr<QUdpSocket> UdpEndpoint::openSocket(const QHostAddress& address,
         return nullptr;
     }
     requestReceiveBuffer(*socket);
+    if (!requestArrivalStamps(socket->socketDescriptor())) {
+        arrivalStamps_ = false;
+    }
     // QUdpSocket's readyRead switches its notifier off and on around every read; under the
     // glib event dispatcher that now and then leaves it off with datagrams waiting, and a
     // burst of answers stalls. A notifier of our own stays on: level-triggered, it fires
@@ -141,6 +187,7 @@ void UdpEndpoint::learnInterface(const QHostAddress& local) {
 bool UdpEndpoint::activate() {
     deactivate();
     activationError_.clear();
+    arrivalStamps_ = true;
     QHostAddress local(QHostAddress::AnyIPv4);
     if (!localAddress_.isEmpty()) {
         local = QHostAddress(localAddress_);
@@ -220,39 +267,76 @@ bool UdpEndpoint::wantedOnWildcard(const QNetworkDatagram& datagram) const {
            static_cast<int>(datagram.interfaceIndex()) == localInterface_;
 }
 
+int UdpEndpoint::earliestSocket() {
+    const std::size_t count = sockets_.size();
+    if (!arrivalStamps_) {
+        for (std::size_t i = 0; i < count; ++i) {
+            const std::size_t at = (nextSocket_ + i) % count;
+            if (sockets_[at]->hasPendingDatagrams()) {
+                return static_cast<int>(at);
+            }
+        }
+        return -1;
+    }
+    // A socket seen empty may receive a datagram stamped before the head chosen from another
+    // one; look again until none seen empty has filled meanwhile. Bounded, for a flood.
+    int best = -1;
+    for (int pass = 0; pass < 8; ++pass) {
+        best = -1;
+        qint64 bestAt = 0;
+        std::vector<std::size_t> empty;
+        for (std::size_t i = 0; i < count; ++i) {
+            const std::optional<qint64> at = headArrival(sockets_[i]->socketDescriptor());
+            if (!at && !sockets_[i]->hasPendingDatagrams()) {
+                empty.push_back(i);
+                continue;
+            }
+            const qint64 stamp = at.value_or(0); // unstamped: not held back behind others
+            if (best < 0 || stamp < bestAt) {
+                best = static_cast<int>(i);
+                bestAt = stamp;
+            }
+        }
+        if (best < 0) {
+            return -1;
+        }
+        const bool filled = std::any_of(empty.begin(), empty.end(), [this](std::size_t i) {
+            return sockets_[i]->hasPendingDatagrams();
+        });
+        if (!filled) {
+            return best;
+        }
+    }
+    return best;
+}
+
 bool UdpEndpoint::takeNext(QByteArray& out) {
     // Bounded, in case a socket keeps claiming a datagram that cannot be read.
     for (int attempts = 0; attempts < 64; ++attempts) {
-        bool any = false;
-        for (std::size_t i = 0; i < sockets_.size(); ++i) {
-            const std::size_t at = (nextSocket_ + i) % sockets_.size();
-            QUdpSocket& socket = *sockets_[at];
-            if (!socket.hasPendingDatagrams()) {
-                continue;
-            }
-            any = true;
-            const qint64 size = socket.pendingDatagramSize();
-            if (size < 0 || size > MaxDatagramSize) {
-                socket.receiveDatagram(0); // reads and discards it
-                ++counters_.oversized;
-                continue;
-            }
-            const QNetworkDatagram datagram = socket.receiveDatagram(MaxDatagramSize);
-            if (!datagram.isValid()) {
-                ++counters_.oversized;
-                continue;
-            }
-            if (at != 0 && !wantedOnWildcard(datagram)) {
-                ++counters_.foreign;
-                continue;
-            }
-            nextSocket_ = (at + 1) % sockets_.size();
-            out = datagram.data();
-            return true;
-        }
-        if (!any) {
+        const int chosen = earliestSocket();
+        if (chosen < 0) {
             return false;
         }
+        const auto at = static_cast<std::size_t>(chosen);
+        QUdpSocket& socket = *sockets_[at];
+        const qint64 size = socket.pendingDatagramSize();
+        if (size < 0 || size > MaxDatagramSize) {
+            socket.receiveDatagram(0); // reads and discards it
+            ++counters_.oversized;
+            continue;
+        }
+        const QNetworkDatagram datagram = socket.receiveDatagram(MaxDatagramSize);
+        if (!datagram.isValid()) {
+            ++counters_.oversized;
+            continue;
+        }
+        if (at != 0 && !wantedOnWildcard(datagram)) {
+            ++counters_.foreign;
+            continue;
+        }
+        nextSocket_ = (at + 1) % sockets_.size();
+        out = datagram.data();
+        return true;
     }
     return false;
 }

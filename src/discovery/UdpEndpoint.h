@@ -2,8 +2,9 @@
 // The real endpoint (the main window's UDPBSer): UDP sockets on the owning thread's event loop.
 //
 // Datagrams are read by the event loop, so they are handed over inside modal dialogs and
-// message boxes too, one at a time and in arrival order per socket. A handler that opens a
-// nested event loop is never re-entered: later datagrams wait in the socket until it returns.
+// message boxes too, one at a time and in the order the system received them, across both
+// sockets where it stamps their arrival (Linux). A handler that opens a nested event loop is
+// never re-entered: later datagrams wait in the socket until it returns.
 
 #include "discovery/Endpoint.h"
 #include "discovery/HostResolution.h"
@@ -67,6 +68,7 @@ private:
     void applyBroadcast();
     void readPending();
     void watch(bool on);
+    int earliestSocket();
     bool takeNext(QByteArray& out);
     bool wantedOnWildcard(const QNetworkDatagram& datagram) const;
     void deliver(const QByteArray& datagram);
@@ -82,9 +84,10 @@ private:
     // socket on 0.0.0.0 receives what Linux withholds from the first: broadcasts.
     std::vector<std::unique_ptr<QUdpSocket>> sockets_;
     std::vector<QSocketNotifier*> watches_; // one per socket, owned by it
-    std::size_t nextSocket_ = 0;
-    int localInterface_ = 0;               // index of the adapter holding the local address
-    QList<QHostAddress> subnetBroadcasts_; // of that adapter
+    std::size_t nextSocket_ = 0;            // taken in turn where arrival is not stamped
+    bool arrivalStamps_ = false;            // every socket stamps arrivals: taken in arrival order
+    int localInterface_ = 0;                // index of the adapter holding the local address
+    QList<QHostAddress> subnetBroadcasts_;  // of that adapter
 
     bool delivering_ = false;
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);

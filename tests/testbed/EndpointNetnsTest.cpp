@@ -119,6 +119,43 @@ private slots:
         QCOMPARE(got, expected);
     }
 
+    // Unicast answers reach the socket bound to the adapter, broadcast ones the wildcard
+    // socket beside it; the handler must see them in the order they reached the machine.
+    void answersAreHandedOverInArrivalOrder_data() {
+        QTest::addColumn<QString>("pattern"); // u unicast, b limited, s subnet broadcast
+        QTest::newRow("unicasts, then broadcasts") << "uuubbb";
+        QTest::newRow("broadcasts, then unicasts") << "bbbuuu";
+        QTest::newRow("uneven interleaving") << "ubbuusbuuub";
+        QTest::newRow("one of each, alternating") << "ububsusu";
+    }
+
+    void answersAreHandedOverInArrivalOrder() {
+        QFETCH(QString, pattern);
+        UdpEndpoint ep;
+        QList<QByteArray> got;
+        collect(ep, got);
+        ep.bindLocalAddress(kTool);
+        QVERIFY(ep.isActive());
+        auto card = cardSocket(kCardSide, 8800);
+        QVERIFY(card);
+        // Linux starts stamping arrivals a moment after the first socket asks for it (deferred
+        // work); until then a datagram is stamped when first looked at. A real search starts
+        // long after the binding.
+        QTest::qWait(100);
+        // All sent before the event loop runs again, so every one waits in a socket.
+        QList<QByteArray> sent;
+        for (qsizetype i = 0; i < pattern.size(); ++i) {
+            const char kind = pattern.at(i).toLatin1();
+            const QHostAddress to = kind == 'u'   ? QHostAddress(kTool)
+                                    : kind == 'b' ? QHostAddress(QHostAddress::Broadcast)
+                                                  : QHostAddress(QStringLiteral("192.168.1.255"));
+            sent << QByteArray(1, kind) + QByteArray::number(i);
+            QCOMPARE(card->writeDatagram(sent.last(), to, 4400), qint64(sent.last().size()));
+        }
+        QTRY_COMPARE(got.size(), sent.size());
+        QCOMPARE(got, sent);
+    }
+
     void sizeDecidesTheWayAndOversizeNeverArrives() {
         UdpEndpoint ep;
         QList<QByteArray> got;
