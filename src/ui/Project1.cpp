@@ -7,7 +7,121 @@
 
 #include <QApplication>
 
+#ifdef Q_OS_WIN
+#include <QAbstractNativeEventFilter>
+#include <windows.h>
+#else
+#include <QSocketNotifier>
+#include <cerrno>
+#include <csignal>
+#include <fcntl.h>
+#include <iterator>
+#include <memory>
+#include <unistd.h>
+#endif
+
 namespace ui {
+
+namespace {
+
+#ifdef Q_OS_WIN
+
+// Windows ends the process soon after the session-end message, without unwinding: the
+// settings are written while the message is handled.
+class SessionEnd final : public QAbstractNativeEventFilter {
+public:
+    SessionEnd() { QCoreApplication::instance()->installNativeEventFilter(this); }
+    ~SessionEnd() override { QCoreApplication::instance()->removeNativeEventFilter(this); }
+    SessionEnd(const SessionEnd&) = delete;
+    SessionEnd& operator=(const SessionEnd&) = delete;
+
+    void setWindow(TForm1* window) { window_ = window; }
+
+    bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) override {
+        const auto* msg = static_cast<const MSG*>(message);
+        // Every top-level window gets the message; once is enough.
+        if (eventType == "windows_generic_MSG" && msg->message == WM_ENDSESSION && msg->wParam &&
+            window_ && !written_) {
+            written_ = true;
+            window_->writeSettingsNow();
+        }
+        return false; // Qt still sees it
+    }
+
+private:
+    TForm1* window_ = nullptr;
+    bool written_ = false;
+};
+
+#else
+
+// Logout, shutdown, kill or a closed terminal send SIGTERM or SIGHUP. The run then ends as if
+// the window were closed: the loops return and the window's end writes the settings. The
+// handler itself only writes a byte; the loop does the rest.
+class SessionEnd {
+public:
+    SessionEnd() {
+        if (::pipe(pipe_) != 0) {
+            pipe_[0] = pipe_[1] = -1;
+            return;
+        }
+        for (int fd : pipe_) {
+            ::fcntl(fd, F_SETFD, FD_CLOEXEC);
+            ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
+        }
+        notifier_ = std::make_unique<QSocketNotifier>(pipe_[0], QSocketNotifier::Read);
+        QObject::connect(notifier_.get(), &QSocketNotifier::activated, [] {
+            char drained[16];
+            while (::read(pipe_[0], drained, sizeof drained) > 0) {
+            }
+            // Every loop, a modal dialog's too, so nothing holds the end back.
+            QCoreApplication::exit(0);
+        });
+        struct sigaction action {};
+        action.sa_handler = &SessionEnd::onSignal;
+        sigemptyset(&action.sa_mask);
+        action.sa_flags = SA_RESTART;
+        for (std::size_t i = 0; i < std::size(kSignals); ++i) {
+            ::sigaction(kSignals[i], &action, &previous_[i]);
+        }
+    }
+
+    ~SessionEnd() {
+        if (pipe_[0] < 0) {
+            return;
+        }
+        for (std::size_t i = 0; i < std::size(kSignals); ++i) {
+            ::sigaction(kSignals[i], &previous_[i], nullptr);
+        }
+        notifier_.reset();
+        ::close(pipe_[0]);
+        ::close(pipe_[1]);
+        pipe_[0] = pipe_[1] = -1;
+    }
+
+    SessionEnd(const SessionEnd&) = delete;
+    SessionEnd& operator=(const SessionEnd&) = delete;
+
+    void setWindow(TForm1*) {} // the window's own end writes the settings
+
+private:
+    static constexpr int kSignals[] = {SIGTERM, SIGHUP};
+
+    static void onSignal(int) {
+        const int saved = errno;
+        const char byte = 1;
+        [[maybe_unused]] const auto written = ::write(pipe_[1], &byte, 1);
+        errno = saved;
+    }
+
+    static inline int pipe_[2] = {-1, -1};
+    std::unique_ptr<QSocketNotifier> notifier_;
+    struct sigaction previous_[std::size(kSignals)]{};
+};
+
+#endif
+
+} // namespace
 
 int Project1(const EntryOptions& options) {
     // Checked before any window exists, so a refused copy never touches settings or network.
@@ -19,6 +133,8 @@ int Project1(const EntryOptions& options) {
 
     // Declared first: the window writes the settings while it is destroyed.
     const settings::SettingsStore store(settings::SettingsPath());
+    // Before the window too: a signal during its end must not cut the writing short.
+    SessionEnd sessionEnd;
     TForm1 mainWindow(nullptr, options.network);
     mainWindow.setUserLocale(options.userLocale);
     mainWindow.setSettingsHooks({[&store, &mainWindow](settings::AppSettings& values) {
@@ -27,16 +143,22 @@ int Project1(const EntryOptions& options) {
                                  [&store, &mainWindow](const settings::AppSettings& values) {
                                      store.save(values, &mainWindow);
                                  }});
+    sessionEnd.setWindow(&mainWindow);
     if (options.mainWindowCreated) {
         options.mainWindowCreated(mainWindow);
     }
+    int code = 0;
     if (options.runLoop) {
-        return options.runLoop(mainWindow);
+        code = options.runLoop(mainWindow);
+    } else {
+        // The operator sees the window before the adapters are looked at and the endpoint
+        // bound.
+        mainWindow.setNetworkAfterFirstPaint(true);
+        mainWindow.show();
+        code = QApplication::exec();
     }
-    // The operator sees the window before the adapters are looked at and the endpoint bound.
-    mainWindow.setNetworkAfterFirstPaint(true);
-    mainWindow.show();
-    return QApplication::exec();
+    sessionEnd.setWindow(nullptr); // from here the window's destruction writes the settings
+    return code;
 }
 
 } // namespace ui

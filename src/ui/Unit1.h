@@ -97,6 +97,8 @@ public:
     // --- start-up
     void setUserLocale(const QLocale& locale) { userLocale_ = locale; }
     void setSettingsHooks(SettingsHooks hooks) { settingsHooks_ = std::move(hooks); }
+    // Writes the settings as the window's end does, for a session that ends without it.
+    void writeSettingsNow() { FormDestroy(); }
     // The card-family profile: DHCP 0 hides the configuration mode and the DNS section and
     // shortens the window; CardColor takes effect at the next ApplyLanguage.
     void applyProfile(const settings::AppSettings& profile);
