@@ -1,7 +1,6 @@
 #include "ui/DigitFilter.h"
 
 #include <QKeyEvent>
-#include <QKeySequence>
 
 namespace ui {
 
@@ -21,15 +20,14 @@ QString TypedCharacters(const QKeyEvent& event) {
     if (key == Qt::Key_Backspace) {
         return QString(QChar(kBackspace));
     }
-    if (event.matches(QKeySequence::Paste)) {
-        return QString(QChar(char16_t{0x16}));
-    }
     const Qt::KeyboardModifiers mods = event.modifiers();
     if ((mods & Qt::ControlModifier) && !(mods & (Qt::AltModifier | Qt::MetaModifier)) &&
         key >= Qt::Key_A && key <= Qt::Key_Z) {
         return QString(QChar(static_cast<char16_t>(key - Qt::Key_A + 1)));
     }
-    return event.text();
+    QString text = event.text();
+    text.remove(QChar(kDeleteText));
+    return text;
 }
 
 } // namespace ui
