@@ -1,6 +1,7 @@
 #include "net/uMulNetCardChoice.h"
 
 #include "lang/Catalogue.h"
+#include "ui/ScreenScale.h"
 #include "ui/seams/MessageBox.h"
 #include "ui_uMulNetCardChoice.h"
 
@@ -9,7 +10,6 @@
 #include <QScreen>
 #include <QShowEvent>
 #include <QStyledItemDelegate>
-#include <cmath>
 
 namespace net {
 
@@ -59,7 +59,7 @@ TfrmMulNetCardChoice::TfrmMulNetCardChoice(TextLookup texts, QWidget* parent)
     ui_->setupUi(this);
     setWindowFlags((windowFlags() | Qt::MSWindowsFixedSizeDialogHint) &
                    ~Qt::WindowContextHelpButtonHint);
-    setFixedSize(size());
+    ApplyScale(ui::ScreenScaleFactor(screen()));
 
     QTreeWidget* list = ui_->lvNetCard;
     list->header()->setMinimumSectionSize(kColumnWidths[0]);
@@ -134,10 +134,7 @@ void TfrmMulNetCardChoice::lvNetCardClick() {
 }
 
 void TfrmMulNetCardChoice::ApplyScale(double factor) {
-    const auto scaled = [factor](int size) {
-        return static_cast<int>(std::nearbyint(size * factor));
-    };
-    setFixedSize(scaled(width()), scaled(height()));
+    setFixedSize(ui::ScaledSize(width(), factor), ui::ScaledSize(height(), factor));
 }
 
 void TfrmMulNetCardChoice::ApplyTexts() {

@@ -48,7 +48,7 @@ public:
     // Empty until a row was pre-selected or picked; kept from one showing to the next.
     const QString& ChosenAddress() const { return chosenAddress_; }
 
-    // Outer size times the screen's scale factor, rounded half to even.
+    // Outer size times `factor`, rounded half to even; the constructor applies the screen's.
     void ApplyScale(double factor);
 
     QTreeWidget* lvNetCard() const;

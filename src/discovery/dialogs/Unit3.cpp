@@ -1,5 +1,6 @@
 #include "discovery/dialogs/Unit3.h"
 
+#include "ui/ScreenScale.h"
 #include "ui_Unit3.h"
 
 #include <QCloseEvent>
@@ -27,7 +28,8 @@ TForm3::TForm3(int countdownStart, const CatalogueLookup& text, QWidget* parent)
     if (parent) {
         setFont(parent->font()); // the main window's face, so CJK and Latin share metrics
     }
-    setFixedSize(size());
+    const double factor = ui::ScreenScaleFactor(screen());
+    setFixedSize(ui::ScaledSize(width(), factor), ui::ScaledSize(height(), factor));
     connect(ui->btStop, &QPushButton::clicked, this, &TForm3::btStopClick);
 
     setWindowTitle(text(9, "item_search"));
@@ -59,6 +61,12 @@ void TForm3::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (!event->spontaneous()) {
         FormShow();
+        // On the screen's centre, not over the main window, which Qt would choose for a child.
+        if (const QScreen* where = screen()) {
+            QRect frame = frameGeometry();
+            frame.moveCenter(where->availableGeometry().center());
+            move(frame.topLeft());
+        }
     }
 }
 

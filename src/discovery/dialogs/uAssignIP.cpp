@@ -1,10 +1,30 @@
 #include "discovery/dialogs/uAssignIP.h"
 
+#include "ui/ScreenScale.h"
 #include "ui_uAssignIP.h"
+
+#include <QScreen>
+#include <QShowEvent>
 
 TformAssignIP::TformAssignIP(QWidget* parent) : QDialog(parent), ui(new Ui::TformAssignIP) {
     ui->setupUi(this);
+    const double factor = ui::ScreenScaleFactor(screen());
+    resize(ui::ScaledSize(width(), factor), ui::ScaledSize(height(), factor));
     connect(ui->Button1, &QPushButton::clicked, this, &TformAssignIP::Button1Click);
+}
+
+void TformAssignIP::showEvent(QShowEvent* event) {
+    if (!event->spontaneous()) {
+        // Over the main window on every showing, wherever the window has been moved since.
+        QRect frame = frameGeometry();
+        if (const QWidget* parent = parentWidget()) {
+            frame.moveCenter(parent->window()->frameGeometry().center());
+        } else if (const QScreen* where = screen()) {
+            frame.moveCenter(where->availableGeometry().center());
+        }
+        move(frame.topLeft());
+    }
+    QDialog::showEvent(event);
 }
 
 TformAssignIP::~TformAssignIP() {

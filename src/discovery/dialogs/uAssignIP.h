@@ -21,6 +21,9 @@ public:
 public slots:
     void Button1Click();
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     Ui::TformAssignIP* ui;
     QString chosen_;
