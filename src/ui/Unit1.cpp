@@ -125,6 +125,32 @@ private:
     }
 };
 
+// One row of a label list and the editors that stand beside it.
+struct LabelRow {
+    QTableWidget* list;
+    int row;
+    QList<QWidget*> editors;
+};
+
+QList<LabelRow> LabelRows(const Ui::TForm1& ui) {
+    QList<LabelRow> rows;
+    QWidget* const sizeEditors[] = {
+        ui.edtPLen, ui.edtPHeight, ui.cmdPClor,    ui.cmdScan, ui.cmdDLamp,    ui.cmdNLamp,
+        ui.cmdOE,   ui.cmdDataBit, ui.cmdSContent, ui.cmdCF,   ui.cmdRowOrder, ui.cmdEmptyDisplay,
+    };
+    for (int row = 0; row < 12; ++row) {
+        rows.append({ui.lvSizeSet, row, {sizeEditors[row]}});
+    }
+    QWidget* const commEditors[] = {ui.cmdComm, ui.cmdBaud, ui.cmdRate, ui.cmdTrans, ui.cmd485Addr};
+    for (int row = 0; row < 5; ++row) {
+        rows.append({ui.lvCommInterface, row, {commEditors[row]}});
+    }
+    rows.append({ui.lvIPInfo, 0, {ui.edtIP1, ui.edtIP2, ui.edtIP3, ui.edtIP4}});
+    rows.append({ui.lvIPInfo, 1, {ui.edtC1, ui.edtC2, ui.edtC3, ui.edtC4}});
+    rows.append({ui.lvIPInfo, 2, {ui.edtGate1, ui.edtGate2, ui.edtGate3, ui.edtGate4}});
+    return rows;
+}
+
 // One for the whole program, owned by the application so it outlives every menu.
 QStyle* MenuStyle() {
     static QPointer<QStyle> style;
@@ -182,6 +208,7 @@ TForm1::TForm1(QWidget* parent, NetworkHooks hooks)
 
     styleWindow();
     alignLabelRows();
+    nameEditors();
     connectHandlers();
     FormCreate();
 }
@@ -276,29 +303,38 @@ void TForm1::styleWindow() {
 
 // Each editor takes the exact height and top of the label row beside it.
 void TForm1::alignLabelRows() {
-    const auto level = [](QTableWidget* list, int row, std::initializer_list<QWidget*> editors) {
-        list->ensurePolished();
-        const int top = list->y() + list->frameWidth() + list->rowViewportPosition(row);
-        for (QWidget* editor : editors) {
+    for (const LabelRow& label : LabelRows(*ui_)) {
+        label.list->ensurePolished();
+        const int top =
+            label.list->y() + label.list->frameWidth() + label.list->rowViewportPosition(label.row);
+        for (QWidget* editor : label.editors) {
             editor->setGeometry(editor->x(), top, editor->width(), kRowHeight);
         }
-    };
-    QWidget* const sizeEditors[] = {
-        ui_->edtPLen,     ui_->edtPHeight, ui_->cmdPClor,    ui_->cmdScan,
-        ui_->cmdDLamp,    ui_->cmdNLamp,   ui_->cmdOE,       ui_->cmdDataBit,
-        ui_->cmdSContent, ui_->cmdCF,      ui_->cmdRowOrder, ui_->cmdEmptyDisplay,
-    };
-    for (int row = 0; row < 12; ++row) {
-        level(ui_->lvSizeSet, row, {sizeEditors[row]});
     }
-    QWidget* const commEditors[] = {ui_->cmdComm, ui_->cmdBaud, ui_->cmdRate, ui_->cmdTrans,
-                                    ui_->cmd485Addr};
-    for (int row = 0; row < 5; ++row) {
-        level(ui_->lvCommInterface, row, {commEditors[row]});
+}
+
+// A screen reader finds no label of its own beside an editor: the captions stand in list rows,
+// header strips and radio buttons. So each editor carries its row's caption as its name.
+void TForm1::nameEditors() {
+    for (const LabelRow& label : LabelRows(*ui_)) {
+        const QTableWidgetItem* cell = label.list->item(label.row, 0);
+        const QString caption = cell ? cell->text().trimmed() : QString();
+        for (QWidget* editor : label.editors) {
+            editor->setAccessibleName(caption);
+        }
     }
-    level(ui_->lvIPInfo, 0, {ui_->edtIP1, ui_->edtIP2, ui_->edtIP3, ui_->edtIP4});
-    level(ui_->lvIPInfo, 1, {ui_->edtC1, ui_->edtC2, ui_->edtC3, ui_->edtC4});
-    level(ui_->lvIPInfo, 2, {ui_->edtGate1, ui_->edtGate2, ui_->edtGate3, ui_->edtGate4});
+    const auto name = [](const QString& caption, std::initializer_list<QWidget*> editors) {
+        for (QWidget* editor : editors) {
+            editor->setAccessibleName(caption.trimmed());
+        }
+    };
+    name(ui_->pnDnsServer->text(), {ui_->edtDNS1, ui_->edtDNS2, ui_->edtDNS3, ui_->edtDNS4});
+    name(ui_->rBtnServerIP->text(), {ui_->edtDIP1, ui_->edtDIP2, ui_->edtDIP3, ui_->edtDIP4});
+    name(ui_->rBtnServerDomain->text(), {ui_->edtDomain});
+    name(ui_->pnServerPort->text(), {ui_->edtDPort});
+    name(ui_->pnInternalCode->text(), {ui_->edtInnerCode_Hex, ui_->edtInnerCode_Dec});
+    name(ui_->pnSoftwearVersion->text(), {ui_->edtVersion});
+    name(ui_->pnMacAddr->text(), {ui_->edtMACAddr});
 }
 
 void TForm1::connectHandlers() {
@@ -577,6 +613,8 @@ void TForm1::ApplyLanguage(bool create, int id) {
         }
         combo->view()->setMinimumWidth(widest + 24);
     }
+
+    nameEditors();
 }
 
 void TForm1::FillComboFromCatalogue(QComboBox* combo, int first, int last, bool clear) {

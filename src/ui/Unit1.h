@@ -170,6 +170,8 @@ private:
     void startupNetworkStep();
     void styleWindow();
     void alignLabelRows();
+    // Every editor's accessible name: the caption of its row in the language in force.
+    void nameEditors();
     void connectHandlers();
     void BuildScanModeTable(const QString& staticScanWord);
     QAction* languageItem(int id) const;

@@ -4,6 +4,7 @@
 #include "ui/RadioGroup.h"
 #include "ui/ScreenScale.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -470,6 +471,113 @@ private slots:
             auto* timer = Find<QTimer>(w.get(), name);
             QVERIFY2(timer != nullptr && !timer->isActive(), name);
             QCOMPARE(timer->interval(), interval);
+        }
+    }
+
+    // A screen reader names an editor by its accessible name; the captions stand beside the
+    // editors in list rows, header strips and radio buttons, so each editor must carry its
+    // row's caption, in the language in force.
+    void editorsAreNamedByTheirRowCaption() {
+        // Editor -> where its row caption stands: a label list and row, or a widget.
+        struct Row {
+            const char* editor;
+            const char* caption;
+            int row;
+        };
+        const Row rows[] = {
+            {"edtPLen", "lvSizeSet", 0},
+            {"edtPHeight", "lvSizeSet", 1},
+            {"cmdPClor", "lvSizeSet", 2},
+            {"cmdScan", "lvSizeSet", 3},
+            {"cmdDLamp", "lvSizeSet", 4},
+            {"cmdNLamp", "lvSizeSet", 5},
+            {"cmdOE", "lvSizeSet", 6},
+            {"cmdDataBit", "lvSizeSet", 7},
+            {"cmdSContent", "lvSizeSet", 8},
+            {"cmdCF", "lvSizeSet", 9},
+            {"cmdRowOrder", "lvSizeSet", 10},
+            {"cmdEmptyDisplay", "lvSizeSet", 11},
+            {"cmdComm", "lvCommInterface", 0},
+            {"cmdBaud", "lvCommInterface", 1},
+            {"cmdRate", "lvCommInterface", 2},
+            {"cmdTrans", "lvCommInterface", 3},
+            {"cmd485Addr", "lvCommInterface", 4},
+            {"edtIP1", "lvIPInfo", 0},
+            {"edtIP2", "lvIPInfo", 0},
+            {"edtIP3", "lvIPInfo", 0},
+            {"edtIP4", "lvIPInfo", 0},
+            {"edtC1", "lvIPInfo", 1},
+            {"edtC2", "lvIPInfo", 1},
+            {"edtC3", "lvIPInfo", 1},
+            {"edtC4", "lvIPInfo", 1},
+            {"edtGate1", "lvIPInfo", 2},
+            {"edtGate2", "lvIPInfo", 2},
+            {"edtGate3", "lvIPInfo", 2},
+            {"edtGate4", "lvIPInfo", 2},
+            {"edtDNS1", "pnDnsServer", -1},
+            {"edtDNS2", "pnDnsServer", -1},
+            {"edtDNS3", "pnDnsServer", -1},
+            {"edtDNS4", "pnDnsServer", -1},
+            {"edtDIP1", "rBtnServerIP", -1},
+            {"edtDIP2", "rBtnServerIP", -1},
+            {"edtDIP3", "rBtnServerIP", -1},
+            {"edtDIP4", "rBtnServerIP", -1},
+            {"edtDomain", "rBtnServerDomain", -1},
+            {"edtDPort", "pnServerPort", -1},
+            {"edtInnerCode_Hex", "pnInternalCode", -1},
+            {"edtInnerCode_Dec", "pnInternalCode", -1},
+            {"edtVersion", "pnSoftwearVersion", -1},
+            {"edtMACAddr", "pnMacAddr", -1},
+        };
+        const auto nameOf = [](QWidget* editor) {
+            QAccessibleInterface* face = QAccessible::queryAccessibleInterface(editor);
+            return face ? face->text(QAccessible::Name) : u"(no interface)"_s;
+        };
+        Profile profile;
+        profile.dhcp = 1;
+        auto w = StartedWindow(profile);
+        // Each language, and the first one again after the others.
+        const struct {
+            void (ui::TForm1::*choose)();
+            const char* pixelsWidth;
+            const char* serverPort;
+            const char* dnsServer;
+            const char* domain;
+        } languages[] = {
+            {&ui::TForm1::menu_sub_englishClick, "Pixels Width", "Server Port", "DNS Server",
+             "Service Domain"},
+            {&ui::TForm1::menu_sub_traditionalchnClick, "像素長度", "服務器端口", "DNS服務器",
+             "服務器域名"},
+            {&ui::TForm1::menu_sub_simplechnClick, "像素宽度", "服务器端口", "DNS服务器",
+             "服务器域名"},
+            {&ui::TForm1::menu_sub_englishClick, "Pixels Width", "Server Port", "DNS Server",
+             "Service Domain"},
+        };
+        for (const auto& language : languages) {
+            (w.get()->*language.choose)();
+            int editors = 0;
+            for (const Row& row : rows) {
+                auto* editor = Find<QWidget>(w.get(), row.editor);
+                QVERIFY2(editor, row.editor);
+                QString caption;
+                if (row.row >= 0) {
+                    caption = Find<QTableWidget>(w.get(), row.caption)->item(row.row, 0)->text();
+                } else if (auto* label = Find<QLabel>(w.get(), row.caption)) {
+                    caption = label->text();
+                } else {
+                    caption = Find<QRadioButton>(w.get(), row.caption)->text();
+                }
+                QVERIFY2(!caption.trimmed().isEmpty(), row.editor);
+                QVERIFY2(nameOf(editor) == caption.trimmed(),
+                         qPrintable(QString::fromLatin1(row.editor) + u": "_s + nameOf(editor) +
+                                    u" / "_s + caption));
+                ++editors;
+            }
+            QCOMPARE(editors, 23 + 15 + 1 + 4);
+            QCOMPARE(nameOf(Find<QWidget>(w.get(), "edtPLen")), U(language.pixelsWidth));
+            QCOMPARE(nameOf(Find<QWidget>(w.get(), "edtDPort")), U(language.serverPort));
+            QCOMPARE(nameOf(Find<QWidget>(w.get(), "edtDNS3")), U(language.dnsServer));
+            QCOMPARE(nameOf(Find<QWidget>(w.get(), "edtDomain")), U(language.domain));
         }
     }
 
