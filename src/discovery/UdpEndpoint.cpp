@@ -196,14 +196,22 @@ bool UdpEndpoint::activate() {
             return false;
         }
     }
-    const bool wildcardOnly = local == QHostAddress(QHostAddress::AnyIPv4);
+#ifdef Q_OS_WIN
+    // Windows hands broadcasts to a socket bound to the adapter's address too; a wildcard
+    // companion would receive each of them twice.
+    constexpr bool kWildcardCompanion = false;
+#else
+    // Linux hands broadcasts only to sockets bound to the wildcard address.
+    constexpr bool kWildcardCompanion = true;
+#endif
+    const bool withWildcard = kWildcardCompanion && local != QHostAddress(QHostAddress::AnyIPv4);
     // Both sockets share the port, which Linux allows only when both ask for it.
-    auto primary = openSocket(local, !wildcardOnly);
+    auto primary = openSocket(local, withWildcard);
     if (!primary) {
         return false;
     }
     sockets_.push_back(std::move(primary));
-    if (!wildcardOnly) {
+    if (withWildcard) {
         auto wildcard = openSocket(QHostAddress(QHostAddress::AnyIPv4), true);
         if (!wildcard) {
             deactivate();

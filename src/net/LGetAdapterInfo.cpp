@@ -3,6 +3,15 @@
 #include "ui/seams/MessageBox.h"
 
 #include <QHostAddress>
+#include <algorithm>
+
+#ifdef Q_OS_WIN
+// clang-format off: winsock2.h must come before iphlpapi.h
+#include <winsock2.h>
+#include <iphlpapi.h>
+// clang-format on
+#include <vector>
+#endif
 
 namespace net {
 
@@ -21,6 +30,48 @@ QByteArray hardwareBytes(const QString& text) {
 
 } // namespace
 
+#ifdef Q_OS_WIN
+// The adapter report of IP Helper: the adapter's description (not the connection's name), and
+// every address it lists, the placeholder 0.0.0.0 of an unconfigured adapter included. Unlike
+// QNetworkInterface it does not depend on the routing table, which Wine cannot always read.
+std::optional<QList<InterfaceRecord>> SystemInterfaces() {
+    ULONG size = 5120;
+    std::vector<unsigned char> buffer;
+    DWORD result = ERROR_BUFFER_OVERFLOW;
+    // The report may grow between the two calls; a few tries settle it.
+    for (int attempt = 0; attempt < 4 && result == ERROR_BUFFER_OVERFLOW; ++attempt) {
+        buffer.assign(size, 0);
+        result = ::GetAdaptersInfo(reinterpret_cast<IP_ADAPTER_INFO*>(buffer.data()), &size);
+    }
+    if (result != NO_ERROR) {
+        return std::nullopt; // ERROR_NO_DATA too: a report without adapters is a failure
+    }
+    QList<InterfaceRecord> records;
+    for (auto* adapter = reinterpret_cast<const IP_ADAPTER_INFO*>(buffer.data());
+         adapter != nullptr; adapter = adapter->Next) {
+        InterfaceRecord record;
+        record.name = QString::fromLocal8Bit(
+            adapter->Description, static_cast<qsizetype>(qstrnlen(adapter->Description,
+                                                                  sizeof adapter->Description)));
+        const auto length = std::min<UINT>(adapter->AddressLength, sizeof adapter->Address);
+        record.hardwareAddress = QByteArray(reinterpret_cast<const char*>(adapter->Address),
+                                            static_cast<qsizetype>(length));
+        record.flags = QNetworkInterface::IsUp | QNetworkInterface::IsRunning;
+        for (const IP_ADDR_STRING* a = &adapter->IpAddressList; a != nullptr; a = a->Next) {
+            const auto text = [](const IP_ADDRESS_STRING& s) {
+                return QString::fromLatin1(s.String, static_cast<qsizetype>(
+                                                         qstrnlen(s.String, sizeof s.String)));
+            };
+            record.ipv4.append({text(a->IpAddress), text(a->IpMask)});
+        }
+        records.append(record);
+    }
+    if (records.isEmpty()) {
+        return std::nullopt;
+    }
+    return records;
+}
+#else
 std::optional<QList<InterfaceRecord>> SystemInterfaces() {
     const QList<QNetworkInterface> all = QNetworkInterface::allInterfaces();
     if (all.isEmpty()) {
@@ -41,6 +92,7 @@ std::optional<QList<InterfaceRecord>> SystemInterfaces() {
     }
     return records;
 }
+#endif
 
 ScopedInterfaceSource::ScopedInterfaceSource(InterfaceSource source)
     : previous_(std::move(currentSource())) {

@@ -41,7 +41,8 @@ struct InterfaceRecord {
 // Nothing when the platform could not be asked.
 using InterfaceSource = std::function<std::optional<QList<InterfaceRecord>>()>;
 
-// QNetworkInterface::allInterfaces(); an empty answer means the query failed, since every
+// The platform's adapters: on Windows IP Helper's adapter report; elsewhere
+// QNetworkInterface::allInterfaces(), where an empty answer means the query failed, since every
 // machine has at least its loopback interface.
 std::optional<QList<InterfaceRecord>> SystemInterfaces();
 
