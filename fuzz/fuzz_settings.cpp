@@ -2,8 +2,8 @@
 // The seven come back exactly as written, lines that are none of theirs keep their bytes, and
 // a file is written back unchanged when nothing in it changes.
 
-#include "ui/settings/IniFile.h"
-#include "ui/settings/SettingsStore.h"
+#include "settings/IniFile.h"
+#include "settings/SettingsStore.h"
 
 #include <QByteArray>
 #include <QList>

@@ -8,8 +8,8 @@
 #include "discovery/UdpEndpoint.h"
 #include "net/AdapterChoice.h"
 #include "net/LGetAdapterInfo.h"
+#include "settings/SettingsStore.h"
 #include "ui/Unit1.h"
-#include "ui/settings/SettingsStore.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

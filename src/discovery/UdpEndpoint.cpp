@@ -1,7 +1,7 @@
 #include "discovery/UdpEndpoint.h"
 
+#include "platform/Clock.h"
 #include "protocol/Frame.h"
-#include "ui/seams/Clock.h"
 
 #include <QElapsedTimer>
 #include <QNetworkDatagram>
@@ -113,7 +113,7 @@ qintptr UdpEndpoint::sendingSocketDescriptor() const {
 
 void UdpEndpoint::bindLocalAddress(const QString& address) {
     deactivate();
-    seams::clock().sleepMs(RebindPauseMs);
+    platform::clock().sleepMs(RebindPauseMs);
     localAddress_ = address;
     activate(); // a failure shows at the next send
 }

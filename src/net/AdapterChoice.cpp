@@ -1,6 +1,6 @@
 #include "net/AdapterChoice.h"
 
-#include "ui/seams/Clock.h"
+#include "platform/Clock.h"
 
 #include <QCheckBox>
 
@@ -53,7 +53,7 @@ QString RetryLoopbackAddress(QString address, const std::function<QString()>& lo
         ++lookups;
         // A good address is used at once; only a loopback answer is worth waiting for again.
         if (address == loopback && lookups < kLoopbackLookups) {
-            seams::clock().sleepMs(kLoopbackWaitMs);
+            platform::clock().sleepMs(kLoopbackWaitMs);
         }
     }
     return address;

@@ -38,7 +38,7 @@ inline constexpr char kLoopbackAddress[] = "127.0.0.1";
 inline constexpr int kLoopbackLookups = 7;
 inline constexpr int kLoopbackWaitMs = 500;
 
-// While the address is loopback, looks it up again, waiting kLoopbackWaitMs on seams::clock()
+// While the address is loopback, looks it up again, waiting kLoopbackWaitMs on platform::clock()
 // between lookups: at most seven lookups and six waits. After the last the address is used
 // whatever it is.
 QString RetryLoopbackAddress(QString address, const std::function<QString()>& lookupLocalAddress);

@@ -1,14 +1,14 @@
 #include "net/LGetAdapterInfo.h"
 
-#include "ui/seams/MessageBox.h"
+#include "platform/MessageBox.h"
 
 #include <QHostAddress>
 #include <algorithm>
 
 #ifdef Q_OS_WIN
 // clang-format off: winsock2.h must come before iphlpapi.h
-#include <winsock2.h>
 #include <iphlpapi.h>
+#include <winsock2.h>
 // clang-format on
 #include <vector>
 #endif
@@ -51,16 +51,16 @@ std::optional<QList<InterfaceRecord>> SystemInterfaces() {
          adapter != nullptr; adapter = adapter->Next) {
         InterfaceRecord record;
         record.name = QString::fromLocal8Bit(
-            adapter->Description, static_cast<qsizetype>(qstrnlen(adapter->Description,
-                                                                  sizeof adapter->Description)));
+            adapter->Description,
+            static_cast<qsizetype>(qstrnlen(adapter->Description, sizeof adapter->Description)));
         const auto length = std::min<UINT>(adapter->AddressLength, sizeof adapter->Address);
         record.hardwareAddress = QByteArray(reinterpret_cast<const char*>(adapter->Address),
                                             static_cast<qsizetype>(length));
         record.flags = QNetworkInterface::IsUp | QNetworkInterface::IsRunning;
         for (const IP_ADDR_STRING* a = &adapter->IpAddressList; a != nullptr; a = a->Next) {
             const auto text = [](const IP_ADDRESS_STRING& s) {
-                return QString::fromLatin1(s.String, static_cast<qsizetype>(
-                                                         qstrnlen(s.String, sizeof s.String)));
+                return QString::fromLatin1(
+                    s.String, static_cast<qsizetype>(qstrnlen(s.String, sizeof s.String)));
             };
             record.ipv4.append({text(a->IpAddress), text(a->IpMask)});
         }
@@ -181,7 +181,7 @@ QList<TAdapterInfo> EnumerateAdapters(QWidget* parent) {
     } catch (...) {
         // Reported below like any other failure.
     }
-    seams::inform(parent, QString::fromUtf8(kAdapterListFailure));
+    platform::inform(parent, QString::fromUtf8(kAdapterListFailure));
     return {};
 }
 

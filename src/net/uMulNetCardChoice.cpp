@@ -1,8 +1,8 @@
 #include "net/uMulNetCardChoice.h"
 
 #include "lang/Catalogue.h"
-#include "ui/ScreenScale.h"
-#include "ui/seams/MessageBox.h"
+#include "platform/MessageBox.h"
+#include "platform/ScreenScale.h"
 #include "ui_uMulNetCardChoice.h"
 
 #include <QHeaderView>
@@ -59,7 +59,7 @@ TfrmMulNetCardChoice::TfrmMulNetCardChoice(TextLookup texts, QWidget* parent)
     ui_->setupUi(this);
     setWindowFlags((windowFlags() | Qt::MSWindowsFixedSizeDialogHint) &
                    ~Qt::WindowContextHelpButtonHint);
-    ApplyScale(ui::ScreenScaleFactor(screen()));
+    ApplyScale(platform::ScreenScaleFactor(screen()));
 
     QTreeWidget* list = ui_->lvNetCard;
     list->header()->setMinimumSectionSize(kColumnWidths[0]);
@@ -134,7 +134,7 @@ void TfrmMulNetCardChoice::lvNetCardClick() {
 }
 
 void TfrmMulNetCardChoice::ApplyScale(double factor) {
-    setFixedSize(ui::ScaledSize(width(), factor), ui::ScaledSize(height(), factor));
+    setFixedSize(platform::ScaledSize(width(), factor), platform::ScaledSize(height(), factor));
 }
 
 void TfrmMulNetCardChoice::ApplyTexts() {
@@ -162,8 +162,8 @@ void TfrmMulNetCardChoice::showEvent(QShowEvent* event) {
 
 void TfrmMulNetCardChoice::done(int result) {
     if (ui_->lvNetCard->selectedItems().isEmpty()) {
-        seams::inform(this,
-                      texts_ ? texts_(kLookupNumber, QStringLiteral("dlg_not_choice")) : QString());
+        platform::inform(this, texts_ ? texts_(kLookupNumber, QStringLiteral("dlg_not_choice"))
+                                      : QString());
         return;
     }
     QDialog::done(result);

@@ -1,9 +1,9 @@
 #include "ui/Project1.h"
 
+#include "platform/MessageBox.h"
+#include "settings/SettingsStore.h"
 #include "ui/SingleInstance.h"
 #include "ui/Unit1.h"
-#include "ui/seams/MessageBox.h"
-#include "ui/settings/SettingsStore.h"
 
 #include <QApplication>
 
@@ -127,7 +127,7 @@ int Project1(const EntryOptions& options) {
     // Checked before any window exists, so a refused copy never touches settings or network.
     SingleInstance guard(options.lockFolder);
     if (!guard.tryAcquire()) {
-        seams::inform(nullptr, QString::fromUtf8(kAlreadyRunningText));
+        platform::inform(nullptr, QString::fromUtf8(kAlreadyRunningText));
         return 0;
     }
 
@@ -137,12 +137,16 @@ int Project1(const EntryOptions& options) {
     SessionEnd sessionEnd;
     TForm1 mainWindow(nullptr, options.network);
     mainWindow.setUserLocale(options.userLocale);
-    mainWindow.setSettingsHooks({[&store, &mainWindow](settings::AppSettings& values) {
-                                     values = store.load(mainWindow.LocalAddress);
-                                 },
-                                 [&store, &mainWindow](const settings::AppSettings& values) {
-                                     store.save(values, &mainWindow);
-                                 }});
+    mainWindow.setSettingsHooks(
+        {[&store, &mainWindow](settings::AppSettings& values) {
+             values = store.load(mainWindow.LocalAddress);
+         },
+         [&store, &mainWindow](const settings::AppSettings& values) {
+             if (const settings::SaveResult saved = store.save(values); !saved) {
+                 platform::error(&mainWindow,
+                                 QStringLiteral("Unable to write to %1.").arg(saved.failedPath()));
+             }
+         }});
     sessionEnd.setWindow(&mainWindow);
     if (options.mainWindowCreated) {
         options.mainWindowCreated(mainWindow);

@@ -6,11 +6,11 @@
 #include "discovery/dialogs/uAssignIP.h"
 #include "net/AdapterChoice.h"
 #include "net/uMulNetCardChoice.h"
+#include "platform/ScreenScale.h"
 #include "ui/CatalogueWidgets.h"
 #include "ui/DigitFilter.h"
 #include "ui/LanguageChoice.h"
 #include "ui/RadioGroup.h"
-#include "ui/ScreenScale.h"
 #include "ui/Unit2.h"
 #include "ui_Unit1.h"
 
@@ -451,9 +451,9 @@ void TForm1::FormShow() {
     applyProfile(settings_);
     ui_->rBtnServerIP->setChecked(true);
 
-    const double factor = ScreenScaleFactor(screen());
-    resize(ScaledSize(width(), factor), height());
-    resize(width(), ScaledSize(height(), factor));
+    const double factor = platform::ScreenScaleFactor(screen());
+    resize(platform::ScaledSize(width(), factor), height());
+    resize(width(), platform::ScaledSize(height(), factor));
     if (const QScreen* where = screen()) {
         move(where->availableGeometry().center() - rect().center());
     }

@@ -8,8 +8,8 @@
 #include "protocol/Panel.h"
 #include "protocol/ScanModeTable.h"
 #include "protocol/SearchAnswer.h"
+#include "settings/AppSettings.h"
 #include "ui/PanelBinding.h"
-#include "ui/settings/AppSettings.h"
 
 #include <QLocale>
 #include <QMainWindow>

@@ -1,6 +1,6 @@
 #include "ui/Unit2.h"
 
-#include "ui/ScreenScale.h"
+#include "platform/ScreenScale.h"
 #include "ui/Unit1.h"
 #include "ui_Unit2.h"
 
@@ -23,8 +23,8 @@ TForm2::~TForm2() = default;
 
 void TForm2::FormCreate() {
     ApplyWindowFace(this);
-    const double factor = ScreenScaleFactor();
-    setFixedSize(ScaledSize(width(), factor), ScaledSize(height(), factor));
+    const double factor = platform::ScreenScaleFactor();
+    setFixedSize(platform::ScaledSize(width(), factor), platform::ScaledSize(height(), factor));
     ui_->lbVerNo->setText(QStringLiteral("Version   ") + QLatin1String(kVersionText));
 }
 

@@ -10,9 +10,9 @@
 #include "lang/Catalogue.h"
 #include "net/LGetAdapterInfo.h"
 #include "net/uMulNetCardChoice.h"
+#include "platform/MessageBox.h"
 #include "ui/RadioGroup.h"
 #include "ui/Unit1.h"
-#include "ui/seams/MessageBox.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -115,8 +115,8 @@ class MainWindowE2ETest : public QObject {
 
     std::unique_ptr<testbed::NetBed> bed_;
     std::unique_ptr<net::ScopedInterfaceSource> adapters_;
-    std::unique_ptr<seams::RecordingMessageBoxes> boxes_;
-    std::unique_ptr<seams::ScopedMessageBoxes> boxesGuard_;
+    std::unique_ptr<platform::RecordingMessageBoxes> boxes_;
+    std::unique_ptr<platform::ScopedMessageBoxes> boxesGuard_;
     int adapterDialogs_ = 0;
 
     struct Profile {
@@ -306,8 +306,8 @@ private slots:
     }
 
     void init() {
-        boxes_ = std::make_unique<seams::RecordingMessageBoxes>();
-        boxesGuard_ = std::make_unique<seams::ScopedMessageBoxes>(*boxes_);
+        boxes_ = std::make_unique<platform::RecordingMessageBoxes>();
+        boxesGuard_ = std::make_unique<platform::ScopedMessageBoxes>(*boxes_);
         adapterDialogs_ = 0;
     }
 

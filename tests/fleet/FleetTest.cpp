@@ -13,8 +13,8 @@
 #include "discovery/session/CardSession.h"
 #include "lang/Catalogue.h"
 #include "net/uMulNetCardChoice.h"
+#include "platform/MessageBox.h"
 #include "ui/Unit1.h"
-#include "ui/seams/MessageBox.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -114,8 +114,8 @@ private slots:
         }
         QCOMPARE(int(expected.size()), cards);
 
-        seams::RecordingMessageBoxes boxes;
-        seams::ScopedMessageBoxes boxesGuard(boxes);
+        platform::RecordingMessageBoxes boxes;
+        platform::ScopedMessageBoxes boxesGuard(boxes);
         lang::ResetGlobalCatalogues();
         int adapterDialogs = 0;
         ui::TForm1::NetworkHooks hooks;

@@ -5,8 +5,8 @@
 #include "PanelFixture.h"
 #include "discovery/FakeEndpoint.h"
 #include "lang/Catalogue.h"
+#include "platform/MessageBox.h"
 #include "ui/Unit1.h"
-#include "ui/seams/MessageBox.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -51,8 +51,8 @@ class BadInputTest : public QObject {
     Q_OBJECT
 
     discovery::FakeEndpoint fake_;
-    seams::RecordingMessageBoxes boxes_;
-    std::unique_ptr<seams::ScopedMessageBoxes> boxesGuard_;
+    platform::RecordingMessageBoxes boxes_;
+    std::unique_ptr<platform::ScopedMessageBoxes> boxesGuard_;
     std::unique_ptr<ui::TForm1> w_;
 
     void pasteInto(QLineEdit* edit, const QString& text) {
@@ -67,7 +67,7 @@ class BadInputTest : public QObject {
 
 private slots:
     void initTestCase() {
-        boxesGuard_ = std::make_unique<seams::ScopedMessageBoxes>(boxes_);
+        boxesGuard_ = std::make_unique<platform::ScopedMessageBoxes>(boxes_);
         lang::ResetGlobalCatalogues();
         ui::TForm1::NetworkHooks hooks;
         hooks.endpoint = &fake_;

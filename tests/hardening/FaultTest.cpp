@@ -16,10 +16,10 @@
 #include "lang/Catalogue.h"
 #include "net/LGetAdapterInfo.h"
 #include "net/uMulNetCardChoice.h"
+#include "platform/MessageBox.h"
+#include "settings/SettingsStore.h"
 #include "ui/Project1.h"
 #include "ui/Unit1.h"
-#include "ui/seams/MessageBox.h"
-#include "ui/settings/SettingsStore.h"
 
 #include <QAction>
 #include <QApplication>
@@ -142,8 +142,8 @@ class FaultTest : public QObject {
 
     std::unique_ptr<testbed::NetBed> bed_;
     std::unique_ptr<net::ScopedInterfaceSource> adapters_;
-    std::unique_ptr<seams::RecordingMessageBoxes> boxes_;
-    std::unique_ptr<seams::ScopedMessageBoxes> boxesGuard_;
+    std::unique_ptr<platform::RecordingMessageBoxes> boxes_;
+    std::unique_ptr<platform::ScopedMessageBoxes> boxesGuard_;
     QTemporaryDir lock_; // not on the tmpfs, which is read-only at times
 
     std::unique_ptr<SimProcess> startSim(const QStringList& args) {
@@ -231,8 +231,8 @@ private slots:
     }
 
     void init() {
-        boxes_ = std::make_unique<seams::RecordingMessageBoxes>();
-        boxesGuard_ = std::make_unique<seams::ScopedMessageBoxes>(*boxes_);
+        boxes_ = std::make_unique<platform::RecordingMessageBoxes>();
+        boxesGuard_ = std::make_unique<platform::ScopedMessageBoxes>(*boxes_);
     }
 
     void cleanup() {

@@ -14,8 +14,8 @@
 #include "lang/Catalogue.h"
 #include "net/LGetAdapterInfo.h"
 #include "net/uMulNetCardChoice.h"
+#include "platform/MessageBox.h"
 #include "ui/Unit1.h"
-#include "ui/seams/MessageBox.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -77,7 +77,7 @@ qint64 rssKiB() {
 
 // Counts instead of keeping every text: a flood of replies that match an empty panel is
 // answered with one message each, and a list of them would be the growth we measure.
-class CountingMessageBoxes final : public seams::MessageBoxes {
+class CountingMessageBoxes final : public platform::MessageBoxes {
 public:
     void show(QWidget*, Kind, const QString& text) override { ++counts[text]; }
     QHash<QString, int> counts;
@@ -217,7 +217,7 @@ class FloodTest : public QObject {
     std::unique_ptr<testbed::NetBed> bed_;
     std::unique_ptr<net::ScopedInterfaceSource> adapters_;
     std::unique_ptr<CountingMessageBoxes> boxes_;
-    std::unique_ptr<seams::ScopedMessageBoxes> boxesGuard_;
+    std::unique_ptr<platform::ScopedMessageBoxes> boxesGuard_;
 
     std::unique_ptr<ui::TForm1> openWindow(int searchTimes) {
         return testbed::ShowEnglishWindow(*bed_, searchTimes);
@@ -271,7 +271,7 @@ private slots:
 
     void init() {
         boxes_ = std::make_unique<CountingMessageBoxes>();
-        boxesGuard_ = std::make_unique<seams::ScopedMessageBoxes>(*boxes_);
+        boxesGuard_ = std::make_unique<platform::ScopedMessageBoxes>(*boxes_);
     }
 
     void cleanup() {

@@ -3,8 +3,8 @@
 #include "Fakes.h"
 #include "Suites.h"
 #include "lang/Catalogue.h"
-#include "ui/seams/Clock.h"
-#include "ui/seams/MessageBox.h"
+#include "platform/Clock.h"
+#include "platform/MessageBox.h"
 
 #include <QTest>
 
@@ -52,8 +52,8 @@ class AdapterChoiceTest : public QObject {
 
 private slots:
     void init() {
-        boxes_ = std::make_unique<seams::RecordingMessageBoxes>();
-        scopedBoxes_ = std::make_unique<seams::ScopedMessageBoxes>(*boxes_);
+        boxes_ = std::make_unique<platform::RecordingMessageBoxes>();
+        scopedBoxes_ = std::make_unique<platform::ScopedMessageBoxes>(*boxes_);
         catalogues_ = std::make_unique<lang::Catalogues>();
         QVERIFY(catalogues_->apply(lang::LanguageId::SimplifiedChinese));
         dialog_ = std::make_unique<TfrmMulNetCardChoice>(*catalogues_);
@@ -151,8 +151,8 @@ private slots:
     }
 
     void loopbackRetriesAtMostSevenLookupsAndSixWaits() {
-        seams::MockClock clock;
-        seams::ScopedClock scopedClock(clock);
+        platform::MockClock clock;
+        platform::ScopedClock scopedClock(clock);
         int lookups = 0;
         const QString result = RetryLoopbackAddress(QStringLiteral("127.0.0.1"), [&] {
             ++lookups;
@@ -165,8 +165,8 @@ private slots:
     }
 
     void loopbackRetryStopsAtTheFirstOtherAddress() {
-        seams::MockClock clock;
-        seams::ScopedClock scopedClock(clock);
+        platform::MockClock clock;
+        platform::ScopedClock scopedClock(clock);
         QStringList answers{"127.0.0.1", "127.0.0.1", "192.168.1.10", "127.0.0.1"};
         int lookups = 0;
         const auto lookup = [&] { return answers.at(lookups++); };
@@ -183,8 +183,8 @@ private slots:
     }
 
 private:
-    std::unique_ptr<seams::RecordingMessageBoxes> boxes_;
-    std::unique_ptr<seams::ScopedMessageBoxes> scopedBoxes_;
+    std::unique_ptr<platform::RecordingMessageBoxes> boxes_;
+    std::unique_ptr<platform::ScopedMessageBoxes> scopedBoxes_;
     std::unique_ptr<lang::Catalogues> catalogues_;
     std::unique_ptr<TfrmMulNetCardChoice> dialog_;
     std::unique_ptr<ScopedInterfaceSource> source_;

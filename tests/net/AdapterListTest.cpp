@@ -1,7 +1,7 @@
 #include "Fakes.h"
 #include "Suites.h"
 #include "net/LGetAdapterInfo.h"
-#include "ui/seams/MessageBox.h"
+#include "platform/MessageBox.h"
 
 #include <QTest>
 
@@ -101,8 +101,8 @@ private slots:
     }
 
     void failureShowsTheFixedMessageAndGivesAnEmptyList() {
-        seams::RecordingMessageBoxes boxes;
-        seams::ScopedMessageBoxes scopedBoxes(boxes);
+        platform::RecordingMessageBoxes boxes;
+        platform::ScopedMessageBoxes scopedBoxes(boxes);
         {
             ScopedInterfaceSource source([] { return std::optional<QList<InterfaceRecord>>(); });
             QVERIFY(EnumerateAdapters().isEmpty());
@@ -119,8 +119,8 @@ private slots:
     }
 
     void noAdapterBesideLoopbackIsNoFailure() {
-        seams::RecordingMessageBoxes boxes;
-        seams::ScopedMessageBoxes scopedBoxes(boxes);
+        platform::RecordingMessageBoxes boxes;
+        platform::ScopedMessageBoxes scopedBoxes(boxes);
         ScopedInterfaceSource source([] {
             return std::optional<QList<InterfaceRecord>>(
                 {Adapter("lo", {}, {Ip("127.0.0.1")}, QNetworkInterface::IsLoopBack)});

@@ -5,9 +5,9 @@
 #include "Fakes.h"
 #include "discovery/FakeEndpoint.h"
 #include "lang/Catalogue.h"
+#include "platform/MessageBox.h"
+#include "settings/SettingsStore.h"
 #include "ui/Project1.h"
-#include "ui/seams/MessageBox.h"
-#include "ui/settings/SettingsStore.h"
 
 #include <QAction>
 #include <QApplication>
@@ -23,7 +23,7 @@ class AdapterWindowTest : public QObject {
     Q_OBJECT
 
     QTemporaryDir lock_;
-    seams::RecordingMessageBoxes boxes_;
+    platform::RecordingMessageBoxes boxes_;
 
     // The operator at the adapter dialog: each showing runs the next step of the script.
     struct Operator {
@@ -43,7 +43,7 @@ class AdapterWindowTest : public QObject {
     void run(Operator& op, discovery::FakeEndpoint& endpoint,
              const std::function<void(ui::TForm1&)>& during) {
         lang::ResetGlobalCatalogues();
-        seams::ScopedMessageBoxes scoped(boxes_);
+        platform::ScopedMessageBoxes scoped(boxes_);
         ui::EntryOptions options;
         options.lockFolder = lock_.path();
         options.userLocale = QLocale(QLocale::Chinese, QLocale::China);

@@ -2,7 +2,7 @@
 #include "Suites.h"
 #include "lang/Catalogue.h"
 #include "net/uMulNetCardChoice.h"
-#include "ui/seams/MessageBox.h"
+#include "platform/MessageBox.h"
 
 #include <QHeaderView>
 #include <QTest>
@@ -25,8 +25,8 @@ class ChoiceDialogTest : public QObject {
 
 private slots:
     void init() {
-        boxes_ = std::make_unique<seams::RecordingMessageBoxes>();
-        scopedBoxes_ = std::make_unique<seams::ScopedMessageBoxes>(*boxes_);
+        boxes_ = std::make_unique<platform::RecordingMessageBoxes>();
+        scopedBoxes_ = std::make_unique<platform::ScopedMessageBoxes>(*boxes_);
         catalogues_ = std::make_unique<lang::Catalogues>();
         QVERIFY(catalogues_->apply(lang::LanguageId::English));
         dialog_ = std::make_unique<TfrmMulNetCardChoice>(*catalogues_);
@@ -165,8 +165,8 @@ private slots:
     }
 
 private:
-    std::unique_ptr<seams::RecordingMessageBoxes> boxes_;
-    std::unique_ptr<seams::ScopedMessageBoxes> scopedBoxes_;
+    std::unique_ptr<platform::RecordingMessageBoxes> boxes_;
+    std::unique_ptr<platform::ScopedMessageBoxes> scopedBoxes_;
     std::unique_ptr<lang::Catalogues> catalogues_;
     std::unique_ptr<TfrmMulNetCardChoice> dialog_;
 };

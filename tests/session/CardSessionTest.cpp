@@ -6,8 +6,8 @@
 #include "discovery/FakeEndpoint.h"
 #include "discovery/dialogs/Unit3.h"
 #include "lang/Catalogue.h"
+#include "platform/MessageBox.h"
 #include "protocol/Reply.h"
-#include "ui/seams/MessageBox.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -116,8 +116,8 @@ class CardSessionTest : public QObject {
     std::unique_ptr<QTimer> tSendSpan, tDelay, tMody;
     std::unique_ptr<lang::Catalogues> catalogues;
     std::unique_ptr<CardSession> s;
-    std::unique_ptr<seams::RecordingMessageBoxes> boxes;
-    std::unique_ptr<seams::ScopedMessageBoxes> boxesGuard;
+    std::unique_ptr<platform::RecordingMessageBoxes> boxes;
+    std::unique_ptr<platform::ScopedMessageBoxes> boxesGuard;
 
     // Runs a search the way the clock would: countdown ticks every 1000 ms, requests every
     // 1200 ms, and `answers` handed in at the given milliseconds.
@@ -186,8 +186,8 @@ private slots:
             *ep, *view, discovery::SessionTimers{tSendSpan.get(), tDelay.get(), tMody.get()},
             *catalogues);
         ep->setReceiveHandler([this](const QByteArray& d) { s->UDPBSerUDPRead(d); });
-        boxes = std::make_unique<seams::RecordingMessageBoxes>();
-        boxesGuard = std::make_unique<seams::ScopedMessageBoxes>(*boxes);
+        boxes = std::make_unique<platform::RecordingMessageBoxes>();
+        boxesGuard = std::make_unique<platform::ScopedMessageBoxes>(*boxes);
     }
 
     void cleanup() {

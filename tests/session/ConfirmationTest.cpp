@@ -5,7 +5,7 @@
 #include "discovery/dialogs/Unit3.h"
 #include "discovery/session/CardSession.h"
 #include "lang/Catalogue.h"
-#include "ui/seams/MessageBox.h"
+#include "platform/MessageBox.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -132,8 +132,8 @@ class ConfirmationTest : public QObject {
     std::unique_ptr<QTimer> tSendSpan, tDelay, tMody;
     std::unique_ptr<lang::Catalogues> catalogues;
     std::unique_ptr<CardSession> s;
-    std::unique_ptr<seams::RecordingMessageBoxes> boxes;
-    std::unique_ptr<seams::ScopedMessageBoxes> boxesGuard;
+    std::unique_ptr<platform::RecordingMessageBoxes> boxes;
+    std::unique_ptr<platform::ScopedMessageBoxes> boxesGuard;
 
     void setDhcp(int dhcp) {
         protocol::CardProfile profile;
@@ -180,8 +180,8 @@ private slots:
             *ep, *view, discovery::SessionTimers{tSendSpan.get(), tDelay.get(), tMody.get()},
             *catalogues);
         ep->setReceiveHandler([this](const QByteArray& d) { s->UDPBSerUDPRead(d); });
-        boxes = std::make_unique<seams::RecordingMessageBoxes>();
-        boxesGuard = std::make_unique<seams::ScopedMessageBoxes>(*boxes);
+        boxes = std::make_unique<platform::RecordingMessageBoxes>();
+        boxesGuard = std::make_unique<platform::ScopedMessageBoxes>(*boxes);
     }
 
     void cleanup() {

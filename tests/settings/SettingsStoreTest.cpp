@@ -1,6 +1,4 @@
-#include "ui/settings/SettingsStore.h"
-
-#include "ui/seams/MessageBox.h"
+#include "settings/SettingsStore.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -37,13 +35,9 @@ protected:
     }
 
     AppSettings load() const { return SettingsStore(path()).load(kLocal); }
-    bool save(const AppSettings& values) {
-        seams::ScopedMessageBoxes scoped(boxes_);
-        return SettingsStore(path()).save(values);
-    }
+    SaveResult save(const AppSettings& values) const { return SettingsStore(path()).save(values); }
 
     QTemporaryDir dir_;
-    seams::RecordingMessageBoxes boxes_;
 };
 
 // --- Reading ---
@@ -121,7 +115,9 @@ TEST_F(SettingsFileTest, FileFromScratchHoldsTheSevenKeysInOrder) {
     AppSettings values = load();
     values.DNS = QStringLiteral("8.8.8.8");
     values.DomainName = QStringLiteral("never.written");
-    ASSERT_TRUE(save(values));
+    const SaveResult saved = save(values);
+    ASSERT_TRUE(saved);
+    EXPECT_EQ(saved.failedPath(), QString());
     EXPECT_EQ(readFile(), QByteArray("[LgType]\r\n"
                                      "LgType=0\r\n"
                                      "[Params]\r\n"
@@ -133,7 +129,6 @@ TEST_F(SettingsFileTest, FileFromScratchHoldsTheSevenKeysInOrder) {
                                      "IsShowMulNetCard=1\r\n"
                                      "[ServerIP]\r\n"
                                      "ServerIP=192.168.1.5\r\n"));
-    EXPECT_TRUE(boxes_.texts.isEmpty());
 }
 
 TEST_F(SettingsFileTest, ReadThenWrittenBackLeavesAHandMadeFileAlone) {
@@ -216,10 +211,9 @@ TEST_F(SettingsFileTest, LfFileStaysLf) {
 TEST_F(SettingsFileTest, PathThatIsAFolderCannotBeWritten) {
     ASSERT_TRUE(QDir().mkdir(path()));
     WriteBytes(path() + QStringLiteral("/inside.txt"), "kept");
-    EXPECT_FALSE(save(load()));
-    ASSERT_EQ(boxes_.texts.size(), 1);
-    EXPECT_EQ(boxes_.texts.front(),
-              QStringLiteral("Unable to write to %1.").arg(QDir::toNativeSeparators(path())));
+    const SaveResult saved = save(load());
+    EXPECT_FALSE(saved);
+    EXPECT_EQ(saved.failedPath(), QDir::toNativeSeparators(path()));
     EXPECT_TRUE(QFileInfo(path()).isDir());
     EXPECT_EQ(ReadBytes(path() + QStringLiteral("/inside.txt")), QByteArray("kept"));
 }
@@ -227,11 +221,9 @@ TEST_F(SettingsFileTest, PathThatIsAFolderCannotBeWritten) {
 TEST_F(SettingsFileTest, FolderThatCannotBeCreatedGivesTheFullPath) {
     WriteBytes(dir_.filePath(QStringLiteral("plain")), "a file, not a folder");
     const QString impossible = dir_.filePath(QStringLiteral("plain/sub/SysCfg.ini"));
-    seams::ScopedMessageBoxes scoped(boxes_);
-    EXPECT_FALSE(SettingsStore(impossible).save(AppSettings{}));
-    ASSERT_EQ(boxes_.texts.size(), 1);
-    EXPECT_EQ(boxes_.texts.front(),
-              QStringLiteral("Unable to write to %1.").arg(QDir::toNativeSeparators(impossible)));
+    const SaveResult saved = SettingsStore(impossible).save(AppSettings{});
+    EXPECT_FALSE(saved);
+    EXPECT_EQ(saved.failedPath(), QDir::toNativeSeparators(impossible));
     EXPECT_EQ(ReadBytes(dir_.filePath(QStringLiteral("plain"))),
               QByteArray("a file, not a folder"));
 }
@@ -249,14 +241,12 @@ TEST_F(SettingsFileTest, FullDiskKeepsTheOldFile) {
     small.rlim_cur = static_cast<rlim_t>(original.size());
     const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-    const bool saved = save(values);
+    const SaveResult saved = save(values);
     ::setrlimit(RLIMIT_FSIZE, &previous);
     std::signal(SIGXFSZ, previousHandler);
 
     EXPECT_FALSE(saved);
-    EXPECT_EQ(boxes_.texts,
-              QStringList{
-                  QStringLiteral("Unable to write to %1.").arg(QDir::toNativeSeparators(path()))});
+    EXPECT_EQ(saved.failedPath(), QDir::toNativeSeparators(path()));
     EXPECT_EQ(readFile(), original);
     EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden),
               QStringList{QStringLiteral("SysCfg.ini")});
@@ -305,12 +295,9 @@ TEST_F(SettingsPathTest, ExecutableFolderUnlessItCannotBeWritten) {
 TEST_F(SettingsPathTest, PerUserFolderIsCreatedOnWrite) {
     folders_.rule = SettingsFolders::Rule::PortableWhenPresent;
     const QString path = SettingsPath(folders_);
-    seams::RecordingMessageBoxes boxes;
-    seams::ScopedMessageBoxes scoped(boxes);
     ASSERT_TRUE(SettingsStore(path).save(AppSettings{}));
     EXPECT_TRUE(QFileInfo(perUser()).isFile());
     EXPECT_EQ(SettingsStore(path).load(kLocal).CardColor, 3);
-    EXPECT_TRUE(boxes.texts.isEmpty());
 }
 
 } // namespace

@@ -6,8 +6,8 @@
 #include "discovery/Dispatch.h"
 #include "discovery/Requests.h"
 #include "discovery/UdpEndpoint.h"
+#include "platform/Clock.h"
 #include "protocol/SearchAnswer.h"
-#include "ui/seams/Clock.h"
 
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -71,8 +71,8 @@ class CardSimNetnsTest : public QObject {
     Q_OBJECT
 
     std::unique_ptr<testbed::NetBed> bed_;
-    seams::MockClock clock_;
-    std::unique_ptr<seams::ScopedClock> scopedClock_;
+    platform::MockClock clock_;
+    std::unique_ptr<platform::ScopedClock> scopedClock_;
 
     std::unique_ptr<SimProcess> startSim(const testbed::NetBed& bed, const QStringList& args) {
         return SimProcess::launch(bed, args);
@@ -81,7 +81,7 @@ class CardSimNetnsTest : public QObject {
 private slots:
     void initTestCase() {
         TESTBED_UP_ON_TOOL_SIDE(bed_);
-        scopedClock_ = std::make_unique<seams::ScopedClock>(clock_);
+        scopedClock_ = std::make_unique<platform::ScopedClock>(clock_);
     }
 
     void cleanupTestCase() {

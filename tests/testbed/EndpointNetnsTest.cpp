@@ -3,7 +3,7 @@
 #include "NetBed.h"
 #include "discovery/Dispatch.h"
 #include "discovery/UdpEndpoint.h"
-#include "ui/seams/Clock.h"
+#include "platform/Clock.h"
 
 #include <QEventLoop>
 #include <QNetworkDatagram>
@@ -46,8 +46,8 @@ class EndpointNetnsTest : public QObject {
     Q_OBJECT
 
     std::unique_ptr<testbed::NetBed> bed_;
-    seams::MockClock clock_;
-    std::unique_ptr<seams::ScopedClock> scopedClock_;
+    platform::MockClock clock_;
+    std::unique_ptr<platform::ScopedClock> scopedClock_;
 
     // A socket on the card side. Broadcasts must leave from the veth's own address: card
     // addresses live on lo there.
@@ -76,7 +76,7 @@ class EndpointNetnsTest : public QObject {
 private slots:
     void initTestCase() {
         TESTBED_UP_ON_TOOL_SIDE(bed_);
-        scopedClock_ = std::make_unique<seams::ScopedClock>(clock_);
+        scopedClock_ = std::make_unique<platform::ScopedClock>(clock_);
     }
 
     void cleanupTestCase() {

@@ -32,8 +32,8 @@ const char* const kNumericEdits[] = {
 class InputTest : public QObject {
     Q_OBJECT
 
-    seams::RecordingMessageBoxes boxes_;
-    std::unique_ptr<seams::ScopedMessageBoxes> scoped_;
+    platform::RecordingMessageBoxes boxes_;
+    std::unique_ptr<platform::ScopedMessageBoxes> scoped_;
 
     // Window with the DNS section shown, on screen so the operator's clicks reach it.
     std::unique_ptr<ui::TForm1> shownWindow(int lgType = 2) {
@@ -58,7 +58,7 @@ class InputTest : public QObject {
     }
 
 private slots:
-    void init() { scoped_ = std::make_unique<seams::ScopedMessageBoxes>(boxes_); }
+    void init() { scoped_ = std::make_unique<platform::ScopedMessageBoxes>(boxes_); }
     void cleanup() { scoped_.reset(); }
 
     void filterKeepsOnlyDigitsAndBackspace() {

@@ -3,9 +3,9 @@
 //   ui_instance_probe crash FOLDER  takes the lock and dies without releasing it
 
 #include "discovery/FakeEndpoint.h"
+#include "platform/MessageBox.h"
 #include "ui/Project1.h"
 #include "ui/SingleInstance.h"
-#include "ui/seams/MessageBox.h"
 
 #include <QApplication>
 #include <cstdio>
@@ -25,8 +25,8 @@ int main(int argc, char* argv[]) {
         std::fflush(stdout);
         _exit(locked ? 0 : 1);
     }
-    seams::RecordingMessageBoxes boxes;
-    seams::ScopedMessageBoxes scoped(boxes);
+    platform::RecordingMessageBoxes boxes;
+    platform::ScopedMessageBoxes scoped(boxes);
     bool created = false;
     ui::EntryOptions options;
     options.lockFolder = folder;

@@ -1,9 +1,9 @@
 // One running copy per user: the lock, the program entry, and real second processes.
 
+#include "platform/MessageBox.h"
 #include "ui/Project1.h"
 #include "ui/SingleInstance.h"
 #include "ui/Unit1.h"
-#include "ui/seams/MessageBox.h"
 
 #include <QDir>
 #include <QFile>
@@ -40,8 +40,8 @@ class InstanceTest : public QObject {
     Q_OBJECT
 
     QTemporaryDir folder_;
-    seams::RecordingMessageBoxes boxes_;
-    std::unique_ptr<seams::ScopedMessageBoxes> scoped_;
+    platform::RecordingMessageBoxes boxes_;
+    std::unique_ptr<platform::ScopedMessageBoxes> scoped_;
 
     // The entry with a loop that returns at once; true when the main window was created.
     bool runEntry(int* exitCode = nullptr) {
@@ -61,7 +61,7 @@ private slots:
     void init() {
         QVERIFY(folder_.isValid());
         boxes_.texts.clear();
-        scoped_ = std::make_unique<seams::ScopedMessageBoxes>(boxes_);
+        scoped_ = std::make_unique<platform::ScopedMessageBoxes>(boxes_);
     }
     void cleanup() { scoped_.reset(); }
 

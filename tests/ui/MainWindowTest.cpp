@@ -1,8 +1,8 @@
 // The main window after start-up and after each language: texts, lists, layout, menus, About.
 
 #include "TestSupport.h"
+#include "platform/ScreenScale.h"
 #include "ui/RadioGroup.h"
-#include "ui/ScreenScale.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -69,11 +69,11 @@ const char* const kRebuiltCombos[] = {
 class MainWindowTest : public QObject {
     Q_OBJECT
 
-    seams::RecordingMessageBoxes boxes_;
-    std::unique_ptr<seams::ScopedMessageBoxes> scoped_;
+    platform::RecordingMessageBoxes boxes_;
+    std::unique_ptr<platform::ScopedMessageBoxes> scoped_;
 
 private slots:
-    void init() { scoped_ = std::make_unique<seams::ScopedMessageBoxes>(boxes_); }
+    void init() { scoped_ = std::make_unique<platform::ScopedMessageBoxes>(boxes_); }
     void cleanup() {
         scoped_.reset();
         QVERIFY2(boxes_.texts.isEmpty(), qPrintable(boxes_.texts.join(QLatin1Char('|'))));
@@ -355,15 +355,15 @@ private slots:
         Profile profile;
         profile.dhcp = dhcp;
         auto w = StartedWindow(profile);
-        const double factor = ui::ScreenScaleFactor(w->screen());
+        const double factor = platform::ScreenScaleFactor(w->screen());
         auto* group = Find<ui::TRadioGroup>(w.get(), "rGCfg");
         QCOMPARE(!group->isHidden(), dnsShown);
         QCOMPARE(group->isEnabled(), dnsShown);
         QCOMPARE(group->itemIndex(), dnsShown ? 0 : -1);
         QCOMPARE(!Find<QWidget>(w.get(), "pnDnsServer")->isHidden(), dnsShown);
         QCOMPARE(!Find<QWidget>(w.get(), "pnDnsMode")->isHidden(), dnsShown);
-        QCOMPARE(w->height(), ui::ScaledSize(height, factor));
-        QCOMPARE(w->width(), ui::ScaledSize(793, factor));
+        QCOMPARE(w->height(), platform::ScaledSize(height, factor));
+        QCOMPARE(w->width(), platform::ScaledSize(793, factor));
         // Start-up leaves the DNS row manual whether or not it is shown.
         QVERIFY(Find<QCheckBox>(w.get(), "cbDNSAddr")->isChecked());
         QVERIFY(Find<QLineEdit>(w.get(), "edtDNS1")->isEnabled());
@@ -371,7 +371,7 @@ private slots:
 
         w->show(); // the layouts must let the window keep that height
         QVERIFY(QTest::qWaitForWindowExposed(w.get()));
-        QCOMPARE(w->height(), ui::ScaledSize(height, factor));
+        QCOMPARE(w->height(), platform::ScaledSize(height, factor));
     }
 
     void labelRowsStandLevelWithTheirEditors() {

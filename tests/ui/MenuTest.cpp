@@ -5,8 +5,8 @@
 #include "TestSupport.h"
 #include "discovery/dialogs/uAssignIP.h"
 #include "net/LGetAdapterInfo.h"
+#include "settings/SettingsStore.h"
 #include "ui/Project1.h"
-#include "ui/settings/SettingsStore.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -110,14 +110,14 @@ void FillDeviceList(ui::TForm1& w) {
 class MenuTest : public QObject {
     Q_OBJECT
 
-    seams::RecordingMessageBoxes boxes_;
-    std::unique_ptr<seams::ScopedMessageBoxes> scoped_;
+    platform::RecordingMessageBoxes boxes_;
+    std::unique_ptr<platform::ScopedMessageBoxes> scoped_;
     QTemporaryDir lock_;
 
 private slots:
     void init() {
         boxes_.texts.clear();
-        scoped_ = std::make_unique<seams::ScopedMessageBoxes>(boxes_);
+        scoped_ = std::make_unique<platform::ScopedMessageBoxes>(boxes_);
     }
     void cleanup() { scoped_.reset(); }
 

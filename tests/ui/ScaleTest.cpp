@@ -5,7 +5,7 @@
 #include "discovery/dialogs/Unit3.h"
 #include "discovery/dialogs/uAssignIP.h"
 #include "net/uMulNetCardChoice.h"
-#include "ui/ScreenScale.h"
+#include "platform/ScreenScale.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -39,16 +39,16 @@ QPoint ScreenCentre() {
 class ScaleTest : public QObject {
     Q_OBJECT
 
-    seams::RecordingMessageBoxes boxes_;
-    std::unique_ptr<seams::ScopedMessageBoxes> scoped_;
+    platform::RecordingMessageBoxes boxes_;
+    std::unique_ptr<platform::ScopedMessageBoxes> scoped_;
 
 private slots:
     void initTestCase() {
         // Everything below is meaningless unless the screen really reports 120 dpi.
         QCOMPARE(QGuiApplication::primaryScreen()->logicalDotsPerInchX(), 120.0);
-        QCOMPARE(ui::ScreenScaleFactor(), 1.25);
+        QCOMPARE(platform::ScreenScaleFactor(), 1.25);
     }
-    void init() { scoped_ = std::make_unique<seams::ScopedMessageBoxes>(boxes_); }
+    void init() { scoped_ = std::make_unique<platform::ScopedMessageBoxes>(boxes_); }
     void cleanup() { scoped_.reset(); }
 
     // The height is set for the card profile first, then both sides are scaled: a short

@@ -6,9 +6,9 @@
 #include "discovery/dialogs/uAssignIP.h"
 #include "net/LGetAdapterInfo.h"
 #include "net/uMulNetCardChoice.h"
+#include "platform/MessageBox.h"
 #include "ui/Unit1.h"
 #include "ui/Unit2.h"
-#include "ui/seams/MessageBox.h"
 
 #include <QApplication>
 #include <QDir>
@@ -95,8 +95,8 @@ int main(int argc, char* argv[]) {
     if (!out.mkpath(QStringLiteral("."))) {
         return 1;
     }
-    seams::RecordingMessageBoxes boxes;
-    seams::ScopedMessageBoxes scoped(boxes);
+    platform::RecordingMessageBoxes boxes;
+    platform::ScopedMessageBoxes scoped(boxes);
     // No socket and no adapter question: the shots are of an idle window.
     discovery::FakeEndpoint endpoint;
     net::ScopedInterfaceSource adapters([] { return QList<net::InterfaceRecord>{}; });

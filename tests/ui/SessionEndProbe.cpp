@@ -7,9 +7,9 @@
 #include "discovery/FakeEndpoint.h"
 #include "net/LGetAdapterInfo.h"
 #include "net/uMulNetCardChoice.h"
+#include "settings/SettingsStore.h"
 #include "ui/Project1.h"
 #include "ui/Unit1.h"
-#include "ui/settings/SettingsStore.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -4,11 +4,11 @@
 #include "discovery/FakeEndpoint.h"
 #include "lang/Catalogue.h"
 #include "net/LGetAdapterInfo.h"
+#include "platform/Clock.h"
+#include "platform/MessageBox.h"
+#include "settings/SettingsStore.h"
 #include "ui/Project1.h"
 #include "ui/Unit1.h"
-#include "ui/seams/Clock.h"
-#include "ui/seams/MessageBox.h"
-#include "ui/settings/SettingsStore.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -20,7 +20,7 @@ class StartupTest : public QObject {
     Q_OBJECT
 
     QTemporaryDir lock_;
-    seams::RecordingMessageBoxes boxes_;
+    platform::RecordingMessageBoxes boxes_;
 
     QString settingsFile() const { return settings::SettingsPath(); }
 
@@ -28,7 +28,7 @@ class StartupTest : public QObject {
     void runOnce(const QLocale& locale, const std::function<void(ui::TForm1&)>& during,
                  discovery::FakeEndpoint& endpoint) {
         lang::ResetGlobalCatalogues();
-        seams::ScopedMessageBoxes scoped(boxes_);
+        platform::ScopedMessageBoxes scoped(boxes_);
         ui::EntryOptions options;
         options.lockFolder = lock_.path();
         options.userLocale = locale;
@@ -158,7 +158,7 @@ private slots:
         QFile::remove(settingsFile());
         discovery::FakeEndpoint endpoint;
         lang::ResetGlobalCatalogues();
-        seams::ScopedMessageBoxes scoped(boxes_);
+        platform::ScopedMessageBoxes scoped(boxes_);
         ui::EntryOptions options;
         options.lockFolder = lock_.path();
         options.userLocale = QLocale(QLocale::Chinese, QLocale::China);
@@ -209,7 +209,7 @@ private slots:
         f.close();
         discovery::FakeEndpoint endpoint;
         lang::ResetGlobalCatalogues();
-        seams::ScopedMessageBoxes scoped(boxes_);
+        platform::ScopedMessageBoxes scoped(boxes_);
         ui::EntryOptions options;
         options.lockFolder = lock_.path();
         options.network.endpoint = &endpoint;
@@ -233,9 +233,9 @@ private slots:
         f.close();
         discovery::FakeEndpoint endpoint;
         lang::ResetGlobalCatalogues();
-        seams::MockClock mockClock;
-        seams::ScopedClock scopedClock(mockClock);
-        seams::ScopedMessageBoxes scoped(boxes_);
+        platform::MockClock mockClock;
+        platform::ScopedClock scopedClock(mockClock);
+        platform::ScopedMessageBoxes scoped(boxes_);
         ui::EntryOptions options;
         options.lockFolder = lock_.path();
         options.network.endpoint = &endpoint;

@@ -3,8 +3,8 @@
 
 #include "discovery/FakeEndpoint.h"
 #include "lang/Catalogue.h"
+#include "platform/MessageBox.h"
 #include "ui/Unit1.h"
-#include "ui/seams/MessageBox.h"
 
 #include <QComboBox>
 #include <QLocale>

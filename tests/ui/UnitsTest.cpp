@@ -2,10 +2,10 @@
 // radio group.
 
 #include "lang/Catalogue.h"
+#include "platform/ScreenScale.h"
 #include "ui/CatalogueWidgets.h"
 #include "ui/LanguageChoice.h"
 #include "ui/RadioGroup.h"
-#include "ui/ScreenScale.h"
 
 #include <QComboBox>
 #include <QMenuBar>
@@ -41,10 +41,10 @@ private slots:
         QFETCH(double, dpi);
         QFETCH(int, size);
         QFETCH(int, scaled);
-        QCOMPARE(ui::ScaledSize(size, dpi / 96.0), scaled);
+        QCOMPARE(platform::ScaledSize(size, dpi / 96.0), scaled);
     }
 
-    void noScreenMeansNoScaling() { QCOMPARE(ui::ScreenScaleFactor(nullptr), 1.0); }
+    void noScreenMeansNoScaling() { QCOMPARE(platform::ScreenScaleFactor(nullptr), 1.0); }
 
     void localeCodes_data() {
         QTest::addColumn<QLocale>("locale");

@@ -1,6 +1,6 @@
 #include "discovery/dialogs/Unit3.h"
 
-#include "ui/ScreenScale.h"
+#include "platform/ScreenScale.h"
 #include "ui_Unit3.h"
 
 #include <QCloseEvent>
@@ -28,8 +28,8 @@ TForm3::TForm3(int countdownStart, const CatalogueLookup& text, QWidget* parent)
     if (parent) {
         setFont(parent->font()); // the main window's face, so CJK and Latin share metrics
     }
-    const double factor = ui::ScreenScaleFactor(screen());
-    setFixedSize(ui::ScaledSize(width(), factor), ui::ScaledSize(height(), factor));
+    const double factor = platform::ScreenScaleFactor(screen());
+    setFixedSize(platform::ScaledSize(width(), factor), platform::ScaledSize(height(), factor));
     connect(ui->btStop, &QPushButton::clicked, this, &TForm3::btStopClick);
 
     setWindowTitle(text(9, "item_search"));

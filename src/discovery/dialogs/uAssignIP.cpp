@@ -1,6 +1,6 @@
 #include "discovery/dialogs/uAssignIP.h"
 
-#include "ui/ScreenScale.h"
+#include "platform/ScreenScale.h"
 #include "ui_uAssignIP.h"
 
 #include <QScreen>
@@ -8,8 +8,8 @@
 
 TformAssignIP::TformAssignIP(QWidget* parent) : QDialog(parent), ui(new Ui::TformAssignIP) {
     ui->setupUi(this);
-    const double factor = ui::ScreenScaleFactor(screen());
-    resize(ui::ScaledSize(width(), factor), ui::ScaledSize(height(), factor));
+    const double factor = platform::ScreenScaleFactor(screen());
+    resize(platform::ScaledSize(width(), factor), platform::ScaledSize(height(), factor));
     connect(ui->Button1, &QPushButton::clicked, this, &TformAssignIP::Button1Click);
 }
 

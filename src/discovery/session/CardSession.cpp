@@ -5,10 +5,10 @@
 #include "discovery/dialogs/Unit3.h"
 #include "lang/Catalogue.h"
 #include "lang/ExtraTexts.h"
+#include "platform/MessageBox.h"
 #include "protocol/CardText.h"
 #include "protocol/Encoding.h"
 #include "protocol/Reply.h"
-#include "ui/seams/MessageBox.h"
 
 #include <QTimer>
 #include <QTreeWidget>
@@ -109,7 +109,7 @@ void CardSession::tSendSpanTimer() {
     const SendResult result = sendSearch(*endpoint_, searchAddress_);
     if (!result) {
         timers_.tSendSpan->stop();
-        seams::error(view_.window(), text(11, "item_search_device_failed"));
+        platform::error(view_.window(), text(11, "item_search_device_failed"));
         if (searchDialog_) {
             searchDialog_->close();
         }
@@ -126,7 +126,7 @@ void CardSession::reportSendFailure() {
     if (timers_.tSendSpan->isActive()) {
         timers_.tSendSpan->stop();
     }
-    seams::error(view_.window(), text(11, "item_search_device_failed"));
+    platform::error(view_.window(), text(11, "item_search_device_failed"));
 }
 
 void CardSession::lvModListClick() {
@@ -201,7 +201,7 @@ void CardSession::reportRefusal(const protocol::WriteRefusal& refusal) {
         message = QString::fromUtf8(kDomainTooLong);
         break;
     }
-    seams::error(view_.window(), message);
+    platform::error(view_.window(), message);
 }
 
 void CardSession::tDelayTimer() {
@@ -235,7 +235,7 @@ void CardSession::tModyTimer() {
         timers_.tMody->stop();
         phase_ = WritePhase::Idle;
         if (!updateConfirmed_) {
-            seams::error(view_.window(), text(11, "item_update_failed"));
+            platform::error(view_.window(), text(11, "item_update_failed"));
         }
     }
     if (updateConfirmed_) {
@@ -268,7 +268,7 @@ void CardSession::UDPBSerUDPRead(const QByteArray& datagram) {
         if (phase_ == WritePhase::Confirming) {
             phase_ = WritePhase::Idle;
         }
-        seams::inform(view_.window(), text(11, "item_update_success"));
+        platform::inform(view_.window(), text(11, "item_update_success"));
     } else {
         updateConfirmed_ = false;
     }

@@ -3,7 +3,7 @@
 
 class QScreen;
 
-namespace ui {
+namespace platform {
 
 // Logical horizontal pixels per inch of the screen divided by 96; 1.0 without a screen.
 // Qt folds its own device-pixel ratio out of the logical density, so this is normally 1.
@@ -14,4 +14,4 @@ double ScreenScaleFactor();
 // factor x size rounded to the nearest integer, a half going to the even neighbour.
 int ScaledSize(int size, double factor);
 
-} // namespace ui
+} // namespace platform

@@ -1,10 +1,10 @@
-#include "ui/ScreenScale.h"
+#include "platform/ScreenScale.h"
 
 #include <QGuiApplication>
 #include <QScreen>
 #include <cmath>
 
-namespace ui {
+namespace platform {
 
 double ScreenScaleFactor(const QScreen* screen) {
     if (screen == nullptr) {
@@ -31,4 +31,4 @@ int ScaledSize(int size, double factor) {
     return static_cast<int>(rounded);
 }
 
-} // namespace ui
+} // namespace platform

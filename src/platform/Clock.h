@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-namespace seams {
+namespace platform {
 
 class Clock {
 public:
@@ -46,4 +46,4 @@ private:
     Clock* previous_;
 };
 
-} // namespace seams
+} // namespace platform

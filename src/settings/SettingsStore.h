@@ -1,12 +1,11 @@
 #pragma once
 // Where "SysCfg.ini" lives, and the nine values read from it and the seven written back.
 
-#include "ui/settings/AppSettings.h"
-#include "ui/settings/IniFile.h"
+#include "settings/AppSettings.h"
+#include "settings/IniFile.h"
 
 #include <QString>
-
-class QWidget;
+#include <utility>
 
 namespace settings {
 
@@ -40,6 +39,25 @@ AppSettings ReadSettings(const IniFile& ini, const QString& localAddress);
 // order. DNS and DomainName are only ever edited by hand.
 void WriteSettings(IniFile& ini, const AppSettings& values);
 
+// How a save ended: written (or nothing to change), or the file that could not be written. The
+// caller tells the operator; this module has no windows.
+class [[nodiscard]] SaveResult {
+public:
+    static SaveResult written() { return SaveResult(); }
+    static SaveResult failed(QString path) {
+        SaveResult r;
+        r.failedPath_ = std::move(path);
+        return r;
+    }
+    bool ok() const { return failedPath_.isEmpty(); }
+    explicit operator bool() const { return ok(); }
+    // The file's absolute path in the platform's notation; empty when ok().
+    const QString& failedPath() const { return failedPath_; }
+
+private:
+    QString failedPath_;
+};
+
 class SettingsStore {
 public:
     explicit SettingsStore(QString path);
@@ -49,9 +67,9 @@ public:
     // A missing or unreadable file gives the defaults, without a message.
     AppSettings load(const QString& localAddress) const;
 
-    // Writes the seven keys into the file as it stands now, all or nothing. On failure the
-    // operator is told "Unable to write to PATH." and false comes back; the old file is intact.
-    bool save(const AppSettings& values, QWidget* parent = nullptr) const;
+    // Writes the seven keys into the file as it stands now, all or nothing; on failure the old
+    // file is intact.
+    SaveResult save(const AppSettings& values) const;
 
 private:
     QString path_;

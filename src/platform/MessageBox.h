@@ -6,7 +6,7 @@
 
 class QWidget;
 
-namespace seams {
+namespace platform {
 
 class MessageBoxes {
 public:
@@ -50,4 +50,4 @@ inline void error(QWidget* parent, const QString& text) {
     messageBoxes().show(parent, MessageBoxes::Kind::Error, text);
 }
 
-} // namespace seams
+} // namespace platform

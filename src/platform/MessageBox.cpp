@@ -1,9 +1,9 @@
-#include "ui/seams/MessageBox.h"
+#include "platform/MessageBox.h"
 
 #include <QApplication>
 #include <QMessageBox>
 
-namespace seams {
+namespace platform {
 
 namespace {
 WidgetMessageBoxes g_widgetBoxes;
@@ -32,4 +32,4 @@ ScopedMessageBoxes::~ScopedMessageBoxes() {
     g_current = previous_;
 }
 
-} // namespace seams
+} // namespace platform

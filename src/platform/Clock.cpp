@@ -1,9 +1,9 @@
-#include "ui/seams/Clock.h"
+#include "platform/Clock.h"
 
 #include <QElapsedTimer>
 #include <QThread>
 
-namespace seams {
+namespace platform {
 
 namespace {
 SystemClock g_system;
@@ -33,4 +33,4 @@ ScopedClock::~ScopedClock() {
     g_clock = previous_;
 }
 
-} // namespace seams
+} // namespace platform

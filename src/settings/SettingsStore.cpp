@@ -1,6 +1,4 @@
-#include "ui/settings/SettingsStore.h"
-
-#include "ui/seams/MessageBox.h"
+#include "settings/SettingsStore.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -88,7 +86,7 @@ AppSettings SettingsStore::load(const QString& localAddress) const {
     return ReadSettings(IniFile::load(path_).value_or(IniFile()), localAddress);
 }
 
-bool SettingsStore::save(const AppSettings& values, QWidget* parent) const {
+SaveResult SettingsStore::save(const AppSettings& values) const {
     // Someone may have edited the file by hand during the run; their lines stay. A file that is
     // there but cannot be read must not be replaced by our seven keys alone.
     const QFileInfo info(path_);
@@ -97,16 +95,14 @@ bool SettingsStore::save(const AppSettings& values, QWidget* parent) const {
         WriteSettings(*ini, values);
         // Nothing changed: leave the file alone, which also spares read-only installations.
         if (info.isFile() && ini->toBytes() == before) {
-            return true;
+            return SaveResult::written();
         }
         QDir().mkpath(info.absolutePath());
         if (ini->save(path_)) {
-            return true;
+            return SaveResult::written();
         }
     }
-    seams::error(parent, QStringLiteral("Unable to write to %1.")
-                             .arg(QDir::toNativeSeparators(info.absoluteFilePath())));
-    return false;
+    return SaveResult::failed(QDir::toNativeSeparators(info.absoluteFilePath()));
 }
 
 } // namespace settings
