@@ -4,11 +4,11 @@
 
 #include "discovery/FakeEndpoint.h"
 #include "discovery/UdpEndpoint.h"
-#include "discovery/dialogs/Unit3.h"
+#include "discovery/dialogs/SearchDialog.h"
 #include "discovery/session/CardSession.h"
 #include "lang/Catalogue.h"
-#include "net/uMulNetCardChoice.h"
-#include "ui/Unit1.h"
+#include "net/AdapterDialog.h"
+#include "ui/MainWindow.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -30,15 +30,15 @@ QByteArray answerFor(int card) {
 
 struct Window {
     discovery::FakeEndpoint endpoint;
-    std::unique_ptr<ui::TForm1> w;
+    std::unique_ptr<ui::MainWindow> w;
 
     Window() {
         lang::ResetGlobalCatalogues();
-        ui::TForm1::NetworkHooks hooks;
+        ui::MainWindow::NetworkHooks hooks;
         hooks.endpoint = &endpoint;
         hooks.lookupLocalAddress = [] { return QStringLiteral("10.0.0.1"); };
-        hooks.showAdapterDialog = [](net::TfrmMulNetCardChoice&) {};
-        w = std::make_unique<ui::TForm1>(nullptr, hooks);
+        hooks.showAdapterDialog = [](net::AdapterDialog&) {};
+        w = std::make_unique<ui::MainWindow>(nullptr, hooks);
         w->setSettingsHooks({[](settings::AppSettings& values) { values.LgType = 2; }, {}});
         w->show();
         QApplication::processEvents();
@@ -60,7 +60,7 @@ struct Window {
     // One search; `body` runs while the dialog is shown and returns the seconds to report.
     template <typename Body> double search(Body body) {
         double seconds = 0;
-        w->session().runSearchDialog = [&](TForm3& dialog) {
+        w->session().runSearchDialog = [&](discovery::SearchDialog& dialog) {
             dialog.show();
             QApplication::processEvents();
             seconds = body(dialog);
@@ -94,7 +94,7 @@ void BM_DialogListsNewCards(benchmark::State& state) {
     Window& w = window();
     const auto answers = cards(int(state.range(0)));
     for (auto _ : state) {
-        state.SetIterationTime(w.search([&](TForm3&) {
+        state.SetIterationTime(w.search([&](discovery::SearchDialog&) {
             QElapsedTimer t;
             t.start();
             w.deliver(answers);
@@ -114,7 +114,7 @@ void BM_DialogSkipsDuplicates(benchmark::State& state) {
     Window& w = window();
     const auto answers = cards(int(state.range(0)));
     for (auto _ : state) {
-        state.SetIterationTime(w.search([&](TForm3&) {
+        state.SetIterationTime(w.search([&](discovery::SearchDialog&) {
             w.deliver(answers);
             QElapsedTimer t;
             t.start();
@@ -131,7 +131,7 @@ void BM_CloseCopiesRows(benchmark::State& state) {
     Window& w = window();
     const auto answers = cards(int(state.range(0)));
     for (auto _ : state) {
-        state.SetIterationTime(w.search([&](TForm3& dialog) {
+        state.SetIterationTime(w.search([&](discovery::SearchDialog& dialog) {
             w.deliver(answers);
             QElapsedTimer t;
             t.start();

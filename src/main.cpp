@@ -1,9 +1,9 @@
-#include "ui/Project1.h"
+#include "ui/Program.h"
 
 #include <QApplication>
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("ledcardcfg"));
-    return ui::Project1();
+    return ui::RunProgram();
 }

@@ -7,9 +7,9 @@
 #include "discovery/LocalAddress.h"
 #include "discovery/UdpEndpoint.h"
 #include "net/AdapterChoice.h"
-#include "net/LGetAdapterInfo.h"
+#include "net/AdapterList.h"
 #include "settings/SettingsStore.h"
-#include "ui/Unit1.h"
+#include "ui/MainWindow.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -89,7 +89,7 @@ int main(int argc, char* argv[]) {
     Span lookup, bind, adapters, settingsRead;
     net::ScopedInterfaceSource interfaces(
         [&adapters] { return timed(adapters, [] { return net::SystemInterfaces(); }); });
-    ui::TForm1::NetworkHooks hooks;
+    ui::MainWindow::NetworkHooks hooks;
     TimedEndpoint endpoint(bind);
     hooks.endpoint = &endpoint;
     hooks.lookupLocalAddress = [&lookup] {
@@ -98,7 +98,7 @@ int main(int argc, char* argv[]) {
 
     const settings::SettingsStore store(settings::SettingsPath());
     const double beforeWindow = now();
-    ui::TForm1 w(nullptr, hooks);
+    ui::MainWindow w(nullptr, hooks);
     const double constructMs = now() - beforeWindow;
     const Span lookupInConstructor = lookup;
     w.setSettingsHooks({[&](settings::AppSettings& values) {

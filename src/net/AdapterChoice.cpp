@@ -6,12 +6,12 @@
 
 namespace net {
 
-void ExecModal(TfrmMulNetCardChoice& dialog) {
+void ExecModal(AdapterDialog& dialog) {
     dialog.exec();
 }
 
-bool ChooseAdapter(TfrmMulNetCardChoice& dialog, const QList<TAdapterInfo>& list,
-                   QString& localAddress, bool& isShowMulNetCard, const ShowModal& showModal) {
+bool ChooseAdapter(AdapterDialog& dialog, const QList<TAdapterInfo>& list, QString& localAddress,
+                   bool& isShowMulNetCard, const ShowModal& showModal) {
     if (list.size() <= 1) {
         return false;
     }
@@ -25,7 +25,7 @@ bool ChooseAdapter(TfrmMulNetCardChoice& dialog, const QList<TAdapterInfo>& list
     return true;
 }
 
-void NetworkMenuCommand(TfrmMulNetCardChoice& dialog, QString& localAddress, bool& isShowMulNetCard,
+void NetworkMenuCommand(AdapterDialog& dialog, QString& localAddress, bool& isShowMulNetCard,
                         const std::function<void(const QString&)>& bindLocalAddress,
                         const ShowModal& showModal) {
     const QList<TAdapterInfo> list = EnumerateAdapters(dialog.parentWidget());
@@ -33,7 +33,7 @@ void NetworkMenuCommand(TfrmMulNetCardChoice& dialog, QString& localAddress, boo
     bindLocalAddress(localAddress);
 }
 
-void StartupAdapterStep(TfrmMulNetCardChoice& dialog, QString& localAddress, bool& isShowMulNetCard,
+void StartupAdapterStep(AdapterDialog& dialog, QString& localAddress, bool& isShowMulNetCard,
                         const std::function<QString()>& lookupLocalAddress,
                         const ShowModal& showModal) {
     const QList<TAdapterInfo> list = EnumerateAdapters(dialog.parentWidget());

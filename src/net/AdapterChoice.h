@@ -2,8 +2,8 @@
 // Choosing the local address to bind to: from the network menu, at start-up, and the wait for
 // an address other than loopback.
 
-#include "net/LGetAdapterInfo.h"
-#include "net/uMulNetCardChoice.h"
+#include "net/AdapterDialog.h"
+#include "net/AdapterList.h"
 
 #include <QList>
 #include <QString>
@@ -12,25 +12,24 @@
 namespace net {
 
 // Shows the dialog modally and returns when it has closed. Tests script the operator here.
-using ShowModal = std::function<void(TfrmMulNetCardChoice&)>;
-void ExecModal(TfrmMulNetCardChoice& dialog);
+using ShowModal = std::function<void(AdapterDialog&)>;
+void ExecModal(AdapterDialog& dialog);
 
 // Lets the operator choose when `list` holds more than one entry: afterwards `isShowMulNetCard`
 // is the negation of cbNotShow and `localAddress` the chosen address. True when it was shown.
-bool ChooseAdapter(TfrmMulNetCardChoice& dialog, const QList<TAdapterInfo>& list,
-                   QString& localAddress, bool& isShowMulNetCard,
-                   const ShowModal& showModal = ExecModal);
+bool ChooseAdapter(AdapterDialog& dialog, const QList<TAdapterInfo>& list, QString& localAddress,
+                   bool& isShowMulNetCard, const ShowModal& showModal = ExecModal);
 
 // The network menu command: always asks when there are several addresses, whatever
 // isShowMulNetCard says, then binds again to `localAddress` in every case.
-void NetworkMenuCommand(TfrmMulNetCardChoice& dialog, QString& localAddress, bool& isShowMulNetCard,
+void NetworkMenuCommand(AdapterDialog& dialog, QString& localAddress, bool& isShowMulNetCard,
                         const std::function<void(const QString&)>& bindLocalAddress,
                         const ShowModal& showModal = ExecModal);
 
 // The adapter step of the start-up: asks when there are several addresses and
 // isShowMulNetCard allows it; with one address or none, takes lookupLocalAddress(); with
 // several and the dialog switched off, keeps `localAddress` as read from the settings.
-void StartupAdapterStep(TfrmMulNetCardChoice& dialog, QString& localAddress, bool& isShowMulNetCard,
+void StartupAdapterStep(AdapterDialog& dialog, QString& localAddress, bool& isShowMulNetCard,
                         const std::function<QString()>& lookupLocalAddress,
                         const ShowModal& showModal = ExecModal);
 

@@ -5,14 +5,14 @@
 #include "NetBed.h"
 #include "SimProcess.h"
 #include "ToolSide.h"
-#include "discovery/dialogs/uAssignIP.h"
+#include "discovery/dialogs/SearchByIpDialog.h"
 #include "discovery/session/CardSession.h"
 #include "lang/Catalogue.h"
-#include "net/LGetAdapterInfo.h"
-#include "net/uMulNetCardChoice.h"
+#include "net/AdapterDialog.h"
+#include "net/AdapterList.h"
 #include "platform/MessageBox.h"
+#include "ui/MainWindow.h"
 #include "ui/RadioGroup.h"
-#include "ui/Unit1.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -64,7 +64,7 @@ struct Row {
     friend bool operator==(const Row&, const Row&) = default;
 };
 
-QList<Row> deviceRows(const ui::TForm1& w) {
+QList<Row> deviceRows(const ui::MainWindow& w) {
     const auto* list = child<QTableWidget>(&w, "lvModList");
     QList<Row> rows;
     for (int r = 0; r < list->rowCount(); ++r) {
@@ -129,12 +129,12 @@ class MainWindowE2ETest : public QObject {
     }
 
     // The window as the program starts it, in English, with its settings from `profile`.
-    std::unique_ptr<ui::TForm1> openWindow(const Profile& profile) {
+    std::unique_ptr<ui::MainWindow> openWindow(const Profile& profile) {
         lang::ResetGlobalCatalogues();
-        ui::TForm1::NetworkHooks hooks;
+        ui::MainWindow::NetworkHooks hooks;
         hooks.lookupLocalAddress = [this] { return bed_->toolAddress(); };
-        hooks.showAdapterDialog = [this](net::TfrmMulNetCardChoice&) { ++adapterDialogs_; };
-        auto w = std::make_unique<ui::TForm1>(nullptr, hooks);
+        hooks.showAdapterDialog = [this](net::AdapterDialog&) { ++adapterDialogs_; };
+        auto w = std::make_unique<ui::MainWindow>(nullptr, hooks);
         w->setUserLocale(QLocale(QLocale::English, QLocale::UnitedStates));
         w->setSettingsHooks({[profile](settings::AppSettings& values) {
                                  values.LgType = 2;
@@ -166,7 +166,7 @@ class MainWindowE2ETest : public QObject {
 
     // Presses the search button. The dialog runs modally on the real timers and closes itself
     // after SearchTimes seconds; then the first card is read. Waits for that card's reply.
-    void searchAndReadFirst(ui::TForm1& w, std::function<void()> press = {}) {
+    void searchAndReadFirst(ui::MainWindow& w, std::function<void()> press = {}) {
         QSignalSpy replies(&w.session(), &discovery::CardSession::replyApplied);
         QElapsedTimer searching;
         searching.start();
@@ -177,14 +177,14 @@ class MainWindowE2ETest : public QObject {
         }
         const qint64 ms = searching.elapsed();
         QVERIFY2(ms >= 2700 && ms < 4500, qPrintable(QString::number(ms)));
-        QVERIFY(w.session().SearchDialog() == nullptr);
+        QVERIFY(w.session().searchDialog() == nullptr);
         QVERIFY(!w.tSendSpan()->isActive());
         QTRY_COMPARE_WITH_TIMEOUT(replies.count(), 1, 3000);
         QCOMPARE(replies.front().front().toBool(), false); // the panel was empty: no match
     }
 
     // Every field of the panel against the card's state as the simulator reports it.
-    static void verifyPanelShows(const ui::TForm1& w, const QJsonObject& card, bool dhcp) {
+    static void verifyPanelShows(const ui::MainWindow& w, const QJsonObject& card, bool dhcp) {
         const ui::PanelWidgets& p = w.panel();
         const auto quad = [&](Edit first, const QString& dotted) {
             const QStringList parts = dotted.split(u'.');
@@ -255,7 +255,7 @@ class MainWindowE2ETest : public QObject {
     }
 
     // The operator's three changes: the IP's last number, scan mode 1/8 (C), day brightness 5.
-    void editPanel(ui::TForm1& w, const QString& lastIpNumber) {
+    void editPanel(ui::MainWindow& w, const QString& lastIpNumber) {
         type(w.panel()[Edit::IP4], lastIpNumber);
         QCOMPARE(w.panel()[Edit::IP4]->text(), lastIpNumber);
         choose(w.panel()[Combo::Scan], QStringLiteral("1/8  (C)"));
@@ -263,7 +263,7 @@ class MainWindowE2ETest : public QObject {
     }
 
     // Presses submit and checks the Sent phase; returns the write as the simulator got it.
-    std::optional<QJsonObject> submit(ui::TForm1& w, SimProcess& sim) {
+    std::optional<QJsonObject> submit(ui::MainWindow& w, SimProcess& sim) {
         const std::size_t from = sim.events().size();
         child<QPushButton>(&w, "btSend")->click();
         [&] {
@@ -278,7 +278,7 @@ class MainWindowE2ETest : public QObject {
     }
 
     // After the confirmation: buttons back, timers stopped.
-    static void verifyCycleOver(const ui::TForm1& w) {
+    static void verifyCycleOver(const ui::MainWindow& w) {
         for (const char* button : {"btSModm", "btSend", "btRefresh"}) {
             QVERIFY2(child<QPushButton>(&w, button)->isEnabled(), button);
         }
@@ -594,7 +594,7 @@ private slots:
         auto w = openWindow({.dhcp = 1});
 
         // The operator types the address (blanks around a number are dropped) and presses OK.
-        TformAssignIP& ask = w->formAssignIP();
+        discovery::SearchByIpDialog& ask = w->searchByIpDialog();
         QTimer answer;
         answer.setInterval(20);
         connect(&answer, &QTimer::timeout, &ask, [&] {

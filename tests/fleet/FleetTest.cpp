@@ -9,12 +9,12 @@
 #include "NetBed.h"
 #include "SimProcess.h"
 #include "discovery/UdpEndpoint.h"
-#include "discovery/dialogs/Unit3.h"
+#include "discovery/dialogs/SearchDialog.h"
 #include "discovery/session/CardSession.h"
 #include "lang/Catalogue.h"
-#include "net/uMulNetCardChoice.h"
+#include "net/AdapterDialog.h"
 #include "platform/MessageBox.h"
-#include "ui/Unit1.h"
+#include "ui/MainWindow.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -118,10 +118,10 @@ private slots:
         platform::ScopedMessageBoxes boxesGuard(boxes);
         lang::ResetGlobalCatalogues();
         int adapterDialogs = 0;
-        ui::TForm1::NetworkHooks hooks;
+        ui::MainWindow::NetworkHooks hooks;
         hooks.lookupLocalAddress = [this] { return bed_->toolAddress(); };
-        hooks.showAdapterDialog = [&](net::TfrmMulNetCardChoice&) { ++adapterDialogs; };
-        ui::TForm1 w(nullptr, hooks);
+        hooks.showAdapterDialog = [&](net::AdapterDialog&) { ++adapterDialogs; };
+        ui::MainWindow w(nullptr, hooks);
         w.setUserLocale(QLocale(QLocale::English, QLocale::UnitedStates));
         w.setSettingsHooks({[searchTimes](settings::AppSettings& values) {
                                 values.LgType = 2;
@@ -159,7 +159,7 @@ private slots:
 
         // Once the dialog runs its modal loop: follow its list and its countdown.
         QTimer::singleShot(0, &watch, [&watch, &w, endpoint] {
-            TForm3* dialog = w.session().SearchDialog();
+            discovery::SearchDialog* dialog = w.session().searchDialog();
             if (!dialog) {
                 return;
             }
@@ -201,7 +201,7 @@ private slots:
         watch.probe.stop();
         QCOMPARE(adapterDialogs, 0);
         QVERIFY2(boxes.texts.isEmpty(), qPrintable(boxes.texts.join(u'\n')));
-        QVERIFY(w.session().SearchDialog() == nullptr);
+        QVERIFY(w.session().searchDialog() == nullptr);
 
         // What the simulator sent: one summary per burst, up to the read of the first card.
         const auto readRequest = sim.waitFor(

@@ -6,7 +6,7 @@
 #include "discovery/FakeEndpoint.h"
 #include "lang/Catalogue.h"
 #include "platform/MessageBox.h"
-#include "ui/Unit1.h"
+#include "ui/MainWindow.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -53,7 +53,7 @@ class BadInputTest : public QObject {
     discovery::FakeEndpoint fake_;
     platform::RecordingMessageBoxes boxes_;
     std::unique_ptr<platform::ScopedMessageBoxes> boxesGuard_;
-    std::unique_ptr<ui::TForm1> w_;
+    std::unique_ptr<ui::MainWindow> w_;
 
     void pasteInto(QLineEdit* edit, const QString& text) {
         // What the edit's own context menu does: no key event, so no digit filter.
@@ -69,11 +69,11 @@ private slots:
     void initTestCase() {
         boxesGuard_ = std::make_unique<platform::ScopedMessageBoxes>(boxes_);
         lang::ResetGlobalCatalogues();
-        ui::TForm1::NetworkHooks hooks;
+        ui::MainWindow::NetworkHooks hooks;
         hooks.endpoint = &fake_;
         hooks.lookupLocalAddress = [] { return u"192.168.1.10"_qs; };
-        hooks.showAdapterDialog = [](net::TfrmMulNetCardChoice&) {};
-        w_ = std::make_unique<ui::TForm1>(nullptr, hooks);
+        hooks.showAdapterDialog = [](net::AdapterDialog&) {};
+        w_ = std::make_unique<ui::MainWindow>(nullptr, hooks);
         w_->setUserLocale(QLocale(QLocale::English, QLocale::UnitedStates));
         // DHCP 1: the DNS octets travel too, and are checked.
         w_->setSettingsHooks({[](settings::AppSettings& values) {

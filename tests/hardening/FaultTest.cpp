@@ -14,12 +14,12 @@
 #include "discovery/UdpEndpoint.h"
 #include "discovery/session/CardSession.h"
 #include "lang/Catalogue.h"
-#include "net/LGetAdapterInfo.h"
-#include "net/uMulNetCardChoice.h"
+#include "net/AdapterDialog.h"
+#include "net/AdapterList.h"
 #include "platform/MessageBox.h"
 #include "settings/SettingsStore.h"
-#include "ui/Project1.h"
-#include "ui/Unit1.h"
+#include "ui/MainWindow.h"
+#include "ui/Program.h"
 
 #include <QAction>
 #include <QApplication>
@@ -150,15 +150,15 @@ class FaultTest : public QObject {
         return SimProcess::launch(*bed_, args);
     }
 
-    std::unique_ptr<ui::TForm1> openWindow(int searchTimes) {
+    std::unique_ptr<ui::MainWindow> openWindow(int searchTimes) {
         return testbed::ShowEnglishWindow(*bed_, searchTimes);
     }
 
-    static QString failedText(const ui::TForm1& w) {
+    static QString failedText(const ui::MainWindow& w) {
         return w.catalogueText(11, "item_search_device_failed");
     }
 
-    static int rows(const ui::TForm1& w) {
+    static int rows(const ui::MainWindow& w) {
         return w.findChild<QTableWidget*>(u"lvModList"_qs)->rowCount();
     }
 
@@ -171,7 +171,7 @@ class FaultTest : public QObject {
     }
 
     // Presses search and waits for the reply of the first card found.
-    void searchFinds(ui::TForm1& w, int cards) {
+    void searchFinds(ui::MainWindow& w, int cards) {
         QSignalSpy replies(&w.session(), &discovery::CardSession::replyApplied);
         w.findChild<QPushButton*>(u"btSModm"_qs)->click();
         QCOMPARE(rows(w), cards);
@@ -192,7 +192,7 @@ class FaultTest : public QObject {
     }
 
     // One run of the program from its entry, against a fake endpoint.
-    void runProgram(const std::function<void(ui::TForm1&)>& during) {
+    void runProgram(const std::function<void(ui::MainWindow&)>& during) {
         lang::ResetGlobalCatalogues();
         discovery::FakeEndpoint endpoint;
         net::ScopedInterfaceSource adapters([] {
@@ -207,12 +207,12 @@ class FaultTest : public QObject {
         options.userLocale = QLocale(QLocale::English, QLocale::UnitedStates);
         options.network.endpoint = &endpoint;
         options.network.lookupLocalAddress = [] { return u"192.168.1.10"_qs; };
-        options.runLoop = [&](ui::TForm1& window) {
+        options.runLoop = [&](ui::MainWindow& window) {
             window.show();
             during(window);
             return 0;
         };
-        ui::Project1(options);
+        ui::RunProgram(options);
     }
 
 private slots:
@@ -404,14 +404,14 @@ private slots:
         auto writable = qScopeGuard([] { remountReadOnly(false); });
 
         // Nothing changed during the run: nothing to write, nothing to say.
-        runProgram([&](ui::TForm1& w) {
+        runProgram([&](ui::MainWindow& w) {
             QCOMPARE(w.settings().SearchTimes, 7);
             QCOMPARE(w.findChild<QComboBox*>(u"cmdPClor"_qs)->count(), 2);
         });
         QVERIFY2(boxes_->texts.isEmpty(), qPrintable(boxes_->texts.join(u'\n')));
 
         // The language changed: the write fails, the operator is told where, the file stays.
-        runProgram([&](ui::TForm1& w) {
+        runProgram([&](ui::MainWindow& w) {
             QVERIFY(boxes_->texts.isEmpty());
             w.menu_sub_simplechnClick();
         });
@@ -438,7 +438,7 @@ private slots:
         auto cleanupFolder = qScopeGuard([&] { QDir(path).removeRecursively(); });
 
         // Read as a missing file: the defaults, silently.
-        runProgram([&](ui::TForm1& w) {
+        runProgram([&](ui::MainWindow& w) {
             QCOMPARE(w.settings().SearchTimes, 20);
             QCOMPARE(w.settings().CardColor, 3);
             QCOMPARE(w.findChild<QComboBox*>(u"cmdPClor"_qs)->count(), 3);

@@ -9,13 +9,13 @@
 #include "SimProcess.h"
 #include "ToolSide.h"
 #include "discovery/UdpEndpoint.h"
-#include "discovery/dialogs/Unit3.h"
+#include "discovery/dialogs/SearchDialog.h"
 #include "discovery/session/CardSession.h"
 #include "lang/Catalogue.h"
-#include "net/LGetAdapterInfo.h"
-#include "net/uMulNetCardChoice.h"
+#include "net/AdapterDialog.h"
+#include "net/AdapterList.h"
 #include "platform/MessageBox.h"
-#include "ui/Unit1.h"
+#include "ui/MainWindow.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -219,7 +219,7 @@ class FloodTest : public QObject {
     std::unique_ptr<CountingMessageBoxes> boxes_;
     std::unique_ptr<platform::ScopedMessageBoxes> boxesGuard_;
 
-    std::unique_ptr<ui::TForm1> openWindow(int searchTimes) {
+    std::unique_ptr<ui::MainWindow> openWindow(int searchTimes) {
         return testbed::ShowEnglishWindow(*bed_, searchTimes);
     }
 
@@ -315,7 +315,7 @@ private slots:
 
         // The window still works: its sockets are open and a search still goes out.
         QVERIFY(endpoint->isActive());
-        QVERIFY(!w->session().SearchDialog());
+        QVERIFY(!w->session().searchDialog());
     }
 
     // However slow each datagram's handling, the event loop gets a turn within a few of them:
@@ -390,7 +390,7 @@ private slots:
         bool started = false;
         bool stopped = false;
         connect(&driver, &QTimer::timeout, this, [&] {
-            TForm3* dialog = w->session().SearchDialog();
+            discovery::SearchDialog* dialog = w->session().searchDialog();
             if (!dialog || stopped) {
                 return;
             }
@@ -417,7 +417,7 @@ private slots:
         w->findChild<QPushButton*>(u"btSModm"_qs)->click();
         driver.stop();
         QVERIFY2(started && flood->done(), "the search ended before the flood did");
-        QVERIFY(!w->session().SearchDialog());
+        QVERIFY(!w->session().searchDialog());
         drain(*endpoint);
         f.rssAfterKiB = rssKiB();
         f.sent = flood->sent();

@@ -15,9 +15,9 @@ class AdapterChoiceTest : public QObject {
 
     // The operator: records each showing and acts through the given script.
     struct Operator {
-        std::function<void(TfrmMulNetCardChoice&)> script;
+        std::function<void(AdapterDialog&)> script;
         int showings = 0;
-        void operator()(TfrmMulNetCardChoice& dialog) {
+        void operator()(AdapterDialog& dialog) {
             ++showings;
             dialog.show();
             if (script) {
@@ -27,7 +27,7 @@ class AdapterChoiceTest : public QObject {
         }
     };
     ShowModal showWith(Operator& op) {
-        return [&op](TfrmMulNetCardChoice& dialog) { op(dialog); };
+        return [&op](AdapterDialog& dialog) { op(dialog); };
     }
 
     void useInterfaces(QList<InterfaceRecord> interfaces) {
@@ -56,7 +56,7 @@ private slots:
         scopedBoxes_ = std::make_unique<platform::ScopedMessageBoxes>(*boxes_);
         catalogues_ = std::make_unique<lang::Catalogues>();
         QVERIFY(catalogues_->apply(lang::LanguageId::SimplifiedChinese));
-        dialog_ = std::make_unique<TfrmMulNetCardChoice>(*catalogues_);
+        dialog_ = std::make_unique<AdapterDialog>(*catalogues_);
         localAddress_ = QStringLiteral("10.0.0.2");
         isShow_ = true;
     }
@@ -94,7 +94,7 @@ private slots:
 
     void currentAddressIsPreselectedAndOKKeepsIt() {
         useInterfaces(ThreeAddresses());
-        Operator op{[](TfrmMulNetCardChoice& d) {
+        Operator op{[](AdapterDialog& d) {
             QCOMPARE(SelectedRow(d), 1);
             PressOK(d);
         }};
@@ -108,7 +108,7 @@ private slots:
     void unknownAddressMustBeChosen() {
         useInterfaces(ThreeAddresses());
         localAddress_ = QStringLiteral("172.16.0.1");
-        Operator op{[](TfrmMulNetCardChoice& d) {
+        Operator op{[](AdapterDialog& d) {
             QCOMPARE(SelectedRow(d), -1);
             PressOK(d);
             QVERIFY(d.isVisible());
@@ -121,7 +121,7 @@ private slots:
 
     void notShowTickedThenMenuUntickedAgain() {
         useInterfaces(ThreeAddresses());
-        Operator tick{[](TfrmMulNetCardChoice& d) {
+        Operator tick{[](AdapterDialog& d) {
             QTest::mouseClick(d.cbNotShow(), Qt::LeftButton);
             ClickRow(d, 2);
             PressOK(d);
@@ -139,7 +139,7 @@ private slots:
         QCOMPARE(localAddress_, QStringLiteral("10.0.0.9"));
 
         // The menu still asks; the box kept its tick, and unticking turns the dialog back on.
-        Operator untick{[](TfrmMulNetCardChoice& d) {
+        Operator untick{[](AdapterDialog& d) {
             QVERIFY(d.cbNotShow()->isChecked());
             QTest::mouseClick(d.cbNotShow(), Qt::LeftButton);
             ClickRow(d, 0);
@@ -186,7 +186,7 @@ private:
     std::unique_ptr<platform::RecordingMessageBoxes> boxes_;
     std::unique_ptr<platform::ScopedMessageBoxes> scopedBoxes_;
     std::unique_ptr<lang::Catalogues> catalogues_;
-    std::unique_ptr<TfrmMulNetCardChoice> dialog_;
+    std::unique_ptr<AdapterDialog> dialog_;
     std::unique_ptr<ScopedInterfaceSource> source_;
     QString localAddress_;
     bool isShow_ = true;

@@ -1,6 +1,7 @@
+#include "net/AdapterList.h"
+
 #include "Fakes.h"
 #include "Suites.h"
-#include "net/LGetAdapterInfo.h"
 #include "platform/MessageBox.h"
 
 #include <QTest>

@@ -7,7 +7,7 @@
 #include "lang/Catalogue.h"
 #include "platform/MessageBox.h"
 #include "settings/SettingsStore.h"
-#include "ui/Project1.h"
+#include "ui/Program.h"
 
 #include <QAction>
 #include <QApplication>
@@ -27,9 +27,9 @@ class AdapterWindowTest : public QObject {
 
     // The operator at the adapter dialog: each showing runs the next step of the script.
     struct Operator {
-        std::vector<std::function<void(net::TfrmMulNetCardChoice&)>> steps;
+        std::vector<std::function<void(net::AdapterDialog&)>> steps;
         int showings = 0;
-        void operator()(net::TfrmMulNetCardChoice& dialog) {
+        void operator()(net::AdapterDialog& dialog) {
             dialog.show();
             if (showings < static_cast<int>(steps.size())) {
                 steps[static_cast<std::size_t>(showings)](dialog);
@@ -41,7 +41,7 @@ class AdapterWindowTest : public QObject {
 
     // One run of the program; `during` acts on the started window before it closes.
     void run(Operator& op, discovery::FakeEndpoint& endpoint,
-             const std::function<void(ui::TForm1&)>& during) {
+             const std::function<void(ui::MainWindow&)>& during) {
         lang::ResetGlobalCatalogues();
         platform::ScopedMessageBoxes scoped(boxes_);
         ui::EntryOptions options;
@@ -49,13 +49,13 @@ class AdapterWindowTest : public QObject {
         options.userLocale = QLocale(QLocale::Chinese, QLocale::China);
         options.network.endpoint = &endpoint;
         options.network.lookupLocalAddress = [] { return QStringLiteral("192.168.7.7"); };
-        options.network.showAdapterDialog = [&op](net::TfrmMulNetCardChoice& d) { op(d); };
-        options.runLoop = [&](ui::TForm1& window) {
+        options.network.showAdapterDialog = [&op](net::AdapterDialog& d) { op(d); };
+        options.runLoop = [&](ui::MainWindow& window) {
             window.show();
             during(window);
             return 0;
         };
-        ui::Project1(options);
+        ui::RunProgram(options);
     }
 
     static QByteArray fileText() {
@@ -73,7 +73,7 @@ private slots:
         file.close();
 
         Operator op;
-        op.steps.push_back([](net::TfrmMulNetCardChoice& d) {
+        op.steps.push_back([](net::AdapterDialog& d) {
             QCOMPARE(d.windowTitle(), QString::fromUtf8("网卡选择"));
             QCOMPARE(SelectedRow(d), 2);
             QCOMPARE(d.ChosenAddress(), QStringLiteral("10.0.0.3"));
@@ -81,14 +81,14 @@ private slots:
             QTest::mouseClick(d.cbNotShow(), Qt::LeftButton);
             PressOK(d);
         });
-        op.steps.push_back([](net::TfrmMulNetCardChoice& d) {
+        op.steps.push_back([](net::AdapterDialog& d) {
             QCOMPARE(SelectedRow(d), 1);
             QVERIFY(d.cbNotShow()->isChecked());
             ClickRow(d, 0);
             PressOK(d);
         });
         discovery::FakeEndpoint first;
-        run(op, first, [&](ui::TForm1& w) {
+        run(op, first, [&](ui::MainWindow& w) {
             QCOMPARE(op.showings, 1);
             QCOMPARE(first.bindings, QStringList{QStringLiteral("10.0.0.2")});
             QVERIFY(!w.settings().IsShowMulNetCard);
@@ -107,7 +107,7 @@ private slots:
         // Next start: no dialog, the saved address is bound.
         discovery::FakeEndpoint second;
         run(op, second,
-            [&](ui::TForm1& w) { QCOMPARE(w.LocalAddress, QStringLiteral("192.168.1.10")); });
+            [&](ui::MainWindow& w) { QCOMPARE(w.LocalAddress, QStringLiteral("192.168.1.10")); });
         QCOMPARE(op.showings, 2);
         QCOMPARE(second.bindings, QStringList{QStringLiteral("192.168.1.10")});
         QVERIFY(fileText().contains("IsShowMulNetCard=0\r\n"));

@@ -1,7 +1,7 @@
 #include "Fakes.h"
 #include "Suites.h"
 #include "lang/Catalogue.h"
-#include "net/uMulNetCardChoice.h"
+#include "net/AdapterDialog.h"
 #include "platform/MessageBox.h"
 
 #include <QHeaderView>
@@ -29,7 +29,7 @@ private slots:
         scopedBoxes_ = std::make_unique<platform::ScopedMessageBoxes>(*boxes_);
         catalogues_ = std::make_unique<lang::Catalogues>();
         QVERIFY(catalogues_->apply(lang::LanguageId::English));
-        dialog_ = std::make_unique<TfrmMulNetCardChoice>(*catalogues_);
+        dialog_ = std::make_unique<AdapterDialog>(*catalogues_);
     }
     void cleanup() {
         dialog_.reset();
@@ -168,7 +168,7 @@ private:
     std::unique_ptr<platform::RecordingMessageBoxes> boxes_;
     std::unique_ptr<platform::ScopedMessageBoxes> scopedBoxes_;
     std::unique_ptr<lang::Catalogues> catalogues_;
-    std::unique_ptr<TfrmMulNetCardChoice> dialog_;
+    std::unique_ptr<AdapterDialog> dialog_;
 };
 
 QObject* MakeChoiceDialogTest() {

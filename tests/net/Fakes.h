@@ -1,8 +1,8 @@
 #pragma once
 // Fake adapter lists and a scripted operator for the adapter tests.
 
-#include "net/LGetAdapterInfo.h"
-#include "net/uMulNetCardChoice.h"
+#include "net/AdapterDialog.h"
+#include "net/AdapterList.h"
 
 #include <QCheckBox>
 #include <QPushButton>
@@ -37,22 +37,22 @@ inline QList<InterfaceRecord> OneAddress() {
     return {Adapter("Ethernet", kMacA, {Ip("192.168.1.10")})};
 }
 
-inline QTreeWidgetItem* Row(const TfrmMulNetCardChoice& dialog, int row) {
+inline QTreeWidgetItem* Row(const AdapterDialog& dialog, int row) {
     return dialog.lvNetCard()->topLevelItem(row);
 }
 
-inline void ClickRow(const TfrmMulNetCardChoice& dialog, int row) {
+inline void ClickRow(const AdapterDialog& dialog, int row) {
     QTreeWidget* view = dialog.lvNetCard();
     const QRect rect = view->visualItemRect(Row(dialog, row));
     QVERIFY(rect.isValid());
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, rect.center());
 }
 
-inline void PressOK(const TfrmMulNetCardChoice& dialog) {
+inline void PressOK(const AdapterDialog& dialog) {
     QTest::mouseClick(dialog.btnOK(), Qt::LeftButton);
 }
 
-inline int SelectedRow(const TfrmMulNetCardChoice& dialog) {
+inline int SelectedRow(const AdapterDialog& dialog) {
     const auto selected = dialog.lvNetCard()->selectedItems();
     return selected.isEmpty() ? -1 : dialog.lvNetCard()->indexOfTopLevelItem(selected.front());
 }

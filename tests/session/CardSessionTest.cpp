@@ -4,7 +4,7 @@
 #include "discovery/session/CardSession.h"
 
 #include "discovery/FakeEndpoint.h"
-#include "discovery/dialogs/Unit3.h"
+#include "discovery/dialogs/SearchDialog.h"
 #include "lang/Catalogue.h"
 #include "platform/MessageBox.h"
 #include "protocol/Reply.h"
@@ -85,7 +85,7 @@ public:
     void appendDeviceRows(const QList<DeviceRow>& rows) override {
         for (const auto& r : rows) {
             auto* item = new QTreeWidgetItem(QStringList{r.number, r.name, r.mac, r.ip});
-            ColourDeviceRow(item, list.topLevelItemCount());
+            discovery::ColourDeviceRow(item, list.topLevelItemCount());
             list.addTopLevelItem(item);
         }
     }
@@ -121,7 +121,7 @@ class CardSessionTest : public QObject {
 
     // Runs a search the way the clock would: countdown ticks every 1000 ms, requests every
     // 1200 ms, and `answers` handed in at the given milliseconds.
-    void simulate(TForm3& d, std::vector<std::pair<int, QByteArray>> answers = {},
+    void simulate(discovery::SearchDialog& d, std::vector<std::pair<int, QByteArray>> answers = {},
                   int stopAtMs = -1) {
         d.show();
         for (int t = 100; t <= 60000 && d.isVisible(); t += 100) {
@@ -153,7 +153,7 @@ class CardSessionTest : public QObject {
 
     void searchWith(std::vector<std::pair<int, QByteArray>> answers, int searchTimes = 3) {
         s->setSearchTimes(searchTimes);
-        s->runSearchDialog = [this, answers](TForm3& d) { simulate(d, answers); };
+        s->runSearchDialog = [this, answers](discovery::SearchDialog& d) { simulate(d, answers); };
         s->menu_sub_search_deviceClick();
     }
 
@@ -197,7 +197,7 @@ private slots:
 
     void stopBeforeTheFirstRequestSendsNothing() {
         view->panel[Edit::PLen] = "64";
-        s->runSearchDialog = [this](TForm3& d) { simulate(d, {}, 1100); };
+        s->runSearchDialog = [this](discovery::SearchDialog& d) { simulate(d, {}, 1100); };
         s->menu_sub_search_deviceClick();
         QVERIFY(ep->sent.empty());
         QCOMPARE(view->list.topLevelItemCount(), 0);
@@ -209,7 +209,7 @@ private slots:
     void searchTimesOneClosesBeforeAnyRequest() {
         s->setSearchTimes(1);
         int progressMax = -1;
-        s->runSearchDialog = [&](TForm3& d) {
+        s->runSearchDialog = [&](discovery::SearchDialog& d) {
             d.show();
             progressMax = d.findChild<QProgressBar*>(QStringLiteral("SpBar"))->maximum();
             d.tSTimeTimer();
@@ -220,14 +220,14 @@ private slots:
         QVERIFY(ep->sent.empty());
         QVERIFY(!tSendSpan->isActive());
         s->setSearchTimes(0);
-        s->runSearchDialog = [this](TForm3& d) { simulate(d); };
+        s->runSearchDialog = [this](discovery::SearchDialog& d) { simulate(d); };
         s->menu_sub_search_deviceClick();
         QVERIFY2(ep->sent.empty(), "0 is treated as 1");
     }
 
     void sendCountCarriesOverBetweenSearches() {
         s->setSearchTimes(20);
-        s->runSearchDialog = [this](TForm3& d) { simulate(d); };
+        s->runSearchDialog = [this](discovery::SearchDialog& d) { simulate(d); };
         s->menu_sub_search_deviceClick();
         QCOMPARE(int(ep->sent.size()), 16);
         QCOMPARE(s->SendCount(), 17);
@@ -249,7 +249,7 @@ private slots:
     void searchByIpThenPlainSearch() {
         s->setSearchTimes(3);
         s->askSearchAddress = [] { return QStringLiteral("192.168.1.100"); };
-        s->runSearchDialog = [this](TForm3& d) { simulate(d); };
+        s->runSearchDialog = [this](discovery::SearchDialog& d) { simulate(d); };
         s->menu_sub_search_device_assign_ipClick();
         QVERIFY(!ep->sent.empty());
         for (const auto& sent : ep->sent) {
@@ -274,7 +274,7 @@ private slots:
         const QByteArray none = answer("00 00 00 00 00 99", "C0 A8 01 63", -1, "NoVer");
         int shownCount = -1;
         s->setSearchTimes(3);
-        s->runSearchDialog = [&](TForm3& d) {
+        s->runSearchDialog = [&](discovery::SearchDialog& d) {
             simulate(d, {{1300, a53}, {1400, a54}, {1500, a53}, {1600, none}, {2500, a54}});
             shownCount = d.findChild<QLabel*>(QStringLiteral("lbSModm"))->text().toInt();
         };
@@ -335,7 +335,7 @@ private slots:
     void searchByIpAddressesReadsThere() {
         s->askSearchAddress = [] { return QStringLiteral("10.9.8.7"); };
         s->setSearchTimes(3);
-        s->runSearchDialog = [this](TForm3& d) {
+        s->runSearchDialog = [this](discovery::SearchDialog& d) {
             simulate(d, {{1300, answer("00 00 00 00 00 53", "C0 A8 01 35", 53)}});
         };
         s->menu_sub_search_device_assign_ipClick();
@@ -348,7 +348,7 @@ private slots:
         ep->failSends(discovery::SendFailure::Reason::NotBound);
         s->setSearchTimes(20);
         bool closedEarly = false;
-        s->runSearchDialog = [&](TForm3& d) {
+        s->runSearchDialog = [&](discovery::SearchDialog& d) {
             simulate(d, {{1100, answer("00 00 00 00 00 53", "C0 A8 01 35", 53)}});
             closedEarly = d.remainingSeconds() > 15;
         };

@@ -2,7 +2,7 @@
 // shows the card: which replies confirm, field by field, and what the timers do to the list.
 
 #include "discovery/FakeEndpoint.h"
-#include "discovery/dialogs/Unit3.h"
+#include "discovery/dialogs/SearchDialog.h"
 #include "discovery/session/CardSession.h"
 #include "lang/Catalogue.h"
 #include "platform/MessageBox.h"
@@ -364,7 +364,7 @@ private slots:
         const QByteArray first = answer("00 1A 2B 00 00 01", "C0 A8 01 64", 54);
         const QByteArray second = answer("00 1A 2B 00 00 02", "C0 A8 01 64", 54);
         s->setSearchTimes(3);
-        s->runSearchDialog = [&](TForm3& dialog) {
+        s->runSearchDialog = [&](discovery::SearchDialog& dialog) {
             dialog.show();
             ep->deliver(first);
             ep->deliver(second);
@@ -402,7 +402,7 @@ private slots:
         QFETCH(int, macCommand);
         QFETCH(QByteArray, prefix);
         s->setSearchTimes(3);
-        s->runSearchDialog = [&](TForm3& dialog) {
+        s->runSearchDialog = [&](discovery::SearchDialog& dialog) {
             dialog.show();
             ep->deliver(answer("00 00 00 00 00 77", "C0 A8 01 64", version));
             dialog.btStopClick();

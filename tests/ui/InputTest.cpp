@@ -36,7 +36,7 @@ class InputTest : public QObject {
     std::unique_ptr<platform::ScopedMessageBoxes> scoped_;
 
     // Window with the DNS section shown, on screen so the operator's clicks reach it.
-    std::unique_ptr<ui::TForm1> shownWindow(int lgType = 2) {
+    std::unique_ptr<ui::MainWindow> shownWindow(int lgType = 2) {
         Profile profile;
         profile.dhcp = 1;
         profile.lgType = lgType;
@@ -46,7 +46,7 @@ class InputTest : public QObject {
         return w;
     }
 
-    void expectDnsRow(ui::TForm1* w, bool manual, const QString& caption) {
+    void expectDnsRow(ui::MainWindow* w, bool manual, const QString& caption) {
         QCOMPARE(Find<QCheckBox>(w, "cbDNSAddr")->isChecked(), manual);
         QCOMPARE(Find<QCheckBox>(w, "cbDNSAddr")->text(), caption);
         for (const char* name : kDnsEdits) {

@@ -4,7 +4,7 @@
 
 #include "discovery/FakeEndpoint.h"
 #include "platform/MessageBox.h"
-#include "ui/Project1.h"
+#include "ui/Program.h"
 #include "ui/SingleInstance.h"
 
 #include <QApplication>
@@ -34,10 +34,10 @@ int main(int argc, char* argv[]) {
     discovery::FakeEndpoint endpoint;
     options.network.endpoint = &endpoint;
     options.network.lookupLocalAddress = [] { return QStringLiteral("192.168.1.10"); };
-    options.network.showAdapterDialog = [](net::TfrmMulNetCardChoice&) {};
-    options.mainWindowCreated = [&created](ui::TForm1&) { created = true; };
-    options.runLoop = [](ui::TForm1&) { return 0; };
-    const int code = ui::Project1(options);
+    options.network.showAdapterDialog = [](net::AdapterDialog&) {};
+    options.mainWindowCreated = [&created](ui::MainWindow&) { created = true; };
+    options.runLoop = [](ui::MainWindow&) { return 0; };
+    const int code = ui::RunProgram(options);
     for (const QString& text : boxes.texts) {
         std::printf("%s\n", text.toUtf8().constData());
     }

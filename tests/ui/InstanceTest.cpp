@@ -1,9 +1,9 @@
 // One running copy per user: the lock, the program entry, and real second processes.
 
 #include "platform/MessageBox.h"
-#include "ui/Project1.h"
+#include "ui/MainWindow.h"
+#include "ui/Program.h"
 #include "ui/SingleInstance.h"
-#include "ui/Unit1.h"
 
 #include <QDir>
 #include <QFile>
@@ -48,9 +48,9 @@ class InstanceTest : public QObject {
         bool created = false;
         ui::EntryOptions options;
         options.lockFolder = folder_.path();
-        options.mainWindowCreated = [&created](ui::TForm1&) { created = true; };
-        options.runLoop = [](ui::TForm1&) { return 7; };
-        const int code = ui::Project1(options);
+        options.mainWindowCreated = [&created](ui::MainWindow&) { created = true; };
+        options.runLoop = [](ui::MainWindow&) { return 7; };
+        const int code = ui::RunProgram(options);
         if (exitCode) {
             *exitCode = code;
         }

@@ -1,6 +1,9 @@
 // The main window after start-up and after each language: texts, lists, layout, menus, About.
 
 #include "TestSupport.h"
+#include "discovery/dialogs/SearchByIpDialog.h"
+#include "discovery/dialogs/SearchDialog.h"
+#include "net/AdapterDialog.h"
 #include "platform/ScreenScale.h"
 #include "ui/RadioGroup.h"
 
@@ -538,19 +541,19 @@ private slots:
         auto w = StartedWindow(profile);
         // Each language, and the first one again after the others.
         const struct {
-            void (ui::TForm1::*choose)();
+            void (ui::MainWindow::*choose)();
             const char* pixelsWidth;
             const char* serverPort;
             const char* dnsServer;
             const char* domain;
         } languages[] = {
-            {&ui::TForm1::menu_sub_englishClick, "Pixels Width", "Server Port", "DNS Server",
+            {&ui::MainWindow::menu_sub_englishClick, "Pixels Width", "Server Port", "DNS Server",
              "Service Domain"},
-            {&ui::TForm1::menu_sub_traditionalchnClick, "像素長度", "服務器端口", "DNS服務器",
+            {&ui::MainWindow::menu_sub_traditionalchnClick, "像素長度", "服務器端口", "DNS服務器",
              "服務器域名"},
-            {&ui::TForm1::menu_sub_simplechnClick, "像素宽度", "服务器端口", "DNS服务器",
+            {&ui::MainWindow::menu_sub_simplechnClick, "像素宽度", "服务器端口", "DNS服务器",
              "服务器域名"},
-            {&ui::TForm1::menu_sub_englishClick, "Pixels Width", "Server Port", "DNS Server",
+            {&ui::MainWindow::menu_sub_englishClick, "Pixels Width", "Server Port", "DNS Server",
              "Service Domain"},
         };
         for (const auto& language : languages) {
@@ -630,6 +633,37 @@ private slots:
         w->menu_sub_aboutClick();
         QVERIFY(secondSeen);
         QCOMPARE(secondTitle, u"About..."_s);
+    }
+
+    // Menu captions, scripts and the names table find the windows by these names.
+    void windowsKeepTheirObjectNames() {
+        auto w = StartedWindow();
+        QString about;
+        WhenModal([&](QDialog* dialog) {
+            QVERIFY(dialog);
+            about = dialog->objectName();
+            dialog->accept();
+        });
+        w->menu_sub_aboutClick();
+        QString search;
+        w->session().runSearchDialog = [&](discovery::SearchDialog& dialog) {
+            search = dialog.objectName();
+        };
+        w->menu_sub_search_deviceClick();
+
+        const struct {
+            QString actual;
+            const char* expected;
+        } windows[] = {
+            {w->objectName(), "TForm1"},
+            {about, "TForm2"},
+            {search, "TForm3"},
+            {w->searchByIpDialog().objectName(), "TformAssignIP"},
+            {w->adapterDialog().objectName(), "TfrmMulNetCardChoice"},
+        };
+        for (const auto& window : windows) {
+            QCOMPARE(window.actual, QLatin1String(window.expected));
+        }
     }
 };
 

@@ -3,10 +3,10 @@
 // and leaves the settings file behind.
 
 #include "TestSupport.h"
-#include "discovery/dialogs/uAssignIP.h"
-#include "net/LGetAdapterInfo.h"
+#include "discovery/dialogs/SearchByIpDialog.h"
+#include "net/AdapterList.h"
 #include "settings/SettingsStore.h"
-#include "ui/Project1.h"
+#include "ui/Program.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -70,7 +70,7 @@ void ChooseFromMenuBar(QWidget* window, const QStringList& path) {
 }
 
 // Right-clicks the device list and clicks `item` in the menu that pops up.
-void ChooseFromPopup(ui::TForm1* window, const QString& item) {
+void ChooseFromPopup(ui::MainWindow* window, const QString& item) {
     QWidget* viewport = Find<QTableWidget>(window, "lvModList")->viewport();
     const QPoint at(20, 20);
     QContextMenuEvent click(QContextMenuEvent::Mouse, at, viewport->mapToGlobal(at));
@@ -91,7 +91,7 @@ void WhenModal(const std::function<void(QDialog*)>& inspect) {
     });
 }
 
-std::unique_ptr<ui::TForm1> ShownWindow(const Profile& profile = {}) {
+std::unique_ptr<ui::MainWindow> ShownWindow(const Profile& profile = {}) {
     auto w = StartedWindow(profile);
     w->show();
     if (!QTest::qWaitForWindowExposed(w.get())) {
@@ -100,7 +100,7 @@ std::unique_ptr<ui::TForm1> ShownWindow(const Profile& profile = {}) {
     return w;
 }
 
-void FillDeviceList(ui::TForm1& w) {
+void FillDeviceList(ui::MainWindow& w) {
     w.appendDeviceRows({{u"1"_s, u"LED"_s, u"00:1A:2B:3C:4D:5E"_s, u"192.168.1.100"_s},
                         {u"2"_s, u"LED"_s, u"00:1A:2B:3C:4D:5F"_s, u"192.168.1.101"_s}});
 }
@@ -165,13 +165,13 @@ private slots:
         FillDeviceList(*w);
         int searches = 0;
         QString searchedAt = u"none"_s;
-        w->session().runSearchDialog = [&](TForm3&) {
+        w->session().runSearchDialog = [&](discovery::SearchDialog&) {
             ++searches;
             searchedAt = w->session().SearchAddress();
         };
         if (!address.isEmpty()) {
             WhenModal([&](QDialog* dialog) {
-                QVERIFY(qobject_cast<TformAssignIP*>(dialog));
+                QVERIFY(qobject_cast<discovery::SearchByIpDialog*>(dialog));
                 const QStringList octets = address.split(u'.');
                 for (int i = 0; i < 4; ++i) {
                     const QByteArray name = "edtIP" + QByteArray::number(i + 1);
@@ -292,7 +292,7 @@ private slots:
         options.network.endpoint = &endpoint;
         options.network.lookupLocalAddress = [] { return u"192.168.1.10"_s; };
         bool stillOpen = false;
-        options.runLoop = [&](ui::TForm1& w) {
+        options.runLoop = [&](ui::MainWindow& w) {
             w.show();
             QTimer::singleShot(0, &w, [&] {
                 ChooseFromMenuBar(
@@ -312,7 +312,7 @@ private slots:
             giveUp.start(5000);
             return QApplication::exec();
         };
-        QCOMPARE(ui::Project1(options), 0);
+        QCOMPARE(ui::RunProgram(options), 0);
         QVERIFY2(!stillOpen, "the program did not end");
         QFile written(file);
         QVERIFY(written.open(QIODevice::ReadOnly));

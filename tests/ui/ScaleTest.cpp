@@ -2,9 +2,9 @@
 // to even, and where each window opens.
 
 #include "TestSupport.h"
-#include "discovery/dialogs/Unit3.h"
-#include "discovery/dialogs/uAssignIP.h"
-#include "net/uMulNetCardChoice.h"
+#include "discovery/dialogs/SearchByIpDialog.h"
+#include "discovery/dialogs/SearchDialog.h"
+#include "net/AdapterDialog.h"
 #include "platform/ScreenScale.h"
 
 #include <QApplication>
@@ -79,7 +79,7 @@ private slots:
         w->move(0, 0);
         QSize size;
         QPoint centre;
-        w->session().runSearchDialog = [&](TForm3& dialog) {
+        w->session().runSearchDialog = [&](discovery::SearchDialog& dialog) {
             dialog.show();
             size = dialog.size();
             centre = dialog.frameGeometry().center();
@@ -97,7 +97,7 @@ private slots:
         auto w = StartedWindow();
         w->show();
         QVERIFY(QTest::qWaitForWindowExposed(w.get()));
-        QCOMPARE(w->formAssignIP().size(), QSize(412, 138));
+        QCOMPARE(w->searchByIpDialog().size(), QSize(412, 138));
         for (const QPoint at : {QPoint(0, 0), QPoint(150, 70)}) {
             w->move(at);
             QPoint centre;
@@ -108,7 +108,7 @@ private slots:
                 size = dialog->size();
                 Find<QPushButton>(dialog, "Button1")->click();
             });
-            QCOMPARE(w->formAssignIP().ask(), QStringLiteral("192.168.1.100"));
+            QCOMPARE(w->searchByIpDialog().ask(), QStringLiteral("192.168.1.100"));
             QCOMPARE(size, QSize(412, 138));
             QCOMPARE(centre, w->frameGeometry().center());
         }
@@ -117,8 +117,8 @@ private slots:
     // 461 x 227 -> 576.25 x 283.75 -> 576 x 284, from the constructor alone.
     void adapterDialogScaledWhenMade() {
         auto w = StartedWindow();
-        QCOMPARE(w->frmMulNetCardChoice().size(), QSize(576, 284));
-        net::TfrmMulNetCardChoice fresh(net::TextLookup{});
+        QCOMPARE(w->adapterDialog().size(), QSize(576, 284));
+        net::AdapterDialog fresh(net::TextLookup{});
         QCOMPARE(fresh.size(), QSize(576, 284));
     }
 

@@ -2,13 +2,13 @@
 // Usage: ui_screenshots OUTPUT_FOLDER
 
 #include "discovery/FakeEndpoint.h"
-#include "discovery/dialogs/Unit3.h"
-#include "discovery/dialogs/uAssignIP.h"
-#include "net/LGetAdapterInfo.h"
-#include "net/uMulNetCardChoice.h"
+#include "discovery/dialogs/SearchByIpDialog.h"
+#include "discovery/dialogs/SearchDialog.h"
+#include "net/AdapterDialog.h"
+#include "net/AdapterList.h"
 #include "platform/MessageBox.h"
-#include "ui/Unit1.h"
-#include "ui/Unit2.h"
+#include "ui/AboutDialog.h"
+#include "ui/MainWindow.h"
 
 #include <QApplication>
 #include <QDir>
@@ -20,7 +20,7 @@
 namespace {
 
 // A card as a reply would show it, so the shots show filled editors.
-void ShowSampleCard(ui::TForm1& window) {
+void ShowSampleCard(ui::MainWindow& window) {
     protocol::PanelModel card = window.readPanel();
     const std::pair<protocol::Edit, const char*> texts[] = {
         {protocol::Edit::PLen, "128"},
@@ -100,7 +100,7 @@ int main(int argc, char* argv[]) {
     // No socket and no adapter question: the shots are of an idle window.
     discovery::FakeEndpoint endpoint;
     net::ScopedInterfaceSource adapters([] { return QList<net::InterfaceRecord>{}; });
-    ui::TForm1::NetworkHooks hooks;
+    ui::MainWindow::NetworkHooks hooks;
     hooks.endpoint = &endpoint;
     hooks.lookupLocalAddress = [] { return QStringLiteral("192.168.1.10"); };
     bool ok = true;
@@ -110,7 +110,7 @@ int main(int argc, char* argv[]) {
         const char* suffix;
     } profiles[] = {{0, ""}, {1, "-dhcp"}};
     for (const auto& profile : profiles) {
-        ui::TForm1 window(nullptr, hooks);
+        ui::MainWindow window(nullptr, hooks);
         window.setUserLocale(QLocale(QLocale::Chinese, QLocale::China));
         window.setSettingsHooks(
             {[&profile](settings::AppSettings& values) { values.DHCP = profile.dhcp; }, {}});
@@ -127,7 +127,7 @@ int main(int argc, char* argv[]) {
         if (profile.dhcp == 0) {
             for (int id = 0; id < 3; ++id) {
                 window.ApplyLanguage(true, id);
-                ui::TForm2 about;
+                ui::AboutDialog about;
                 about.setWindowTitle(window.catalogueText(10, "item_abort"));
                 about.setRightsText(window.catalogueText(10, "item_all_rights_reserved"));
                 about.show();
@@ -137,7 +137,7 @@ int main(int argc, char* argv[]) {
                      ok;
 
                 // The search dialog halfway through a search.
-                TForm3 search(
+                discovery::SearchDialog search(
                     20,
                     [&window](int lookup, const char* key) {
                         return window.catalogueText(lookup, key);
@@ -161,7 +161,7 @@ int main(int argc, char* argv[]) {
                      ok;
                 search.onFormClose = nullptr;
 
-                net::TfrmMulNetCardChoice choice(window.catalogues(), &window);
+                net::AdapterDialog choice(window.catalogues(), &window);
                 choice.FillAdapters(
                     {{QStringLiteral("Intel(R) Ethernet Connection I219-LM"),
                       QStringLiteral("192.168.1.10"), QStringLiteral("00-1A-2B-3C-4D-5E")},
@@ -175,9 +175,10 @@ int main(int argc, char* argv[]) {
                      ok;
                 choice.hide();
             }
-            window.formAssignIP().show();
-            ok = Save(window.formAssignIP(), out.filePath(QStringLiteral("assign-ip.png"))) && ok;
-            window.formAssignIP().hide();
+            window.searchByIpDialog().show();
+            ok = Save(window.searchByIpDialog(), out.filePath(QStringLiteral("assign-ip.png"))) &&
+                 ok;
+            window.searchByIpDialog().hide();
         }
     }
     return ok ? 0 : 1;

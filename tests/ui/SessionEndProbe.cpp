@@ -5,11 +5,11 @@
 // open), and "ended" when the entry has returned.
 
 #include "discovery/FakeEndpoint.h"
-#include "net/LGetAdapterInfo.h"
-#include "net/uMulNetCardChoice.h"
+#include "net/AdapterDialog.h"
+#include "net/AdapterList.h"
 #include "settings/SettingsStore.h"
-#include "ui/Project1.h"
-#include "ui/Unit1.h"
+#include "ui/MainWindow.h"
+#include "ui/Program.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -52,7 +52,7 @@ int main(int argc, char* argv[]) {
     options.userLocale = QLocale(QLocale::Chinese, QLocale::China);
     options.network.endpoint = &endpoint;
     options.network.lookupLocalAddress = [] { return QStringLiteral("192.168.1.10"); };
-    options.network.showAdapterDialog = [](net::TfrmMulNetCardChoice& dialog) {
+    options.network.showAdapterDialog = [](net::AdapterDialog& dialog) {
         const auto rows =
             dialog.lvNetCard()->findItems(QStringLiteral("10.0.0.7"), Qt::MatchExactly, 2);
         if (!rows.isEmpty()) {
@@ -60,7 +60,7 @@ int main(int argc, char* argv[]) {
         }
         dialog.cbNotShow()->setChecked(true);
     };
-    options.mainWindowCreated = [modal](ui::TForm1& window) {
+    options.mainWindowCreated = [modal](ui::MainWindow& window) {
         auto* poll = new QTimer(&window);
         QObject::connect(poll, &QTimer::timeout, &window, [&window, poll, modal] {
             if (!window.networkStartupDone()) {
@@ -78,7 +78,7 @@ int main(int argc, char* argv[]) {
         poll->start(20);
     };
     say(QStringLiteral("settings ") + settings::SettingsPath());
-    const int code = ui::Project1(options);
+    const int code = ui::RunProgram(options);
     say(QStringLiteral("ended"));
     return code;
 }

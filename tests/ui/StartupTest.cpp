@@ -3,12 +3,12 @@
 
 #include "discovery/FakeEndpoint.h"
 #include "lang/Catalogue.h"
-#include "net/LGetAdapterInfo.h"
+#include "net/AdapterList.h"
 #include "platform/Clock.h"
 #include "platform/MessageBox.h"
 #include "settings/SettingsStore.h"
-#include "ui/Project1.h"
-#include "ui/Unit1.h"
+#include "ui/MainWindow.h"
+#include "ui/Program.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -25,7 +25,7 @@ class StartupTest : public QObject {
     QString settingsFile() const { return settings::SettingsPath(); }
 
     // Runs the program once; `during` looks at (and may change) the started window.
-    void runOnce(const QLocale& locale, const std::function<void(ui::TForm1&)>& during,
+    void runOnce(const QLocale& locale, const std::function<void(ui::MainWindow&)>& during,
                  discovery::FakeEndpoint& endpoint) {
         lang::ResetGlobalCatalogues();
         platform::ScopedMessageBoxes scoped(boxes_);
@@ -34,12 +34,12 @@ class StartupTest : public QObject {
         options.userLocale = locale;
         options.network.endpoint = &endpoint;
         options.network.lookupLocalAddress = [] { return QStringLiteral("192.168.1.10"); };
-        options.runLoop = [&](ui::TForm1& window) {
+        options.runLoop = [&](ui::MainWindow& window) {
             window.show();
             during(window);
             return 0;
         };
-        ui::Project1(options);
+        ui::RunProgram(options);
     }
 
     QByteArray fileText() const {
@@ -69,7 +69,7 @@ private slots:
         discovery::FakeEndpoint first;
         runOnce(
             QLocale(QLocale::Chinese, QLocale::China),
-            [&](ui::TForm1& w) {
+            [&](ui::MainWindow& w) {
                 QCOMPARE(w.windowTitle(), QString::fromUtf8("显示屏控制卡参数配置 V3.68"));
                 QVERIFY(w.findChild<QAction*>(QStringLiteral("menu_sub_simplechn"))->isVisible());
                 QVERIFY(
@@ -96,7 +96,7 @@ private slots:
         discovery::FakeEndpoint second;
         runOnce(
             QLocale(QLocale::Chinese, QLocale::China),
-            [&](ui::TForm1& w) {
+            [&](ui::MainWindow& w) {
                 QCOMPARE(w.windowTitle(), QString::fromUtf8("显示屏控制卡参数配置 V3.68"));
                 w.menu_sub_englishClick();
             },
@@ -107,7 +107,7 @@ private slots:
         discovery::FakeEndpoint third;
         runOnce(
             QLocale(QLocale::Chinese, QLocale::China),
-            [&](ui::TForm1& w) {
+            [&](ui::MainWindow& w) {
                 QCOMPARE(w.windowTitle(),
                          QStringLiteral("Display control card parameter configuration V3.68"));
                 QVERIFY(w.findChild<QAction*>(QStringLiteral("menu_sub_simplechn"))->isVisible());
@@ -123,7 +123,7 @@ private slots:
         discovery::FakeEndpoint fourth;
         runOnce(
             QLocale(QLocale::English, QLocale::UnitedStates),
-            [&](ui::TForm1& w) {
+            [&](ui::MainWindow& w) {
                 QVERIFY(!w.findChild<QAction*>(QStringLiteral("menu_sub_simplechn"))->isVisible());
                 QVERIFY(
                     !w.findChild<QAction*>(QStringLiteral("menu_sub_traditionalchn"))->isVisible());
@@ -171,7 +171,7 @@ private slots:
             }
             return QStringLiteral("192.168.1.10");
         };
-        const auto during = [&](ui::TForm1& window) {
+        const auto during = [&](ui::MainWindow& window) {
             window.installEventFilter(&painted);
             window.setNetworkAfterFirstPaint(true);
             window.show();
@@ -185,11 +185,11 @@ private slots:
             QVERIFY(QTest::qWaitFor([&] { return window.networkStartupDone(); }, 5000));
             QCOMPARE(window.LocalAddress, QStringLiteral("192.168.1.10"));
         };
-        options.runLoop = [&](ui::TForm1& window) {
+        options.runLoop = [&](ui::MainWindow& window) {
             during(window);
             return 0;
         };
-        ui::Project1(options);
+        ui::RunProgram(options);
         if (QTest::currentTestFailed()) {
             return;
         }
@@ -214,12 +214,12 @@ private slots:
         options.lockFolder = lock_.path();
         options.network.endpoint = &endpoint;
         options.network.lookupLocalAddress = [] { return QStringLiteral("192.168.1.10"); };
-        options.runLoop = [](ui::TForm1& window) {
+        options.runLoop = [](ui::MainWindow& window) {
             window.setNetworkAfterFirstPaint(true);
             window.show();
             return 0; // closed at once, before any event ran
         };
-        ui::Project1(options);
+        ui::RunProgram(options);
         QVERIFY(endpoint.bindings.isEmpty());
         QVERIFY2(fileText().contains("ServerIP=10.1.2.3\r\n"), fileText().constData());
     }
@@ -243,11 +243,11 @@ private slots:
             ++lookups;
             return QStringLiteral("127.0.0.1");
         };
-        options.runLoop = [](ui::TForm1& window) {
+        options.runLoop = [](ui::MainWindow& window) {
             window.show();
             return 0;
         };
-        ui::Project1(options);
+        ui::RunProgram(options);
         // One lookup at creation, one for "at most one adapter", then seven retries.
         QCOMPARE(lookups, 1 + 1 + 7);
         QCOMPARE(mockClock.sleeps, 6);

@@ -4,7 +4,7 @@
 #include "discovery/FakeEndpoint.h"
 #include "lang/Catalogue.h"
 #include "platform/MessageBox.h"
-#include "ui/Unit1.h"
+#include "ui/MainWindow.h"
 
 #include <QComboBox>
 #include <QLocale>
@@ -20,15 +20,15 @@ struct Profile {
     QLocale locale{QLocale::Chinese, QLocale::China};
 };
 
-inline std::unique_ptr<ui::TForm1> StartedWindow(const Profile& profile = {}) {
+inline std::unique_ptr<ui::MainWindow> StartedWindow(const Profile& profile = {}) {
     lang::ResetGlobalCatalogues();
     // No socket and no host-name lookup: these tests also run outside a network namespace.
     static discovery::FakeEndpoint endpoint;
-    ui::TForm1::NetworkHooks hooks;
+    ui::MainWindow::NetworkHooks hooks;
     hooks.endpoint = &endpoint;
     hooks.lookupLocalAddress = [] { return QStringLiteral("192.168.1.10"); };
-    hooks.showAdapterDialog = [](net::TfrmMulNetCardChoice&) {};
-    auto window = std::make_unique<ui::TForm1>(nullptr, hooks);
+    hooks.showAdapterDialog = [](net::AdapterDialog&) {};
+    auto window = std::make_unique<ui::MainWindow>(nullptr, hooks);
     window->setUserLocale(profile.locale);
     window->setSettingsHooks({[profile](settings::AppSettings& values) {
                                   values.LgType = profile.lgType;

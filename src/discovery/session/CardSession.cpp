@@ -2,7 +2,7 @@
 
 #include "discovery/Dispatch.h"
 #include "discovery/Requests.h"
-#include "discovery/dialogs/Unit3.h"
+#include "discovery/dialogs/SearchDialog.h"
 #include "lang/Catalogue.h"
 #include "lang/ExtraTexts.h"
 #include "platform/MessageBox.h"
@@ -41,7 +41,7 @@ std::string DomainOnTheWire(std::string_view text) {
 CardSession::CardSession(Endpoint& endpoint, SessionView& view, SessionTimers timers,
                          const lang::Catalogues& catalogues, QObject* parent)
     : QObject(parent), endpoint_(&endpoint), view_(view), timers_(timers), catalogues_(catalogues) {
-    runSearchDialog = [](TForm3& dialog) { dialog.exec(); };
+    runSearchDialog = [](SearchDialog& dialog) { dialog.exec(); };
 }
 
 CardSession::~CardSession() = default;
@@ -69,12 +69,12 @@ void CardSession::StartSearch() {
     timers_.tSendSpan->start();
     view_.ClearParameterPanel();
 
-    auto dialog = std::make_unique<TForm3>(
+    auto dialog = std::make_unique<SearchDialog>(
         searchTimes_, [this](int lookup, const char* key) { return text(lookup, key); },
         view_.window());
     searchDialog_ = dialog.get();
     view_.ApplyColumnCaptions(dialog->list());
-    dialog->onFormClose = [this](TForm3& d) { copyDialogRows(d); };
+    dialog->onFormClose = [this](SearchDialog& d) { copyDialogRows(d); };
     runSearchDialog(*dialog);
     // Whatever way the dialog ended, its rows must reach the main list exactly once.
     dialog->close();
@@ -87,7 +87,7 @@ void CardSession::StartSearch() {
     }
 }
 
-void CardSession::copyDialogRows(TForm3& dialog) {
+void CardSession::copyDialogRows(SearchDialog& dialog) {
     timers_.tSendSpan->stop();
     QTreeWidget* from = dialog.list();
     QList<SessionView::DeviceRow> rows;

@@ -18,13 +18,14 @@
 class QTimer;
 class QAbstractItemView;
 class QWidget;
-class TForm3;
 
 namespace lang {
 class Catalogues;
 }
 
 namespace discovery {
+
+class SearchDialog;
 
 // A server domain as the card gets it: plain ASCII byte for byte as typed, any other name in
 // its IDNA "xn--" form (UTS #46 mapping: case, full-width letters, "ß" kept). A name that has
@@ -83,7 +84,7 @@ public:
     const protocol::CardProfile& profile() const { return profile_; }
 
     // Seams for tests: how the search dialog and the search-by-IP question are run.
-    std::function<void(TForm3&)> runSearchDialog;
+    std::function<void(SearchDialog&)> runSearchDialog;
     std::function<QString()> askSearchAddress;
 
     // Handlers.
@@ -107,7 +108,7 @@ public:
     int ConfirmTries() const { return confirmTries_; }
     bool updateConfirmed() const { return updateConfirmed_; }
     WritePhase writePhase() const { return phase_; }
-    TForm3* SearchDialog() const { return searchDialog_; }
+    SearchDialog* searchDialog() const { return searchDialog_; }
 
 signals:
     // A datagram was decoded into the panel.
@@ -117,7 +118,7 @@ private:
     void sendReadReporting();
     void reportSendFailure();
     void reportRefusal(const protocol::WriteRefusal& refusal);
-    void copyDialogRows(TForm3& dialog);
+    void copyDialogRows(SearchDialog& dialog);
     QString text(int lookup, const char* key) const;
 
     Endpoint* endpoint_;
@@ -134,7 +135,7 @@ private:
     int confirmTries_ = 0;
     bool updateConfirmed_ = false;
     WritePhase phase_ = WritePhase::Idle;
-    TForm3* searchDialog_ = nullptr;
+    SearchDialog* searchDialog_ = nullptr;
 };
 
 } // namespace discovery

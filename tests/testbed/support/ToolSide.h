@@ -3,8 +3,8 @@
 
 #include "NetBed.h"
 #include "lang/Catalogue.h"
-#include "net/LGetAdapterInfo.h"
-#include "ui/Unit1.h"
+#include "net/AdapterList.h"
+#include "ui/MainWindow.h"
 
 #include <QLocale>
 #include <memory>
@@ -21,12 +21,12 @@ inline net::InterfaceRecord ToolVeth(const NetBed& bed) {
 
 // The main window shown on the tool side in English, bound to the tool's address, searching
 // for `searchTimes` seconds; no adapter dialog.
-inline std::unique_ptr<ui::TForm1> ShowEnglishWindow(const NetBed& bed, int searchTimes) {
+inline std::unique_ptr<ui::MainWindow> ShowEnglishWindow(const NetBed& bed, int searchTimes) {
     lang::ResetGlobalCatalogues();
-    ui::TForm1::NetworkHooks hooks;
+    ui::MainWindow::NetworkHooks hooks;
     hooks.lookupLocalAddress = [&bed] { return bed.toolAddress(); };
-    hooks.showAdapterDialog = [](net::TfrmMulNetCardChoice&) {};
-    auto w = std::make_unique<ui::TForm1>(nullptr, hooks);
+    hooks.showAdapterDialog = [](net::AdapterDialog&) {};
+    auto w = std::make_unique<ui::MainWindow>(nullptr, hooks);
     w->setUserLocale(QLocale(QLocale::English, QLocale::UnitedStates));
     w->setSettingsHooks({[searchTimes](settings::AppSettings& values) {
                              values.LgType = 2;

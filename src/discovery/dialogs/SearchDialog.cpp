@@ -1,7 +1,7 @@
-#include "discovery/dialogs/Unit3.h"
+#include "discovery/dialogs/SearchDialog.h"
 
 #include "platform/ScreenScale.h"
-#include "ui_Unit3.h"
+#include "ui_SearchDialog.h"
 
 #include <QCloseEvent>
 #include <QFontMetrics>
@@ -9,6 +9,8 @@
 #include <QScreen>
 #include <QTimer>
 #include <algorithm>
+
+namespace discovery {
 
 void ColourDeviceRow(QTreeWidgetItem* item, int rowIndex) {
     // Every other row in magenta so neighbouring cards are easy to tell apart.
@@ -18,19 +20,19 @@ void ColourDeviceRow(QTreeWidgetItem* item, int rowIndex) {
     }
 }
 
-TForm3::TForm3(int countdownStart, const CatalogueLookup& text, QWidget* parent)
-    : QDialog(parent), ui(new Ui::TForm3), tSTime(new QTimer(this)),
+SearchDialog::SearchDialog(int countdownStart, const CatalogueLookup& text, QWidget* parent)
+    : QDialog(parent), ui(new Ui::SearchDialog), tSTime(new QTimer(this)),
       countdownStart_(countdownStart) {
     ui->setupUi(this);
     tSTime->setObjectName(QStringLiteral("tSTime"));
     tSTime->setInterval(1000);
-    connect(tSTime, &QTimer::timeout, this, &TForm3::tSTimeTimer);
+    connect(tSTime, &QTimer::timeout, this, &SearchDialog::tSTimeTimer);
     if (parent) {
         setFont(parent->font()); // the main window's face, so CJK and Latin share metrics
     }
     const double factor = platform::ScreenScaleFactor(screen());
     setFixedSize(platform::ScaledSize(width(), factor), platform::ScaledSize(height(), factor));
-    connect(ui->btStop, &QPushButton::clicked, this, &TForm3::btStopClick);
+    connect(ui->btStop, &QPushButton::clicked, this, &SearchDialog::btStopClick);
 
     setWindowTitle(text(9, "item_search"));
     ui->lbSearch->setText(text(9, "item_search_network_device"));
@@ -41,15 +43,15 @@ TForm3::TForm3(int countdownStart, const CatalogueLookup& text, QWidget* parent)
     ui->btStop->setText(text(9, "item_stop"));
 }
 
-TForm3::~TForm3() {
+SearchDialog::~SearchDialog() {
     delete ui;
 }
 
-QTreeWidget* TForm3::list() const {
+QTreeWidget* SearchDialog::list() const {
     return ui->lvModList;
 }
 
-void TForm3::addRow(const protocol::DeviceEntry& entry) {
+void SearchDialog::addRow(const protocol::DeviceEntry& entry) {
     auto* item = new QTreeWidgetItem(
         QStringList{QString::number(entry.number), QString::fromStdString(entry.name),
                     QString::fromStdString(entry.mac), QString::fromStdString(entry.ip)});
@@ -57,7 +59,7 @@ void TForm3::addRow(const protocol::DeviceEntry& entry) {
     ui->lvModList->addTopLevelItem(item);
 }
 
-void TForm3::showEvent(QShowEvent* event) {
+void SearchDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (!event->spontaneous()) {
         FormShow();
@@ -70,7 +72,7 @@ void TForm3::showEvent(QShowEvent* event) {
     }
 }
 
-void TForm3::fitColumns() {
+void SearchDialog::fitColumns() {
     // The design widths, widened where a caption or a full MAC address would be cut off.
     const int widths[] = {60, 100, 120, 110};
     QHeaderView* header = ui->lvModList->header();
@@ -94,7 +96,7 @@ void TForm3::fitColumns() {
     }
 }
 
-void TForm3::FormShow() {
+void SearchDialog::FormShow() {
     fitColumns();
     tSTime->start();
     RemainingSeconds = countdownStart_;
@@ -102,7 +104,7 @@ void TForm3::FormShow() {
     ui->SpBar->setValue(0);
 }
 
-void TForm3::tSTimeTimer() {
+void SearchDialog::tSTimeTimer() {
     const bool last = RemainingSeconds == 1;
     --RemainingSeconds;
     ui->lbSTime->setText(QString::number(RemainingSeconds));
@@ -113,21 +115,21 @@ void TForm3::tSTimeTimer() {
     }
 }
 
-void TForm3::btStopClick() {
+void SearchDialog::btStopClick() {
     close();
 }
 
-void TForm3::closeEvent(QCloseEvent* event) {
+void SearchDialog::closeEvent(QCloseEvent* event) {
     FormClose();
     QDialog::closeEvent(event);
 }
 
-void TForm3::done(int result) {
+void SearchDialog::done(int result) {
     FormClose();
     QDialog::done(result);
 }
 
-void TForm3::FormClose() {
+void SearchDialog::FormClose() {
     if (closed_) {
         return;
     }
@@ -137,3 +139,5 @@ void TForm3::FormClose() {
         onFormClose(*this);
     }
 }
+
+} // namespace discovery

@@ -22,14 +22,17 @@ class QAction;
 class QComboBox;
 class QMenu;
 class QTimer;
-class TformAssignIP;
 
 namespace Ui {
-class TForm1;
+class MainWindow;
+}
+
+namespace discovery {
+class SearchByIpDialog;
 }
 
 namespace net {
-class TfrmMulNetCardChoice;
+class AdapterDialog;
 }
 
 namespace ui {
@@ -43,7 +46,7 @@ inline constexpr int kShortHeight = 630;
 // The program's 12-pixel face with CJK glyphs, for every window.
 void ApplyWindowFace(QWidget* window);
 
-class TForm1 : public QMainWindow, public discovery::SessionView {
+class MainWindow : public QMainWindow, public discovery::SessionView {
     Q_OBJECT
 
 public:
@@ -57,12 +60,12 @@ public:
     struct NetworkHooks {
         discovery::Endpoint* endpoint = nullptr;     // nullptr: the window's own UDP endpoint
         std::function<QString()> lookupLocalAddress; // empty: the host-name lookup
-        std::function<void(net::TfrmMulNetCardChoice&)> showAdapterDialog; // empty: modal
+        std::function<void(net::AdapterDialog&)> showAdapterDialog; // empty: modal
     };
 
-    explicit TForm1(QWidget* parent = nullptr);
-    TForm1(QWidget* parent, NetworkHooks hooks);
-    ~TForm1() override;
+    explicit MainWindow(QWidget* parent = nullptr);
+    MainWindow(QWidget* parent, NetworkHooks hooks);
+    ~MainWindow() override;
 
     // --- state the handlers work on
     settings::AppSettings& settings() { return settings_; }
@@ -72,8 +75,8 @@ public:
     const protocol::SelectedCard& selectedCard() const { return session_->SelectedCard(); }
     discovery::CardSession& session() { return *session_; }
     discovery::Endpoint& UDPBSer() { return *endpoint_; }
-    net::TfrmMulNetCardChoice& frmMulNetCardChoice() { return *frmMulNetCardChoice_; }
-    TformAssignIP& formAssignIP() { return *formAssignIP_; }
+    net::AdapterDialog& adapterDialog() { return *adapterDialog_; }
+    discovery::SearchByIpDialog& searchByIpDialog() { return *searchByIpDialog_; }
     // The catalogue holder shared with the dialogs and message texts.
     lang::Catalogues& catalogues() const { return lang::GlobalCatalogues(); }
     // CatalogueText of the language in force, as a QString.
@@ -87,8 +90,8 @@ public:
     void writePanel(const protocol::PanelModel& model) { WritePanel(model, panel_); }
     void ClearParameterPanel() override;
 
-    // Generated widgets by their object names (ui::TForm1::form().lvModList, ...).
-    Ui::TForm1& form() { return *ui_; }
+    // Generated widgets by their object names (ui::MainWindow::form().lvModList, ...).
+    Ui::MainWindow& form() { return *ui_; }
     QMenu* pMenuItem() const { return pMenuItem_; }
     QTimer* tSendSpan() const { return tSendSpan_; }
     QTimer* tDelay() const { return tDelay_; }
@@ -176,7 +179,7 @@ private:
     void BuildScanModeTable(const QString& staticScanWord);
     QAction* languageItem(int id) const;
 
-    std::unique_ptr<Ui::TForm1> ui_;
+    std::unique_ptr<Ui::MainWindow> ui_;
     PanelWidgets panel_;
     QMenu* pMenuItem_ = nullptr;
     QTimer* tSendSpan_ = nullptr;
@@ -191,8 +194,8 @@ private:
     std::unique_ptr<discovery::Endpoint> ownEndpoint_;
     discovery::Endpoint* endpoint_ = nullptr;
     std::unique_ptr<discovery::CardSession> session_;
-    std::unique_ptr<net::TfrmMulNetCardChoice> frmMulNetCardChoice_;
-    std::unique_ptr<TformAssignIP> formAssignIP_;
+    std::unique_ptr<net::AdapterDialog> adapterDialog_;
+    std::unique_ptr<discovery::SearchByIpDialog> searchByIpDialog_;
     QLocale userLocale_ = QLocale::system();
     bool formShown_ = false;
     bool networkAfterFirstPaint_ = false;

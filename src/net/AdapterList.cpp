@@ -1,4 +1,4 @@
-#include "net/LGetAdapterInfo.h"
+#include "net/AdapterList.h"
 
 #include "platform/MessageBox.h"
 

@@ -5,7 +5,7 @@
 #include <memory>
 
 namespace Ui {
-class TForm2;
+class AboutDialog;
 }
 
 namespace ui {
@@ -13,12 +13,12 @@ namespace ui {
 // The fixed notice that follows the catalogue's rights text.
 inline constexpr char kRightsNotice[] = " \u00a9 2026 ledcardcfg developers";
 
-class TForm2 : public QDialog {
+class AboutDialog : public QDialog {
     Q_OBJECT
 
 public:
-    explicit TForm2(QWidget* parent = nullptr);
-    ~TForm2() override;
+    explicit AboutDialog(QWidget* parent = nullptr);
+    ~AboutDialog() override;
 
     // Rights line: the catalogue's rights text followed by the fixed notice.
     void setRightsText(const QString& rightsText);
@@ -33,7 +33,7 @@ protected:
 private:
     void FormCreate();
 
-    std::unique_ptr<Ui::TForm2> ui_;
+    std::unique_ptr<Ui::AboutDialog> ui_;
 };
 
 } // namespace ui

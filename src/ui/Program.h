@@ -1,7 +1,7 @@
 #pragma once
 // The program entry: one running copy, the main window, the message loop.
 
-#include "ui/Unit1.h"
+#include "ui/MainWindow.h"
 
 #include <QLocale>
 #include <QString>
@@ -16,15 +16,15 @@ struct EntryOptions {
     QString lockFolder; // empty: the per-user default
     QLocale userLocale = QLocale::system();
     // Called once the main window exists, before the loop runs.
-    std::function<void(TForm1&)> mainWindowCreated;
+    std::function<void(MainWindow&)> mainWindowCreated;
     // The endpoint, the local-address lookup and the adapter dialog; the real ones by default.
-    TForm1::NetworkHooks network;
+    MainWindow::NetworkHooks network;
     // Shows the window and runs the message loop; by default QApplication::exec, with the
-    // network end of the start-up after the first paint (TForm1::setNetworkAfterFirstPaint).
-    std::function<int(TForm1&)> runLoop;
+    // network end of the start-up after the first paint (MainWindow::setNetworkAfterFirstPaint).
+    std::function<int(MainWindow&)> runLoop;
 };
 
 // Needs a QApplication. Returns the loop's exit code, or 0 for a refused second copy.
-int Project1(const EntryOptions& options = {});
+int RunProgram(const EntryOptions& options = {});
 
 } // namespace ui

@@ -1,18 +1,18 @@
-#include "ui/Unit1.h"
+#include "ui/MainWindow.h"
 
 #include "discovery/LocalAddress.h"
 #include "discovery/UdpEndpoint.h"
-#include "discovery/dialogs/Unit3.h"
-#include "discovery/dialogs/uAssignIP.h"
+#include "discovery/dialogs/SearchByIpDialog.h"
+#include "discovery/dialogs/SearchDialog.h"
 #include "net/AdapterChoice.h"
-#include "net/uMulNetCardChoice.h"
+#include "net/AdapterDialog.h"
 #include "platform/ScreenScale.h"
+#include "ui/AboutDialog.h"
 #include "ui/CatalogueWidgets.h"
 #include "ui/DigitFilter.h"
 #include "ui/LanguageChoice.h"
 #include "ui/RadioGroup.h"
-#include "ui/Unit2.h"
-#include "ui_Unit1.h"
+#include "ui_MainWindow.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -132,7 +132,7 @@ struct LabelRow {
     QList<QWidget*> editors;
 };
 
-QList<LabelRow> LabelRows(const Ui::TForm1& ui) {
+QList<LabelRow> LabelRows(const Ui::MainWindow& ui) {
     QList<LabelRow> rows;
     QWidget* const sizeEditors[] = {
         ui.edtPLen, ui.edtPHeight, ui.cmdPClor,    ui.cmdScan, ui.cmdDLamp,    ui.cmdNLamp,
@@ -163,10 +163,10 @@ QStyle* MenuStyle() {
 
 } // namespace
 
-TForm1::TForm1(QWidget* parent) : TForm1(parent, NetworkHooks{}) {}
+MainWindow::MainWindow(QWidget* parent) : MainWindow(parent, NetworkHooks{}) {}
 
-TForm1::TForm1(QWidget* parent, NetworkHooks hooks)
-    : QMainWindow(parent), ui_(std::make_unique<Ui::TForm1>()), hooks_(std::move(hooks)) {
+MainWindow::MainWindow(QWidget* parent, NetworkHooks hooks)
+    : QMainWindow(parent), ui_(std::make_unique<Ui::MainWindow>()), hooks_(std::move(hooks)) {
     InitUiResources();
     // The face first: the widgets below take it as they are made, instead of measuring
     // their texts in the default font and then again in this one.
@@ -200,11 +200,11 @@ TForm1::TForm1(QWidget* parent, NetworkHooks hooks)
     }
     session_ = std::make_unique<discovery::CardSession>(
         *endpoint_, *this, discovery::SessionTimers{tSendSpan_, tDelay_, tMody_}, catalogues());
-    session_->askSearchAddress = [this] { return formAssignIP_->ask(); };
+    session_->askSearchAddress = [this] { return searchByIpDialog_->ask(); };
     endpoint_->setReceiveHandler([this](const QByteArray& datagram) { UDPBSerUDPRead(datagram); });
     // The two dialogs that live as long as the window; both keep what the operator chose.
-    frmMulNetCardChoice_ = std::make_unique<net::TfrmMulNetCardChoice>(catalogues(), this);
-    formAssignIP_ = std::make_unique<TformAssignIP>(this);
+    adapterDialog_ = std::make_unique<net::AdapterDialog>(catalogues(), this);
+    searchByIpDialog_ = std::make_unique<discovery::SearchByIpDialog>(this);
 
     styleWindow();
     alignLabelRows();
@@ -213,25 +213,25 @@ TForm1::TForm1(QWidget* parent, NetworkHooks hooks)
     FormCreate();
 }
 
-TForm1::~TForm1() {
+MainWindow::~MainWindow() {
     FormDestroy();
     // Nothing may reach a half-destroyed window.
     endpoint_->setReceiveHandler({});
 }
 
-void TForm1::FormCreate() {
+void MainWindow::FormCreate() {
     VersionText = QLatin1String(kVersionText);
     scanModes_ = protocol::ScanModeTable{};
     SetComboItems(ui_->cmd485Addr, Numbers1To99());
     LocalAddress = LookupLocalAddress();
 }
 
-QString TForm1::LookupLocalAddress() const {
+QString MainWindow::LookupLocalAddress() const {
     return hooks_.lookupLocalAddress ? hooks_.lookupLocalAddress()
                                      : discovery::lookupLocalAddress();
 }
 
-void TForm1::FormDestroy() {
+void MainWindow::FormDestroy() {
     settings_.ServerIP = LocalAddress;
     if (formShown_ && settingsHooks_.write) {
         settingsHooks_.write(settings_);
@@ -248,7 +248,7 @@ void ApplyWindowFace(QWidget* window) {
     window->setFont(face);
 }
 
-void TForm1::styleWindow() {
+void MainWindow::styleWindow() {
     const struct {
         QWidget* strip;
         QColor background;
@@ -302,7 +302,7 @@ void TForm1::styleWindow() {
 }
 
 // Each editor takes the exact height and top of the label row beside it.
-void TForm1::alignLabelRows() {
+void MainWindow::alignLabelRows() {
     for (const LabelRow& label : LabelRows(*ui_)) {
         label.list->ensurePolished();
         const int top =
@@ -315,7 +315,7 @@ void TForm1::alignLabelRows() {
 
 // A screen reader finds no label of its own beside an editor: the captions stand in list rows,
 // header strips and radio buttons. So each editor carries its row's caption as its name.
-void TForm1::nameEditors() {
+void MainWindow::nameEditors() {
     for (const LabelRow& label : LabelRows(*ui_)) {
         const QTableWidgetItem* cell = label.list->item(label.row, 0);
         const QString caption = cell ? cell->text().trimmed() : QString();
@@ -337,37 +337,40 @@ void TForm1::nameEditors() {
     name(ui_->pnMacAddr->text(), {ui_->edtMACAddr});
 }
 
-void TForm1::connectHandlers() {
-    connect(ui_->btSModm, &QPushButton::clicked, this, &TForm1::menu_sub_search_deviceClick);
+void MainWindow::connectHandlers() {
+    connect(ui_->btSModm, &QPushButton::clicked, this, &MainWindow::menu_sub_search_deviceClick);
     connect(ui_->menu_sub_search_device, &QAction::triggered, this,
-            &TForm1::menu_sub_search_deviceClick);
-    connect(ui_->pmiSModm, &QAction::triggered, this, &TForm1::menu_sub_search_deviceClick);
+            &MainWindow::menu_sub_search_deviceClick);
+    connect(ui_->pmiSModm, &QAction::triggered, this, &MainWindow::menu_sub_search_deviceClick);
     connect(ui_->menu_sub_search_device_assign_ip, &QAction::triggered, this,
-            &TForm1::menu_sub_search_device_assign_ipClick);
-    connect(ui_->menu_sub_network, &QAction::triggered, this, &TForm1::menu_sub_networkClick);
+            &MainWindow::menu_sub_search_device_assign_ipClick);
+    connect(ui_->menu_sub_network, &QAction::triggered, this, &MainWindow::menu_sub_networkClick);
     connect(ui_->menu_sub_clear_device_list, &QAction::triggered, this,
-            &TForm1::menu_sub_clear_device_listClick);
-    connect(ui_->pmiClearList, &QAction::triggered, this, &TForm1::menu_sub_clear_device_listClick);
-    connect(ui_->menu_sub_simplechn, &QAction::triggered, this, &TForm1::menu_sub_simplechnClick);
+            &MainWindow::menu_sub_clear_device_listClick);
+    connect(ui_->pmiClearList, &QAction::triggered, this,
+            &MainWindow::menu_sub_clear_device_listClick);
+    connect(ui_->menu_sub_simplechn, &QAction::triggered, this,
+            &MainWindow::menu_sub_simplechnClick);
     connect(ui_->menu_sub_traditionalchn, &QAction::triggered, this,
-            &TForm1::menu_sub_traditionalchnClick);
-    connect(ui_->menu_sub_english, &QAction::triggered, this, &TForm1::menu_sub_englishClick);
-    connect(ui_->menu_sub_exit, &QAction::triggered, this, &TForm1::menu_sub_exitClick);
-    connect(ui_->pmiExit, &QAction::triggered, this, &TForm1::menu_sub_exitClick);
-    connect(ui_->menu_sub_about, &QAction::triggered, this, &TForm1::menu_sub_aboutClick);
-    connect(ui_->btSend, &QPushButton::clicked, this, &TForm1::btSendClick);
-    connect(ui_->btRefresh, &QPushButton::clicked, this, &TForm1::btRefreshClick);
-    connect(ui_->lvModList, &QAbstractItemView::clicked, this, &TForm1::lvModListClick);
-    connect(ui_->lvModList, &QAbstractItemView::doubleClicked, this, &TForm1::lvModListDblClick);
+            &MainWindow::menu_sub_traditionalchnClick);
+    connect(ui_->menu_sub_english, &QAction::triggered, this, &MainWindow::menu_sub_englishClick);
+    connect(ui_->menu_sub_exit, &QAction::triggered, this, &MainWindow::menu_sub_exitClick);
+    connect(ui_->pmiExit, &QAction::triggered, this, &MainWindow::menu_sub_exitClick);
+    connect(ui_->menu_sub_about, &QAction::triggered, this, &MainWindow::menu_sub_aboutClick);
+    connect(ui_->btSend, &QPushButton::clicked, this, &MainWindow::btSendClick);
+    connect(ui_->btRefresh, &QPushButton::clicked, this, &MainWindow::btRefreshClick);
+    connect(ui_->lvModList, &QAbstractItemView::clicked, this, &MainWindow::lvModListClick);
+    connect(ui_->lvModList, &QAbstractItemView::doubleClicked, this,
+            &MainWindow::lvModListDblClick);
     connect(ui_->lvModList, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
         pMenuItem_->popup(ui_->lvModList->viewport()->mapToGlobal(at));
     });
-    connect(tSendSpan_, &QTimer::timeout, this, &TForm1::tSendSpanTimer);
-    connect(tDelay_, &QTimer::timeout, this, &TForm1::tDelayTimer);
-    connect(tMody_, &QTimer::timeout, this, &TForm1::tModyTimer);
+    connect(tSendSpan_, &QTimer::timeout, this, &MainWindow::tSendSpanTimer);
+    connect(tDelay_, &QTimer::timeout, this, &MainWindow::tDelayTimer);
+    connect(tMody_, &QTimer::timeout, this, &MainWindow::tModyTimer);
     // The box's handler runs whenever its state changes, by the operator or by the program.
-    connect(ui_->cbDNSAddr, &QCheckBox::toggled, this, &TForm1::cbDNSAddrClick);
-    connect(ui_->rGCfg, &TRadioGroup::clicked, this, &TForm1::rGCfgClick);
+    connect(ui_->cbDNSAddr, &QCheckBox::toggled, this, &MainWindow::cbDNSAddrClick);
+    connect(ui_->rGCfg, &TRadioGroup::clicked, this, &MainWindow::rGCfgClick);
 
     const protocol::Edit numeric[] = {
         protocol::Edit::PLen,  protocol::Edit::PHeight, protocol::Edit::IP1,
@@ -385,7 +388,7 @@ void TForm1::connectHandlers() {
     }
 }
 
-bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (!numericEdits_.contains(watched)) {
         return QMainWindow::eventFilter(watched, event);
     }
@@ -412,19 +415,19 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     return QMainWindow::eventFilter(watched, event);
 }
 
-void TForm1::edtPLenKeyPress(QChar& key) {
+void MainWindow::edtPLenKeyPress(QChar& key) {
     FilterDigit(key);
 }
 
-QString TForm1::catalogueText(int lookupNumber, std::string_view key) const {
+QString MainWindow::catalogueText(int lookupNumber, std::string_view key) const {
     return Utf8(catalogues().CatalogueText(lookupNumber, key));
 }
 
-void TForm1::ClearParameterPanel() {
+void MainWindow::ClearParameterPanel() {
     ui::ClearParameterPanel(panel_);
 }
 
-void TForm1::applyProfile(const settings::AppSettings& profile) {
+void MainWindow::applyProfile(const settings::AppSettings& profile) {
     settings_ = profile;
     const bool withDns = settings_.DHCP != 0;
     if (!withDns) {
@@ -440,7 +443,7 @@ void TForm1::applyProfile(const settings::AppSettings& profile) {
     resize(width(), withDns ? kDesignHeight : kShortHeight);
 }
 
-void TForm1::FormShow() {
+void MainWindow::FormShow() {
     if (formShown_) {
         return;
     }
@@ -474,13 +477,13 @@ void TForm1::FormShow() {
     if (networkAfterFirstPaint_) {
         networkStepWaitsForPaint_ = true;
         // Should no paint come (a window started minimised, say), the step runs all the same.
-        QTimer::singleShot(kNetworkStepLatestMs, this, &TForm1::startupNetworkStep);
+        QTimer::singleShot(kNetworkStepLatestMs, this, &MainWindow::startupNetworkStep);
         return;
     }
     startupNetworkStep();
 }
 
-void TForm1::startupNetworkStep() {
+void MainWindow::startupNetworkStep() {
     if (networkStartupDone_) {
         return;
     }
@@ -491,28 +494,28 @@ void TForm1::startupNetworkStep() {
     // The local address: the settings' value, the operator's choice among several adapters,
     // or the machine's own address; never loopback while something better can be had.
     const auto lookup = [this] { return LookupLocalAddress(); };
-    net::StartupAdapterStep(*frmMulNetCardChoice_, LocalAddress, settings_.IsShowMulNetCard, lookup,
+    net::StartupAdapterStep(*adapterDialog_, LocalAddress, settings_.IsShowMulNetCard, lookup,
                             hooks_.showAdapterDialog ? hooks_.showAdapterDialog : net::ExecModal);
     LocalAddress = net::RetryLoopbackAddress(LocalAddress, lookup);
     endpoint_->bindLocalAddress(LocalAddress);
 }
 
-bool TForm1::event(QEvent* event) {
+bool MainWindow::event(QEvent* event) {
     const bool handled = QMainWindow::event(event);
     if (event->type() == QEvent::Paint && networkStepWaitsForPaint_) {
         networkStepWaitsForPaint_ = false;
         // Queued, so this paint reaches the screen first.
-        QTimer::singleShot(0, this, &TForm1::startupNetworkStep);
+        QTimer::singleShot(0, this, &MainWindow::startupNetworkStep);
     }
     return handled;
 }
 
-void TForm1::showEvent(QShowEvent* event) {
+void MainWindow::showEvent(QShowEvent* event) {
     FormShow();
     QMainWindow::showEvent(event);
 }
 
-QAction* TForm1::languageItem(int id) const {
+QAction* MainWindow::languageItem(int id) const {
     switch (id) {
     case 0:
         return ui_->menu_sub_simplechn;
@@ -525,7 +528,7 @@ QAction* TForm1::languageItem(int id) const {
     }
 }
 
-void TForm1::ApplyLanguage(bool create, int id) {
+void MainWindow::ApplyLanguage(bool create, int id) {
     settings_.LgType = id;
     const auto language = lang::LanguageIdFromInt(id);
     if (!language) {
@@ -617,7 +620,7 @@ void TForm1::ApplyLanguage(bool create, int id) {
     nameEditors();
 }
 
-void TForm1::FillComboFromCatalogue(QComboBox* combo, int first, int last, bool clear) {
+void MainWindow::FillComboFromCatalogue(QComboBox* combo, int first, int last, bool clear) {
     const lang::TLanguage* catalogue = catalogues().current();
     if (catalogue == nullptr) {
         return;
@@ -643,7 +646,7 @@ void TForm1::FillComboFromCatalogue(QComboBox* combo, int first, int last, bool 
     combo->setCurrentIndex(chosen);
 }
 
-void TForm1::BuildScanModeTable(const QString& staticScanWord) {
+void MainWindow::BuildScanModeTable(const QString& staticScanWord) {
     QComboBox* scan = ui_->cmdScan;
     const bool wasEmpty = scan->count() == 0;
     const int chosen = scan->currentIndex();
@@ -653,15 +656,15 @@ void TForm1::BuildScanModeTable(const QString& staticScanWord) {
     scan->setCurrentIndex(wasEmpty ? -1 : chosen);
 }
 
-void TForm1::ApplyColumnCaptions(QAbstractItemView* list) {
+void MainWindow::ApplyColumnCaptions(QAbstractItemView* list) {
     ui::ApplyColumnCaptions(list, catalogues().current());
 }
 
-void TForm1::SetComboItems(QComboBox* combo, const QString& text) {
+void MainWindow::SetComboItems(QComboBox* combo, const QString& text) {
     ui::SetComboItems(combo, text);
 }
 
-void TForm1::cbDNSAddrClick() {
+void MainWindow::cbDNSAddrClick() {
     const bool manual = ui_->cbDNSAddr->isChecked();
     for (QLineEdit* dns : {ui_->edtDNS1, ui_->edtDNS2, ui_->edtDNS3, ui_->edtDNS4}) {
         dns->setEnabled(manual);
@@ -670,86 +673,86 @@ void TForm1::cbDNSAddrClick() {
     ui_->cbDNSAddr->setText(catalogueText(12, manual ? "item_dns_set" : "item_auto_get"));
 }
 
-void TForm1::rGCfgClick() {
+void MainWindow::rGCfgClick() {
     ui_->cbDNSAddr->setChecked(ui_->rGCfg->itemIndex() != 1);
     cbDNSAddrClick();
 }
 
-void TForm1::menu_sub_simplechnClick() {
+void MainWindow::menu_sub_simplechnClick() {
     ApplyLanguage(true, 0);
 }
-void TForm1::menu_sub_traditionalchnClick() {
+void MainWindow::menu_sub_traditionalchnClick() {
     ApplyLanguage(true, 1);
 }
-void TForm1::menu_sub_englishClick() {
+void MainWindow::menu_sub_englishClick() {
     ApplyLanguage(true, 2);
 }
 
-void TForm1::menu_sub_exitClick() {
+void MainWindow::menu_sub_exitClick() {
     close();
 }
 
-void TForm1::menu_sub_aboutClick() {
-    TForm2 about(this);
+void MainWindow::menu_sub_aboutClick() {
+    AboutDialog about(this);
     about.setWindowTitle(catalogueText(10, "item_abort"));
     about.setRightsText(catalogueText(10, "item_all_rights_reserved"));
     about.exec();
 }
 
-void TForm1::menu_sub_clear_device_listClick() {
+void MainWindow::menu_sub_clear_device_listClick() {
     ui_->lvModList->setRowCount(0);
 }
 
-void TForm1::menu_sub_search_deviceClick() {
+void MainWindow::menu_sub_search_deviceClick() {
     session_->menu_sub_search_deviceClick();
 }
-void TForm1::menu_sub_search_device_assign_ipClick() {
+void MainWindow::menu_sub_search_device_assign_ipClick() {
     session_->menu_sub_search_device_assign_ipClick();
 }
 
-void TForm1::menu_sub_networkClick() {
+void MainWindow::menu_sub_networkClick() {
     net::NetworkMenuCommand(
-        *frmMulNetCardChoice_, LocalAddress, settings_.IsShowMulNetCard,
+        *adapterDialog_, LocalAddress, settings_.IsShowMulNetCard,
         [this](const QString& address) { endpoint_->bindLocalAddress(address); },
         hooks_.showAdapterDialog ? hooks_.showAdapterDialog : net::ExecModal);
 }
 
-void TForm1::btSendClick() {
+void MainWindow::btSendClick() {
     session_->btSendClick();
 }
-void TForm1::btRefreshClick() {
+void MainWindow::btRefreshClick() {
     session_->btRefreshClick();
 }
-void TForm1::lvModListClick() {
+void MainWindow::lvModListClick() {
     session_->lvModListClick();
 }
-void TForm1::lvModListDblClick() {
+void MainWindow::lvModListDblClick() {
     session_->lvModListDblClick();
 }
-void TForm1::tSendSpanTimer() {
+void MainWindow::tSendSpanTimer() {
     session_->tSendSpanTimer();
 }
-void TForm1::tDelayTimer() {
+void MainWindow::tDelayTimer() {
     session_->tDelayTimer();
 }
-void TForm1::tModyTimer() {
+void MainWindow::tModyTimer() {
     session_->tModyTimer();
 }
-void TForm1::UDPBSerUDPRead(const QByteArray& datagram) {
+void MainWindow::UDPBSerUDPRead(const QByteArray& datagram) {
     session_->UDPBSerUDPRead(datagram);
 }
 
-void TForm1::showPanel(const protocol::PanelModel& model) {
+void MainWindow::showPanel(const protocol::PanelModel& model) {
     // Setting the check box runs its handler, which brings the DNS row in line.
     WritePanel(model, panel_);
     cbDNSAddrClick();
 }
 
-int TForm1::deviceRowCount() const {
+int MainWindow::deviceRowCount() const {
     return ui_->lvModList->rowCount();
 }
 
-discovery::SessionView::DeviceRow TForm1::deviceRow(int row) const {
+discovery::SessionView::DeviceRow MainWindow::deviceRow(int row) const {
     const QTableWidget* list = ui_->lvModList;
     const auto text = [&](int column) {
         const QTableWidgetItem* item = list->item(row, column);
@@ -758,17 +761,17 @@ discovery::SessionView::DeviceRow TForm1::deviceRow(int row) const {
     return {text(0), text(1), text(2), text(3)};
 }
 
-void TForm1::setDeviceRowIp(int row, const QString& ip) {
+void MainWindow::setDeviceRowIp(int row, const QString& ip) {
     if (QTableWidgetItem* item = ui_->lvModList->item(row, 3)) {
         item->setText(ip);
     }
 }
 
-void TForm1::clearDeviceList() {
+void MainWindow::clearDeviceList() {
     ui_->lvModList->setRowCount(0);
 }
 
-void TForm1::appendDeviceRows(const QList<DeviceRow>& rows) {
+void MainWindow::appendDeviceRows(const QList<DeviceRow>& rows) {
     QTableWidget* list = ui_->lvModList;
     list->setUpdatesEnabled(false);
     const int first = list->rowCount();
@@ -788,17 +791,17 @@ void TForm1::appendDeviceRows(const QList<DeviceRow>& rows) {
     list->setUpdatesEnabled(true);
 }
 
-int TForm1::selectedDeviceRow() const {
+int MainWindow::selectedDeviceRow() const {
     const QList<QTableWidgetItem*> chosen = ui_->lvModList->selectedItems();
     return chosen.isEmpty() ? -1 : chosen.first()->row();
 }
 
-void TForm1::selectDeviceRow(int row) {
+void MainWindow::selectDeviceRow(int row) {
     ui_->lvModList->clearSelection();
     ui_->lvModList->selectRow(row);
 }
 
-void TForm1::setWriteBusy(bool busy) {
+void MainWindow::setWriteBusy(bool busy) {
     ui_->btSModm->setEnabled(!busy);
     ui_->btSend->setEnabled(!busy);
     ui_->btRefresh->setEnabled(!busy);
@@ -809,7 +812,7 @@ void TForm1::setWriteBusy(bool busy) {
     }
 }
 
-QString TForm1::captionFor(protocol::Edit edit) const {
+QString MainWindow::captionFor(protocol::Edit edit) const {
     using protocol::Edit;
     const auto row = [](const QTableWidget* list, int r) {
         const QTableWidgetItem* item = list->item(r, 0);

@@ -1,19 +1,22 @@
-#include "discovery/dialogs/uAssignIP.h"
+#include "discovery/dialogs/SearchByIpDialog.h"
 
 #include "platform/ScreenScale.h"
-#include "ui_uAssignIP.h"
+#include "ui_SearchByIpDialog.h"
 
 #include <QScreen>
 #include <QShowEvent>
 
-TformAssignIP::TformAssignIP(QWidget* parent) : QDialog(parent), ui(new Ui::TformAssignIP) {
+namespace discovery {
+
+SearchByIpDialog::SearchByIpDialog(QWidget* parent)
+    : QDialog(parent), ui(new Ui::SearchByIpDialog) {
     ui->setupUi(this);
     const double factor = platform::ScreenScaleFactor(screen());
     resize(platform::ScaledSize(width(), factor), platform::ScaledSize(height(), factor));
-    connect(ui->Button1, &QPushButton::clicked, this, &TformAssignIP::Button1Click);
+    connect(ui->Button1, &QPushButton::clicked, this, &SearchByIpDialog::Button1Click);
 }
 
-void TformAssignIP::showEvent(QShowEvent* event) {
+void SearchByIpDialog::showEvent(QShowEvent* event) {
     if (!event->spontaneous()) {
         // Over the main window on every showing, wherever the window has been moved since.
         QRect frame = frameGeometry();
@@ -27,20 +30,22 @@ void TformAssignIP::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
 }
 
-TformAssignIP::~TformAssignIP() {
+SearchByIpDialog::~SearchByIpDialog() {
     delete ui;
 }
 
-QString TformAssignIP::ask() {
+QString SearchByIpDialog::ask() {
     chosen_.clear();
     exec();
     return chosen_;
 }
 
-void TformAssignIP::Button1Click() {
+void SearchByIpDialog::Button1Click() {
     // No check of the text: anything that is not a dotted quad is looked up as a host name.
     chosen_ = ui->edtIP1->text().trimmed() + QLatin1Char('.') + ui->edtIP2->text().trimmed() +
               QLatin1Char('.') + ui->edtIP3->text().trimmed() + QLatin1Char('.') +
               ui->edtIP4->text().trimmed();
     accept();
 }
+
+} // namespace discovery

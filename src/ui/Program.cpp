@@ -1,9 +1,9 @@
-#include "ui/Project1.h"
+#include "ui/Program.h"
 
 #include "platform/MessageBox.h"
 #include "settings/SettingsStore.h"
+#include "ui/MainWindow.h"
 #include "ui/SingleInstance.h"
-#include "ui/Unit1.h"
 
 #include <QApplication>
 
@@ -35,7 +35,7 @@ public:
     SessionEnd(const SessionEnd&) = delete;
     SessionEnd& operator=(const SessionEnd&) = delete;
 
-    void setWindow(TForm1* window) { window_ = window; }
+    void setWindow(MainWindow* window) { window_ = window; }
 
     bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) override {
         const auto* msg = static_cast<const MSG*>(message);
@@ -49,7 +49,7 @@ public:
     }
 
 private:
-    TForm1* window_ = nullptr;
+    MainWindow* window_ = nullptr;
     bool written_ = false;
 };
 
@@ -102,7 +102,7 @@ public:
     SessionEnd(const SessionEnd&) = delete;
     SessionEnd& operator=(const SessionEnd&) = delete;
 
-    void setWindow(TForm1*) {} // the window's own end writes the settings
+    void setWindow(MainWindow*) {} // the window's own end writes the settings
 
 private:
     static constexpr int kSignals[] = {SIGTERM, SIGHUP};
@@ -123,7 +123,7 @@ private:
 
 } // namespace
 
-int Project1(const EntryOptions& options) {
+int RunProgram(const EntryOptions& options) {
     // Checked before any window exists, so a refused copy never touches settings or network.
     SingleInstance guard(options.lockFolder);
     if (!guard.tryAcquire()) {
@@ -135,7 +135,7 @@ int Project1(const EntryOptions& options) {
     const settings::SettingsStore store(settings::SettingsPath());
     // Before the window too: a signal during its end must not cut the writing short.
     SessionEnd sessionEnd;
-    TForm1 mainWindow(nullptr, options.network);
+    MainWindow mainWindow(nullptr, options.network);
     mainWindow.setUserLocale(options.userLocale);
     mainWindow.setSettingsHooks(
         {[&store, &mainWindow](settings::AppSettings& values) {

@@ -8,20 +8,23 @@
 
 class QTimer;
 class QTreeWidget;
+class QTreeWidgetItem;
 
 namespace Ui {
-class TForm3;
+class SearchDialog;
 }
+
+namespace discovery {
 
 // Texts of the dialog in the language in force (lookup number, key).
 using CatalogueLookup = std::function<QString(int, const char*)>;
 
-class TForm3 : public QDialog {
+class SearchDialog : public QDialog {
     Q_OBJECT
 
 public:
-    TForm3(int countdownStart, const CatalogueLookup& text, QWidget* parent = nullptr);
-    ~TForm3() override;
+    SearchDialog(int countdownStart, const CatalogueLookup& text, QWidget* parent = nullptr);
+    ~SearchDialog() override;
 
     // Appends one found card as a row; numbering and colours follow the row's position.
     void addRow(const protocol::DeviceEntry& entry);
@@ -29,7 +32,7 @@ public:
     int remainingSeconds() const { return RemainingSeconds; }
 
     // Runs on every way of closing, before the dialog is destroyed.
-    std::function<void(TForm3&)> onFormClose;
+    std::function<void(SearchDialog&)> onFormClose;
 
 public slots:
     void tSTimeTimer();
@@ -45,7 +48,7 @@ private:
     void fitColumns();
     void FormClose();
 
-    Ui::TForm3* ui;
+    Ui::SearchDialog* ui;
     QTimer* tSTime;
     int countdownStart_;
     int RemainingSeconds = 0;
@@ -53,4 +56,6 @@ private:
 };
 
 // Row colours shared by the search dialog's list and the main device list.
-void ColourDeviceRow(class QTreeWidgetItem* item, int rowIndex);
+void ColourDeviceRow(QTreeWidgetItem* item, int rowIndex);
+
+} // namespace discovery

@@ -4,15 +4,17 @@
 #include <QDialog>
 
 namespace Ui {
-class TformAssignIP;
+class SearchByIpDialog;
 }
 
-class TformAssignIP : public QDialog {
+namespace discovery {
+
+class SearchByIpDialog : public QDialog {
     Q_OBJECT
 
 public:
-    explicit TformAssignIP(QWidget* parent = nullptr);
-    ~TformAssignIP() override;
+    explicit SearchByIpDialog(QWidget* parent = nullptr);
+    ~SearchByIpDialog() override;
 
     // Shows the dialog modally. Returns the four fields, trimmed and joined by ".", when OK
     // was pressed, or an empty text when the dialog was closed any other way.
@@ -25,6 +27,8 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    Ui::TformAssignIP* ui;
+    Ui::SearchByIpDialog* ui;
     QString chosen_;
 };
+
+} // namespace discovery

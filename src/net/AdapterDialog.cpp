@@ -1,9 +1,9 @@
-#include "net/uMulNetCardChoice.h"
+#include "net/AdapterDialog.h"
 
 #include "lang/Catalogue.h"
 #include "platform/MessageBox.h"
 #include "platform/ScreenScale.h"
-#include "ui_uMulNetCardChoice.h"
+#include "ui_AdapterDialog.h"
 
 #include <QHeaderView>
 #include <QPainter>
@@ -54,8 +54,8 @@ QString TrimControl(const QString& text) {
     return text.mid(begin, end - begin);
 }
 
-TfrmMulNetCardChoice::TfrmMulNetCardChoice(TextLookup texts, QWidget* parent)
-    : QDialog(parent), ui_(std::make_unique<Ui::TfrmMulNetCardChoice>()), texts_(std::move(texts)) {
+AdapterDialog::AdapterDialog(TextLookup texts, QWidget* parent)
+    : QDialog(parent), ui_(std::make_unique<Ui::AdapterDialog>()), texts_(std::move(texts)) {
     ui_->setupUi(this);
     setWindowFlags((windowFlags() | Qt::MSWindowsFixedSizeDialogHint) &
                    ~Qt::WindowContextHelpButtonHint);
@@ -82,29 +82,28 @@ TfrmMulNetCardChoice::TfrmMulNetCardChoice(TextLookup texts, QWidget* parent)
     }
     list->setPalette(palette);
 
-    connect(list, &QTreeWidget::itemClicked, this, &TfrmMulNetCardChoice::lvNetCardClick);
+    connect(list, &QTreeWidget::itemClicked, this, &AdapterDialog::lvNetCardClick);
     // Arrow keys pick a row too; otherwise OK would hand back a row the operator left.
-    connect(list, &QTreeWidget::itemSelectionChanged, this, &TfrmMulNetCardChoice::lvNetCardClick);
+    connect(list, &QTreeWidget::itemSelectionChanged, this, &AdapterDialog::lvNetCardClick);
     connect(ui_->btnOK, &QPushButton::clicked, this, &QDialog::accept);
 }
 
-TfrmMulNetCardChoice::TfrmMulNetCardChoice(const lang::Catalogues& catalogues, QWidget* parent)
-    : TfrmMulNetCardChoice(CatalogueLookup(catalogues), parent) {}
+AdapterDialog::AdapterDialog(const lang::Catalogues& catalogues, QWidget* parent)
+    : AdapterDialog(CatalogueLookup(catalogues), parent) {}
 
-TfrmMulNetCardChoice::~TfrmMulNetCardChoice() = default;
+AdapterDialog::~AdapterDialog() = default;
 
-QTreeWidget* TfrmMulNetCardChoice::lvNetCard() const {
+QTreeWidget* AdapterDialog::lvNetCard() const {
     return ui_->lvNetCard;
 }
-QCheckBox* TfrmMulNetCardChoice::cbNotShow() const {
+QCheckBox* AdapterDialog::cbNotShow() const {
     return ui_->cbNotShow;
 }
-QPushButton* TfrmMulNetCardChoice::btnOK() const {
+QPushButton* AdapterDialog::btnOK() const {
     return ui_->btnOK;
 }
 
-void TfrmMulNetCardChoice::FillAdapters(const QList<TAdapterInfo>& list,
-                                        const QString& localAddress) {
+void AdapterDialog::FillAdapters(const QList<TAdapterInfo>& list, const QString& localAddress) {
     filling_ = true;
     QTreeWidget* view = ui_->lvNetCard;
     view->clear();
@@ -123,7 +122,7 @@ void TfrmMulNetCardChoice::FillAdapters(const QList<TAdapterInfo>& list,
     filling_ = false;
 }
 
-void TfrmMulNetCardChoice::lvNetCardClick() {
+void AdapterDialog::lvNetCardClick() {
     if (filling_) {
         return;
     }
@@ -133,11 +132,11 @@ void TfrmMulNetCardChoice::lvNetCardClick() {
     }
 }
 
-void TfrmMulNetCardChoice::ApplyScale(double factor) {
+void AdapterDialog::ApplyScale(double factor) {
     setFixedSize(platform::ScaledSize(width(), factor), platform::ScaledSize(height(), factor));
 }
 
-void TfrmMulNetCardChoice::ApplyTexts() {
+void AdapterDialog::ApplyTexts() {
     const auto text = [this](const char* key) {
         return texts_ ? texts_(kLookupNumber, QString::fromLatin1(key)) : QString();
     };
@@ -150,7 +149,7 @@ void TfrmMulNetCardChoice::ApplyTexts() {
     header->setText(3, text("macAddress"));
 }
 
-void TfrmMulNetCardChoice::showEvent(QShowEvent* event) {
+void AdapterDialog::showEvent(QShowEvent* event) {
     if (!event->spontaneous()) {
         ApplyTexts();
         if (const QScreen* s = screen()) {
@@ -160,7 +159,7 @@ void TfrmMulNetCardChoice::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
 }
 
-void TfrmMulNetCardChoice::done(int result) {
+void AdapterDialog::done(int result) {
     if (ui_->lvNetCard->selectedItems().isEmpty()) {
         platform::inform(this, texts_ ? texts_(kLookupNumber, QStringLiteral("dlg_not_choice"))
                                       : QString());

@@ -1,7 +1,7 @@
 #pragma once
 // The adapter choice dialog: lists the adapter addresses and hands back the one chosen.
 
-#include "net/LGetAdapterInfo.h"
+#include "net/AdapterList.h"
 
 #include <QDialog>
 #include <QList>
@@ -14,7 +14,7 @@ class QPushButton;
 class QTreeWidget;
 
 namespace Ui {
-class TfrmMulNetCardChoice;
+class AdapterDialog;
 }
 
 namespace lang {
@@ -31,15 +31,15 @@ TextLookup CatalogueLookup(const lang::Catalogues& catalogues);
 // Blanks and control characters removed at both ends.
 QString TrimControl(const QString& text);
 
-class TfrmMulNetCardChoice : public QDialog {
+class AdapterDialog : public QDialog {
     Q_OBJECT
 
 public:
     static constexpr int kLookupNumber = 16;
 
-    explicit TfrmMulNetCardChoice(TextLookup texts, QWidget* parent = nullptr);
-    explicit TfrmMulNetCardChoice(const lang::Catalogues& catalogues, QWidget* parent = nullptr);
-    ~TfrmMulNetCardChoice() override;
+    explicit AdapterDialog(TextLookup texts, QWidget* parent = nullptr);
+    explicit AdapterDialog(const lang::Catalogues& catalogues, QWidget* parent = nullptr);
+    ~AdapterDialog() override;
 
     // Replaces the rows; the row whose address is `localAddress` (the last such) is selected and
     // becomes the chosen address. Neither the chosen address nor cbNotShow is reset.
@@ -65,7 +65,7 @@ private:
     void lvNetCardClick();
     void ApplyTexts();
 
-    std::unique_ptr<Ui::TfrmMulNetCardChoice> ui_;
+    std::unique_ptr<Ui::AdapterDialog> ui_;
     TextLookup texts_;
     QString chosenAddress_;
     bool filling_ = false;
