@@ -4,31 +4,14 @@
 #include "protocol/Reply.h"
 #include "protocol/SearchAnswer.h"
 #include "protocol/WriteComposer.h"
+#include "support/Bytes.h"
 
 #include <benchmark/benchmark.h>
 
 namespace {
 
 using protocol::Bytes;
-
-Bytes hex(const char* text) {
-    Bytes out;
-    unsigned value = 0;
-    int digits = 0;
-    for (const char* p = text; *p; ++p) {
-        const char c = *p;
-        if (c == ' ') {
-            continue;
-        }
-        value = value * 16 + static_cast<unsigned>(c <= '9' ? c - '0' : (c | 0x20) - 'a' + 10);
-        if (++digits == 2) {
-            out.push_back(static_cast<std::uint8_t>(value));
-            value = 0;
-            digits = 0;
-        }
-    }
-    return out;
-}
+using testsupport::hex;
 
 Bytes answerFor(int card) {
     Bytes d = hex("A1 02 06 4C 45 44 2D 30 31 FF A1 04 06 00 1A 2B 3C 4D 5E FF "

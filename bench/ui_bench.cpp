@@ -2,12 +2,12 @@
 // main window and search dialog (offscreen), answers handed in through a fake endpoint in the
 // portions the real endpoint uses, with the event loop (layout, painting) turning in between.
 
-#include "discovery/FakeEndpoint.h"
 #include "discovery/UdpEndpoint.h"
 #include "discovery/dialogs/SearchDialog.h"
 #include "discovery/session/CardSession.h"
 #include "lang/Catalogue.h"
 #include "net/AdapterDialog.h"
+#include "support/FakeEndpoint.h"
 #include "ui/MainWindow.h"
 
 #include <QApplication>
@@ -29,7 +29,7 @@ QByteArray answerFor(int card) {
 }
 
 struct Window {
-    discovery::FakeEndpoint endpoint;
+    testsupport::FakeEndpoint endpoint;
     std::unique_ptr<ui::MainWindow> w;
 
     Window() {

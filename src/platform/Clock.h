@@ -19,21 +19,6 @@ public:
     void sleepMs(int ms) override;
 };
 
-// Time moves only when someone sleeps or advances it.
-class MockClock final : public Clock {
-public:
-    std::int64_t nowMs() const override { return now_; }
-    void sleepMs(int ms) override {
-        now_ += ms;
-        ++sleeps;
-    }
-    void advance(std::int64_t ms) { now_ += ms; }
-    int sleeps = 0;
-
-private:
-    std::int64_t now_ = 0;
-};
-
 Clock& clock();
 class ScopedClock {
 public:

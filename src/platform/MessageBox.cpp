@@ -16,10 +16,6 @@ void WidgetMessageBoxes::show(QWidget* parent, Kind kind, const QString& text) {
     box.exec();
 }
 
-void RecordingMessageBoxes::show(QWidget*, Kind, const QString& text) {
-    texts.append(text);
-}
-
 MessageBoxes& messageBoxes() {
     return *g_current;
 }

@@ -2,7 +2,6 @@
 // Every message box of the program goes through here, so tests can answer them.
 
 #include <QString>
-#include <QStringList>
 
 class QWidget;
 
@@ -20,13 +19,6 @@ public:
 class WidgetMessageBoxes final : public MessageBoxes {
 public:
     void show(QWidget* parent, Kind kind, const QString& text) override;
-};
-
-// Records every message instead of showing it; for tests.
-class RecordingMessageBoxes final : public MessageBoxes {
-public:
-    void show(QWidget* parent, Kind kind, const QString& text) override;
-    QStringList texts;
 };
 
 // The boxes in use; the real ones unless a test installed others.

@@ -1,11 +1,11 @@
 // The fake must keep the real endpoint's delivery promises, or tests built on it lie.
 
-#include "discovery/FakeEndpoint.h"
+#include "support/FakeEndpoint.h"
 
 #include <gtest/gtest.h>
 #include <stdexcept>
 
-using discovery::FakeEndpoint;
+using testsupport::FakeEndpoint;
 
 TEST(FakeEndpoint, KeepsTheRealEndpointsDeliveryPromises) {
     FakeEndpoint ep;

@@ -1,6 +1,6 @@
 #include "discovery/HostResolution.h"
 
-#include "QtPrinters.h"
+#include "support/QtPrinters.h"
 
 #include <gtest/gtest.h>
 

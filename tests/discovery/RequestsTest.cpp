@@ -2,20 +2,19 @@
 
 #include "discovery/Requests.h"
 
-#include "QtPrinters.h"
 #include "discovery/Dispatch.h"
-#include "discovery/FakeEndpoint.h"
+#include "support/FakeEndpoint.h"
+#include "support/QtBytes.h"
+#include "support/QtPrinters.h"
 
 #include <gtest/gtest.h>
 
-using discovery::FakeEndpoint;
 using discovery::SendFailure;
+using testsupport::FakeEndpoint;
+
+using testsupport::qt::hex;
 
 namespace {
-
-QByteArray hex(const char* text) {
-    return QByteArray::fromHex(QByteArray(text));
-}
 
 FakeEndpoint::Sent sent(const char* host, const char* bytes, bool broadcast) {
     return {QString::fromLatin1(host), 8800, hex(bytes), broadcast};

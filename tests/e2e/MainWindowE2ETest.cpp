@@ -10,7 +10,7 @@
 #include "lang/Catalogue.h"
 #include "net/AdapterDialog.h"
 #include "net/AdapterList.h"
-#include "platform/MessageBox.h"
+#include "support/RecordingMessageBoxes.h"
 #include "ui/MainWindow.h"
 #include "ui/RadioGroup.h"
 
@@ -115,7 +115,7 @@ class MainWindowE2ETest : public QObject {
 
     std::unique_ptr<testbed::NetBed> bed_;
     std::unique_ptr<net::ScopedInterfaceSource> adapters_;
-    std::unique_ptr<platform::RecordingMessageBoxes> boxes_;
+    std::unique_ptr<testsupport::RecordingMessageBoxes> boxes_;
     std::unique_ptr<platform::ScopedMessageBoxes> boxesGuard_;
     int adapterDialogs_ = 0;
 
@@ -306,7 +306,7 @@ private slots:
     }
 
     void init() {
-        boxes_ = std::make_unique<platform::RecordingMessageBoxes>();
+        boxes_ = std::make_unique<testsupport::RecordingMessageBoxes>();
         boxesGuard_ = std::make_unique<platform::ScopedMessageBoxes>(*boxes_);
         adapterDialogs_ = 0;
     }

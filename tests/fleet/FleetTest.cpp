@@ -13,7 +13,7 @@
 #include "discovery/session/CardSession.h"
 #include "lang/Catalogue.h"
 #include "net/AdapterDialog.h"
-#include "platform/MessageBox.h"
+#include "support/RecordingMessageBoxes.h"
 #include "ui/MainWindow.h"
 
 #include <QElapsedTimer>
@@ -114,7 +114,7 @@ private slots:
         }
         QCOMPARE(int(expected.size()), cards);
 
-        platform::RecordingMessageBoxes boxes;
+        testsupport::RecordingMessageBoxes boxes;
         platform::ScopedMessageBoxes boxesGuard(boxes);
         lang::ResetGlobalCatalogues();
         int adapterDialogs = 0;

@@ -3,9 +3,9 @@
 // submit button must end in one message that names the field, and nothing may be sent.
 
 #include "PanelFixture.h"
-#include "discovery/FakeEndpoint.h"
 #include "lang/Catalogue.h"
-#include "platform/MessageBox.h"
+#include "support/FakeEndpoint.h"
+#include "support/RecordingMessageBoxes.h"
 #include "ui/MainWindow.h"
 
 #include <QClipboard>
@@ -50,8 +50,8 @@ const Field kFields[] = {
 class BadInputTest : public QObject {
     Q_OBJECT
 
-    discovery::FakeEndpoint fake_;
-    platform::RecordingMessageBoxes boxes_;
+    testsupport::FakeEndpoint fake_;
+    testsupport::RecordingMessageBoxes boxes_;
     std::unique_ptr<platform::ScopedMessageBoxes> boxesGuard_;
     std::unique_ptr<ui::MainWindow> w_;
 

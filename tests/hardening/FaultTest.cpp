@@ -10,14 +10,14 @@
 #include "NetBed.h"
 #include "SimProcess.h"
 #include "ToolSide.h"
-#include "discovery/FakeEndpoint.h"
 #include "discovery/UdpEndpoint.h"
 #include "discovery/session/CardSession.h"
 #include "lang/Catalogue.h"
 #include "net/AdapterDialog.h"
 #include "net/AdapterList.h"
-#include "platform/MessageBox.h"
 #include "settings/SettingsStore.h"
+#include "support/FakeEndpoint.h"
+#include "support/RecordingMessageBoxes.h"
 #include "ui/MainWindow.h"
 #include "ui/Program.h"
 
@@ -142,7 +142,7 @@ class FaultTest : public QObject {
 
     std::unique_ptr<testbed::NetBed> bed_;
     std::unique_ptr<net::ScopedInterfaceSource> adapters_;
-    std::unique_ptr<platform::RecordingMessageBoxes> boxes_;
+    std::unique_ptr<testsupport::RecordingMessageBoxes> boxes_;
     std::unique_ptr<platform::ScopedMessageBoxes> boxesGuard_;
     QTemporaryDir lock_; // not on the tmpfs, which is read-only at times
 
@@ -194,7 +194,7 @@ class FaultTest : public QObject {
     // One run of the program from its entry, against a fake endpoint.
     void runProgram(const std::function<void(ui::MainWindow&)>& during) {
         lang::ResetGlobalCatalogues();
-        discovery::FakeEndpoint endpoint;
+        testsupport::FakeEndpoint endpoint;
         net::ScopedInterfaceSource adapters([] {
             return QList<net::InterfaceRecord>{
                 {u"eth0"_qs,
@@ -231,7 +231,7 @@ private slots:
     }
 
     void init() {
-        boxes_ = std::make_unique<platform::RecordingMessageBoxes>();
+        boxes_ = std::make_unique<testsupport::RecordingMessageBoxes>();
         boxesGuard_ = std::make_unique<platform::ScopedMessageBoxes>(*boxes_);
     }
 

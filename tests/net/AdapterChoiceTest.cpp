@@ -3,8 +3,8 @@
 #include "Fakes.h"
 #include "Suites.h"
 #include "lang/Catalogue.h"
-#include "platform/Clock.h"
-#include "platform/MessageBox.h"
+#include "support/MockClock.h"
+#include "support/RecordingMessageBoxes.h"
 
 #include <QTest>
 
@@ -52,7 +52,7 @@ class AdapterChoiceTest : public QObject {
 
 private slots:
     void init() {
-        boxes_ = std::make_unique<platform::RecordingMessageBoxes>();
+        boxes_ = std::make_unique<testsupport::RecordingMessageBoxes>();
         scopedBoxes_ = std::make_unique<platform::ScopedMessageBoxes>(*boxes_);
         catalogues_ = std::make_unique<lang::Catalogues>();
         QVERIFY(catalogues_->apply(lang::LanguageId::SimplifiedChinese));
@@ -151,7 +151,7 @@ private slots:
     }
 
     void loopbackRetriesAtMostSevenLookupsAndSixWaits() {
-        platform::MockClock clock;
+        testsupport::MockClock clock;
         platform::ScopedClock scopedClock(clock);
         int lookups = 0;
         const QString result = RetryLoopbackAddress(QStringLiteral("127.0.0.1"), [&] {
@@ -165,7 +165,7 @@ private slots:
     }
 
     void loopbackRetryStopsAtTheFirstOtherAddress() {
-        platform::MockClock clock;
+        testsupport::MockClock clock;
         platform::ScopedClock scopedClock(clock);
         QStringList answers{"127.0.0.1", "127.0.0.1", "192.168.1.10", "127.0.0.1"};
         int lookups = 0;
@@ -183,7 +183,7 @@ private slots:
     }
 
 private:
-    std::unique_ptr<platform::RecordingMessageBoxes> boxes_;
+    std::unique_ptr<testsupport::RecordingMessageBoxes> boxes_;
     std::unique_ptr<platform::ScopedMessageBoxes> scopedBoxes_;
     std::unique_ptr<lang::Catalogues> catalogues_;
     std::unique_ptr<AdapterDialog> dialog_;

@@ -2,7 +2,7 @@
 
 #include "Fakes.h"
 #include "Suites.h"
-#include "platform/MessageBox.h"
+#include "support/RecordingMessageBoxes.h"
 
 #include <QTest>
 
@@ -102,7 +102,7 @@ private slots:
     }
 
     void failureShowsTheFixedMessageAndGivesAnEmptyList() {
-        platform::RecordingMessageBoxes boxes;
+        testsupport::RecordingMessageBoxes boxes;
         platform::ScopedMessageBoxes scopedBoxes(boxes);
         {
             ScopedInterfaceSource source([] { return std::optional<QList<InterfaceRecord>>(); });
@@ -120,7 +120,7 @@ private slots:
     }
 
     void noAdapterBesideLoopbackIsNoFailure() {
-        platform::RecordingMessageBoxes boxes;
+        testsupport::RecordingMessageBoxes boxes;
         platform::ScopedMessageBoxes scopedBoxes(boxes);
         ScopedInterfaceSource source([] {
             return std::optional<QList<InterfaceRecord>>(

@@ -3,10 +3,10 @@
 // show again" kept in SysCfg.ini for the next start.
 
 #include "Fakes.h"
-#include "discovery/FakeEndpoint.h"
 #include "lang/Catalogue.h"
-#include "platform/MessageBox.h"
 #include "settings/SettingsStore.h"
+#include "support/FakeEndpoint.h"
+#include "support/RecordingMessageBoxes.h"
 #include "ui/Program.h"
 
 #include <QAction>
@@ -23,7 +23,7 @@ class AdapterWindowTest : public QObject {
     Q_OBJECT
 
     QTemporaryDir lock_;
-    platform::RecordingMessageBoxes boxes_;
+    testsupport::RecordingMessageBoxes boxes_;
 
     // The operator at the adapter dialog: each showing runs the next step of the script.
     struct Operator {
@@ -40,7 +40,7 @@ class AdapterWindowTest : public QObject {
     };
 
     // One run of the program; `during` acts on the started window before it closes.
-    void run(Operator& op, discovery::FakeEndpoint& endpoint,
+    void run(Operator& op, testsupport::FakeEndpoint& endpoint,
              const std::function<void(ui::MainWindow&)>& during) {
         lang::ResetGlobalCatalogues();
         platform::ScopedMessageBoxes scoped(boxes_);
@@ -87,7 +87,7 @@ private slots:
             ClickRow(d, 0);
             PressOK(d);
         });
-        discovery::FakeEndpoint first;
+        testsupport::FakeEndpoint first;
         run(op, first, [&](ui::MainWindow& w) {
             QCOMPARE(op.showings, 1);
             QCOMPARE(first.bindings, QStringList{QStringLiteral("10.0.0.2")});
@@ -105,7 +105,7 @@ private slots:
         QVERIFY2(text.contains("[ServerIP]\r\nServerIP=192.168.1.10\r\n"), text.constData());
 
         // Next start: no dialog, the saved address is bound.
-        discovery::FakeEndpoint second;
+        testsupport::FakeEndpoint second;
         run(op, second,
             [&](ui::MainWindow& w) { QCOMPARE(w.LocalAddress, QStringLiteral("192.168.1.10")); });
         QCOMPARE(op.showings, 2);

@@ -5,7 +5,7 @@ class QObject;
 namespace net::test {
 
 QObject* MakeAdapterListTest();
-QObject* MakeChoiceDialogTest();
+QObject* MakeAdapterDialogTest();
 QObject* MakeAdapterChoiceTest();
 
 } // namespace net::test

@@ -28,14 +28,14 @@ protected:
             return -1;
         }
         const auto& b = std::get<WriteMessage>(r).bytes;
-        EXPECT_EQ(testbytes::toHex({b.begin(), b.begin() + 3}), "A1 21 11");
+        EXPECT_EQ(testsupport::toHex({b.begin(), b.begin() + 3}), "A1 21 11");
         return b[3 + offset];
     }
 
     // Applies a display frame whose byte `offset` is `value`.
     void read(std::size_t offset, int value) {
         auto frame =
-            testbytes::hex("A1 21 11 01 01 02 80 01 E0 03 00 07 01 05 33 44 22 00 21 1F FF");
+            testsupport::hex("A1 21 11 01 01 02 80 01 E0 03 00 07 01 05 33 44 22 00 21 1F FF");
         frame[3 + offset] = static_cast<std::uint8_t>(value);
         applyParameterReply(panel, frame, scan, profile);
     }

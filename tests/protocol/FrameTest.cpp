@@ -1,12 +1,12 @@
 #include "protocol/Frame.h"
 
-#include "Bytes.h"
 #include "protocol/Addressing.h"
+#include "support/Bytes.h"
 
 #include <gtest/gtest.h>
 
 using namespace protocol;
-using testbytes::hex;
+using testsupport::hex;
 
 TEST(FixedRequests, AreByteExact) {
     EXPECT_EQ(searchRequest(), hex("A1 15 02 00 00 FF"));

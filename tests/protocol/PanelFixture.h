@@ -1,8 +1,8 @@
 #pragma once
 
-#include "Bytes.h"
 #include "protocol/Panel.h"
 #include "protocol/ScanModeTable.h"
+#include "support/Bytes.h"
 
 // A panel as the window has it after the language was applied, and a full reply written out
 // frame by frame.
@@ -19,17 +19,17 @@ struct PanelFixture {
     static std::vector<std::uint8_t> domainFrame(const std::string& text) {
         std::vector<std::uint8_t> payload(64, 0);
         std::copy(text.begin(), text.end(), payload.begin());
-        return testbytes::cat({testbytes::hex("A1 16 40"), payload, testbytes::hex("FF")});
+        return testsupport::cat({testsupport::hex("A1 16 40"), payload, testsupport::hex("FF")});
     }
 
     // MAC 00:1A:2B:3C:4D:5E, IP 192.168.1.100, mask 255.255.255.0, gateway 192.168.1.1,
     // server 192.168.1.2:8800, flags 0x0C, DNS 8.8.8.8, version 54, inner code 0A FF 00 ..05.
     static std::vector<std::uint8_t> fullReply(std::uint8_t flags = 0x0C,
                                                const std::string& domain = "led.example.com") {
-        using testbytes::hex;
+        using testsupport::hex;
         auto flagsFrame = hex("A1 19 01 00 FF");
         flagsFrame[3] = flags;
-        return testbytes::cat({
+        return testsupport::cat({
             hex("A1 04 06 00 1A 2B 3C 4D 5E FF"),
             hex("A1 05 04 C0 A8 01 64 FF"),
             hex("A1 06 04 FF FF FF 00 FF"),

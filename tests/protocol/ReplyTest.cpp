@@ -5,8 +5,8 @@
 #include <gtest/gtest.h>
 
 using namespace protocol;
-using testbytes::cat;
-using testbytes::hex;
+using testsupport::cat;
+using testsupport::hex;
 
 class Reply : public PanelFixture, public ::testing::Test {
 protected:

@@ -73,7 +73,7 @@ protected:
             return -1;
         }
         const auto& b = std::get<WriteMessage>(r).bytes;
-        EXPECT_EQ(testbytes::toHex({b.begin(), b.begin() + 3}), "A1 21 11");
+        EXPECT_EQ(testsupport::toHex({b.begin(), b.begin() + 3}), "A1 21 11");
         return b[3];
     }
 
@@ -81,7 +81,7 @@ protected:
     int readPosition(int code) {
         panel[Combo::Scan].index = 7;
         auto frame =
-            testbytes::hex("A1 21 11 00 01 02 80 01 E0 03 00 07 01 05 33 44 22 00 21 1F FF");
+            testsupport::hex("A1 21 11 00 01 02 80 01 E0 03 00 07 01 05 33 44 22 00 21 1F FF");
         frame[3] = static_cast<std::uint8_t>(code);
         applyParameterReply(panel, frame, scan, profile);
         return panel[Combo::Scan].index;

@@ -1,13 +1,13 @@
 #include "protocol/SearchAnswer.h"
 
-#include "Bytes.h"
 #include "protocol/Addressing.h"
+#include "support/Bytes.h"
 
 #include <gtest/gtest.h>
 
 using namespace protocol;
-using testbytes::cat;
-using testbytes::hex;
+using testsupport::cat;
+using testsupport::hex;
 
 namespace {
 

@@ -5,9 +5,9 @@
 #include <gtest/gtest.h>
 
 using namespace protocol;
-using testbytes::cat;
-using testbytes::hex;
-using testbytes::toHex;
+using testsupport::cat;
+using testsupport::hex;
+using testsupport::toHex;
 using Reason = WriteRefusal::Reason;
 
 class Write : public PanelFixture, public ::testing::Test {

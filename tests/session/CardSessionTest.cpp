@@ -3,11 +3,12 @@
 
 #include "discovery/session/CardSession.h"
 
-#include "discovery/FakeEndpoint.h"
 #include "discovery/dialogs/SearchDialog.h"
 #include "lang/Catalogue.h"
-#include "platform/MessageBox.h"
 #include "protocol/Reply.h"
+#include "support/FakeEndpoint.h"
+#include "support/QtBytes.h"
+#include "support/RecordingMessageBoxes.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -17,14 +18,12 @@
 #include <QtTest>
 
 using discovery::CardSession;
-using discovery::FakeEndpoint;
 using protocol::Edit;
+using testsupport::FakeEndpoint;
+
+using testsupport::qt::hex;
 
 namespace {
-
-QByteArray hex(const char* text) {
-    return QByteArray::fromHex(QByteArray(text).replace(' ', ""));
-}
 
 // A search answer written out by hand: name, MAC, IP, mask and (optionally) version frames.
 QByteArray answer(const char* macHex, const char* ipHex, int version, const char* name = "LED") {
@@ -116,7 +115,7 @@ class CardSessionTest : public QObject {
     std::unique_ptr<QTimer> tSendSpan, tDelay, tMody;
     std::unique_ptr<lang::Catalogues> catalogues;
     std::unique_ptr<CardSession> s;
-    std::unique_ptr<platform::RecordingMessageBoxes> boxes;
+    std::unique_ptr<testsupport::RecordingMessageBoxes> boxes;
     std::unique_ptr<platform::ScopedMessageBoxes> boxesGuard;
 
     // Runs a search the way the clock would: countdown ticks every 1000 ms, requests every
@@ -186,7 +185,7 @@ private slots:
             *ep, *view, discovery::SessionTimers{tSendSpan.get(), tDelay.get(), tMody.get()},
             *catalogues);
         ep->setReceiveHandler([this](const QByteArray& d) { s->UDPBSerUDPRead(d); });
-        boxes = std::make_unique<platform::RecordingMessageBoxes>();
+        boxes = std::make_unique<testsupport::RecordingMessageBoxes>();
         boxesGuard = std::make_unique<platform::ScopedMessageBoxes>(*boxes);
     }
 

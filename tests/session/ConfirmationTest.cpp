@@ -1,11 +1,12 @@
 // Choosing a card, writing it and confirming the write, starting from a panel that already
 // shows the card: which replies confirm, field by field, and what the timers do to the list.
 
-#include "discovery/FakeEndpoint.h"
 #include "discovery/dialogs/SearchDialog.h"
 #include "discovery/session/CardSession.h"
 #include "lang/Catalogue.h"
-#include "platform/MessageBox.h"
+#include "support/FakeEndpoint.h"
+#include "support/QtBytes.h"
+#include "support/RecordingMessageBoxes.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -13,8 +14,10 @@
 #include <QtTest>
 
 using discovery::CardSession;
-using discovery::FakeEndpoint;
 using protocol::Edit;
+using testsupport::FakeEndpoint;
+
+using testsupport::qt::hex;
 
 namespace {
 
@@ -23,10 +26,6 @@ const QString kFailed = QStringLiteral("Update the device information failed!");
 const QString kSendFailed = QStringLiteral(
     "Search device failed: network is not connected or not on the same network segment, "
     "check the networkconnection and settings!");
-
-QByteArray hex(const char* text) {
-    return QByteArray::fromHex(QByteArray(text).replace(' ', ""));
-}
 
 // The network values of a reply; the defaults are 192.168.1.100/255.255.255.0, gateway .1,
 // server 192.168.1.2:8800, DNS 8.8.8.8.
@@ -132,7 +131,7 @@ class ConfirmationTest : public QObject {
     std::unique_ptr<QTimer> tSendSpan, tDelay, tMody;
     std::unique_ptr<lang::Catalogues> catalogues;
     std::unique_ptr<CardSession> s;
-    std::unique_ptr<platform::RecordingMessageBoxes> boxes;
+    std::unique_ptr<testsupport::RecordingMessageBoxes> boxes;
     std::unique_ptr<platform::ScopedMessageBoxes> boxesGuard;
 
     void setDhcp(int dhcp) {
@@ -180,7 +179,7 @@ private slots:
             *ep, *view, discovery::SessionTimers{tSendSpan.get(), tDelay.get(), tMody.get()},
             *catalogues);
         ep->setReceiveHandler([this](const QByteArray& d) { s->UDPBSerUDPRead(d); });
-        boxes = std::make_unique<platform::RecordingMessageBoxes>();
+        boxes = std::make_unique<testsupport::RecordingMessageBoxes>();
         boxesGuard = std::make_unique<platform::ScopedMessageBoxes>(*boxes);
     }
 

@@ -6,8 +6,9 @@
 #include "discovery/Dispatch.h"
 #include "discovery/Requests.h"
 #include "discovery/UdpEndpoint.h"
-#include "platform/Clock.h"
 #include "protocol/SearchAnswer.h"
+#include "support/MockClock.h"
+#include "support/QtBytes.h"
 
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -19,11 +20,9 @@
 using testbed::Side;
 using testbed::SimProcess;
 
-namespace {
+using testsupport::qt::hex;
 
-QByteArray hex(const char* text) {
-    return QByteArray::fromHex(QByteArray(text));
-}
+namespace {
 
 protocol::ByteView view(const QByteArray& b) {
     return {reinterpret_cast<const std::uint8_t*>(b.constData()), std::size_t(b.size())};
@@ -71,7 +70,7 @@ class CardSimNetnsTest : public QObject {
     Q_OBJECT
 
     std::unique_ptr<testbed::NetBed> bed_;
-    platform::MockClock clock_;
+    testsupport::MockClock clock_;
     std::unique_ptr<platform::ScopedClock> scopedClock_;
 
     std::unique_ptr<SimProcess> startSim(const testbed::NetBed& bed, const QStringList& args) {

@@ -3,20 +3,17 @@
 
 #include "CardBank.h"
 #include "Options.h"
+#include "support/QtBytes.h"
+#include "support/QtPrinters.h"
 
 #include <gtest/gtest.h>
 
 using namespace cardsim;
 
-void PrintTo(const QByteArray& b, std::ostream* os) {
-    *os << b.toHex(' ').toUpper().toStdString();
-}
+using testsupport::qt::hex;
 
 namespace {
 
-QByteArray hex(const char* text) {
-    return QByteArray::fromHex(QByteArray(text));
-}
 QHostAddress addr(const char* text) {
     return QHostAddress(QString::fromLatin1(text));
 }

@@ -3,7 +3,7 @@
 #include "NetBed.h"
 #include "discovery/Dispatch.h"
 #include "discovery/UdpEndpoint.h"
-#include "platform/Clock.h"
+#include "support/MockClock.h"
 
 #include <QEventLoop>
 #include <QNetworkDatagram>
@@ -46,7 +46,7 @@ class EndpointNetnsTest : public QObject {
     Q_OBJECT
 
     std::unique_ptr<testbed::NetBed> bed_;
-    platform::MockClock clock_;
+    testsupport::MockClock clock_;
     std::unique_ptr<platform::ScopedClock> scopedClock_;
 
     // A socket on the card side. Broadcasts must leave from the veth's own address: card

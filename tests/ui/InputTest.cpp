@@ -1,6 +1,7 @@
 // Input rules of the panel (digit filter, DNS row) and the panel mirror.
 
-#include "TestSupport.h"
+#include "StartedWindow.h"
+#include "support/RecordingMessageBoxes.h"
 #include "ui/DigitFilter.h"
 #include "ui/PanelBinding.h"
 #include "ui/RadioGroup.h"
@@ -32,7 +33,7 @@ const char* const kNumericEdits[] = {
 class InputTest : public QObject {
     Q_OBJECT
 
-    platform::RecordingMessageBoxes boxes_;
+    testsupport::RecordingMessageBoxes boxes_;
     std::unique_ptr<platform::ScopedMessageBoxes> scoped_;
 
     // Window with the DNS section shown, on screen so the operator's clicks reach it.

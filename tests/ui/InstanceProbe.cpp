@@ -2,8 +2,8 @@
 //   ui_instance_probe run FOLDER    the program entry; prints each message, exit 3 when refused
 //   ui_instance_probe crash FOLDER  takes the lock and dies without releasing it
 
-#include "discovery/FakeEndpoint.h"
-#include "platform/MessageBox.h"
+#include "support/FakeEndpoint.h"
+#include "support/RecordingMessageBoxes.h"
 #include "ui/Program.h"
 #include "ui/SingleInstance.h"
 
@@ -25,13 +25,13 @@ int main(int argc, char* argv[]) {
         std::fflush(stdout);
         _exit(locked ? 0 : 1);
     }
-    platform::RecordingMessageBoxes boxes;
+    testsupport::RecordingMessageBoxes boxes;
     platform::ScopedMessageBoxes scoped(boxes);
     bool created = false;
     ui::EntryOptions options;
     options.lockFolder = folder;
     // No socket and no host-name lookup: the probe also runs outside a network namespace.
-    discovery::FakeEndpoint endpoint;
+    testsupport::FakeEndpoint endpoint;
     options.network.endpoint = &endpoint;
     options.network.lookupLocalAddress = [] { return QStringLiteral("192.168.1.10"); };
     options.network.showAdapterDialog = [](net::AdapterDialog&) {};

@@ -1,6 +1,6 @@
 // One running copy per user: the lock, the program entry, and real second processes.
 
-#include "platform/MessageBox.h"
+#include "support/RecordingMessageBoxes.h"
 #include "ui/MainWindow.h"
 #include "ui/Program.h"
 #include "ui/SingleInstance.h"
@@ -40,7 +40,7 @@ class InstanceTest : public QObject {
     Q_OBJECT
 
     QTemporaryDir folder_;
-    platform::RecordingMessageBoxes boxes_;
+    testsupport::RecordingMessageBoxes boxes_;
     std::unique_ptr<platform::ScopedMessageBoxes> scoped_;
 
     // The entry with a loop that returns at once; true when the main window was created.

@@ -1,10 +1,11 @@
 // The main window after start-up and after each language: texts, lists, layout, menus, About.
 
-#include "TestSupport.h"
+#include "StartedWindow.h"
 #include "discovery/dialogs/SearchByIpDialog.h"
 #include "discovery/dialogs/SearchDialog.h"
 #include "net/AdapterDialog.h"
 #include "platform/ScreenScale.h"
+#include "support/RecordingMessageBoxes.h"
 #include "ui/RadioGroup.h"
 
 #include <QAccessible>
@@ -72,7 +73,7 @@ const char* const kRebuiltCombos[] = {
 class MainWindowTest : public QObject {
     Q_OBJECT
 
-    platform::RecordingMessageBoxes boxes_;
+    testsupport::RecordingMessageBoxes boxes_;
     std::unique_ptr<platform::ScopedMessageBoxes> scoped_;
 
 private slots:

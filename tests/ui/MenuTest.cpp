@@ -2,10 +2,11 @@
 // separators, and each item clicked with the mouse reaching its command. Exit ends the program
 // and leaves the settings file behind.
 
-#include "TestSupport.h"
+#include "StartedWindow.h"
 #include "discovery/dialogs/SearchByIpDialog.h"
 #include "net/AdapterList.h"
 #include "settings/SettingsStore.h"
+#include "support/RecordingMessageBoxes.h"
 #include "ui/Program.h"
 
 #include <QAction>
@@ -110,7 +111,7 @@ void FillDeviceList(ui::MainWindow& w) {
 class MenuTest : public QObject {
     Q_OBJECT
 
-    platform::RecordingMessageBoxes boxes_;
+    testsupport::RecordingMessageBoxes boxes_;
     std::unique_ptr<platform::ScopedMessageBoxes> scoped_;
     QTemporaryDir lock_;
 
@@ -218,7 +219,7 @@ private slots:
                  {{u"192.168.1.10"_s, u"255.255.255.0"_s}}}};
         });
         auto w = ShownWindow();
-        auto& endpoint = dynamic_cast<discovery::FakeEndpoint&>(w->UDPBSer());
+        auto& endpoint = dynamic_cast<testsupport::FakeEndpoint&>(w->UDPBSer());
         const qsizetype before = endpoint.bindings.size();
         ChooseFromMenuBar(w.get(), {u"menu_main_config"_s, u"menu_sub_network"_s});
         QCOMPARE(endpoint.bindings.size(), before + 1);
@@ -284,7 +285,7 @@ private slots:
         QVERIFY(file.startsWith(qEnvironmentVariable("XDG_CONFIG_HOME")));
         QFile::remove(file);
         net::ScopedInterfaceSource noAdapters([] { return QList<net::InterfaceRecord>{}; });
-        discovery::FakeEndpoint endpoint;
+        testsupport::FakeEndpoint endpoint;
         lang::ResetGlobalCatalogues();
         ui::EntryOptions options;
         options.lockFolder = lock_.path();

@@ -1,11 +1,12 @@
 // Every window at a screen of 120 pixels per inch: a scale factor of 1.25, sizes rounded half
 // to even, and where each window opens.
 
-#include "TestSupport.h"
+#include "StartedWindow.h"
 #include "discovery/dialogs/SearchByIpDialog.h"
 #include "discovery/dialogs/SearchDialog.h"
 #include "net/AdapterDialog.h"
 #include "platform/ScreenScale.h"
+#include "support/RecordingMessageBoxes.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -39,7 +40,7 @@ QPoint ScreenCentre() {
 class ScaleTest : public QObject {
     Q_OBJECT
 
-    platform::RecordingMessageBoxes boxes_;
+    testsupport::RecordingMessageBoxes boxes_;
     std::unique_ptr<platform::ScopedMessageBoxes> scoped_;
 
 private slots:

@@ -1,12 +1,12 @@
 // Writes PNGs of the main window in each language and of the About dialog into a folder.
 // Usage: ui_screenshots OUTPUT_FOLDER
 
-#include "discovery/FakeEndpoint.h"
 #include "discovery/dialogs/SearchByIpDialog.h"
 #include "discovery/dialogs/SearchDialog.h"
 #include "net/AdapterDialog.h"
 #include "net/AdapterList.h"
-#include "platform/MessageBox.h"
+#include "support/FakeEndpoint.h"
+#include "support/RecordingMessageBoxes.h"
 #include "ui/AboutDialog.h"
 #include "ui/MainWindow.h"
 
@@ -95,10 +95,10 @@ int main(int argc, char* argv[]) {
     if (!out.mkpath(QStringLiteral("."))) {
         return 1;
     }
-    platform::RecordingMessageBoxes boxes;
+    testsupport::RecordingMessageBoxes boxes;
     platform::ScopedMessageBoxes scoped(boxes);
     // No socket and no adapter question: the shots are of an idle window.
-    discovery::FakeEndpoint endpoint;
+    testsupport::FakeEndpoint endpoint;
     net::ScopedInterfaceSource adapters([] { return QList<net::InterfaceRecord>{}; });
     ui::MainWindow::NetworkHooks hooks;
     hooks.endpoint = &endpoint;

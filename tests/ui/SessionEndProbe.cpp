@@ -4,10 +4,10 @@
 // adapter, with the adapter dialog not to be shown again; in modal mode the About dialog is
 // open), and "ended" when the entry has returned.
 
-#include "discovery/FakeEndpoint.h"
 #include "net/AdapterDialog.h"
 #include "net/AdapterList.h"
 #include "settings/SettingsStore.h"
+#include "support/FakeEndpoint.h"
 #include "ui/MainWindow.h"
 #include "ui/Program.h"
 
@@ -46,7 +46,7 @@ int main(int argc, char* argv[]) {
                                            adapter("eth1", "001a2b3c4d5f", "10.0.0.7")};
     });
     // No socket and no host-name lookup.
-    discovery::FakeEndpoint endpoint;
+    testsupport::FakeEndpoint endpoint;
     ui::EntryOptions options;
     options.lockFolder = QString::fromLocal8Bit(argv[1]);
     options.userLocale = QLocale(QLocale::Chinese, QLocale::China);

@@ -1,12 +1,12 @@
 // The program from its entry with a real settings file: a first start without the file, the
 // file it writes at exit, and a second start from that file.
 
-#include "discovery/FakeEndpoint.h"
 #include "lang/Catalogue.h"
 #include "net/AdapterList.h"
-#include "platform/Clock.h"
-#include "platform/MessageBox.h"
 #include "settings/SettingsStore.h"
+#include "support/FakeEndpoint.h"
+#include "support/MockClock.h"
+#include "support/RecordingMessageBoxes.h"
 #include "ui/MainWindow.h"
 #include "ui/Program.h"
 
@@ -20,13 +20,13 @@ class StartupTest : public QObject {
     Q_OBJECT
 
     QTemporaryDir lock_;
-    platform::RecordingMessageBoxes boxes_;
+    testsupport::RecordingMessageBoxes boxes_;
 
     QString settingsFile() const { return settings::SettingsPath(); }
 
     // Runs the program once; `during` looks at (and may change) the started window.
     void runOnce(const QLocale& locale, const std::function<void(ui::MainWindow&)>& during,
-                 discovery::FakeEndpoint& endpoint) {
+                 testsupport::FakeEndpoint& endpoint) {
         lang::ResetGlobalCatalogues();
         platform::ScopedMessageBoxes scoped(boxes_);
         ui::EntryOptions options;
@@ -66,7 +66,7 @@ private slots:
                  {{QStringLiteral("192.168.1.10"), QStringLiteral("255.255.255.0")}}}};
         });
         QVERIFY(!QFile::exists(settingsFile()));
-        discovery::FakeEndpoint first;
+        testsupport::FakeEndpoint first;
         runOnce(
             QLocale(QLocale::Chinese, QLocale::China),
             [&](ui::MainWindow& w) {
@@ -93,7 +93,7 @@ private slots:
                                         "[ServerIP]\r\nServerIP=192.168.1.10\r\n"));
 
         // Second start: the operator switches to English; the file keeps it.
-        discovery::FakeEndpoint second;
+        testsupport::FakeEndpoint second;
         runOnce(
             QLocale(QLocale::Chinese, QLocale::China),
             [&](ui::MainWindow& w) {
@@ -104,7 +104,7 @@ private slots:
         QVERIFY(fileText().contains("LgType=2\r\n"));
 
         // Third start: English wins over the Chinese locale, with the Chinese item still offered.
-        discovery::FakeEndpoint third;
+        testsupport::FakeEndpoint third;
         runOnce(
             QLocale(QLocale::Chinese, QLocale::China),
             [&](ui::MainWindow& w) {
@@ -120,7 +120,7 @@ private slots:
         f.write(
             "[LgType]\r\nLgType=0\r\n; kept\r\n[Params]\r\nSearchTimes=0x14\r\nCardColor=2\r\n");
         f.close();
-        discovery::FakeEndpoint fourth;
+        testsupport::FakeEndpoint fourth;
         runOnce(
             QLocale(QLocale::English, QLocale::UnitedStates),
             [&](ui::MainWindow& w) {
@@ -156,7 +156,7 @@ private slots:
                  {{QStringLiteral("192.168.1.10"), QStringLiteral("255.255.255.0")}}}};
         });
         QFile::remove(settingsFile());
-        discovery::FakeEndpoint endpoint;
+        testsupport::FakeEndpoint endpoint;
         lang::ResetGlobalCatalogues();
         platform::ScopedMessageBoxes scoped(boxes_);
         ui::EntryOptions options;
@@ -207,7 +207,7 @@ private slots:
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write("[ServerIP]\r\nServerIP=10.1.2.3\r\n");
         f.close();
-        discovery::FakeEndpoint endpoint;
+        testsupport::FakeEndpoint endpoint;
         lang::ResetGlobalCatalogues();
         platform::ScopedMessageBoxes scoped(boxes_);
         ui::EntryOptions options;
@@ -231,9 +231,9 @@ private slots:
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write("[ServerIP]\r\nServerIP=127.0.0.1\r\n");
         f.close();
-        discovery::FakeEndpoint endpoint;
+        testsupport::FakeEndpoint endpoint;
         lang::ResetGlobalCatalogues();
-        platform::MockClock mockClock;
+        testsupport::MockClock mockClock;
         platform::ScopedClock scopedClock(mockClock);
         platform::ScopedMessageBoxes scoped(boxes_);
         ui::EntryOptions options;

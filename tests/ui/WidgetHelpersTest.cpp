@@ -20,7 +20,7 @@ using ui::ChineseMenuItem;
 
 Q_DECLARE_METATYPE(ui::ChineseMenuItem)
 
-class UnitsTest : public QObject {
+class WidgetHelpersTest : public QObject {
     Q_OBJECT
 
 private slots:
@@ -167,5 +167,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(UnitsTest)
-#include "UnitsTest.moc"
+QTEST_MAIN(WidgetHelpersTest)
+#include "WidgetHelpersTest.moc"

@@ -1,8 +1,9 @@
+#include "net/AdapterDialog.h"
+
 #include "Fakes.h"
 #include "Suites.h"
 #include "lang/Catalogue.h"
-#include "net/AdapterDialog.h"
-#include "platform/MessageBox.h"
+#include "support/RecordingMessageBoxes.h"
 
 #include <QHeaderView>
 #include <QTest>
@@ -20,12 +21,12 @@ const QList<TAdapterInfo> kList{
 
 } // namespace
 
-class ChoiceDialogTest : public QObject {
+class AdapterDialogTest : public QObject {
     Q_OBJECT
 
 private slots:
     void init() {
-        boxes_ = std::make_unique<platform::RecordingMessageBoxes>();
+        boxes_ = std::make_unique<testsupport::RecordingMessageBoxes>();
         scopedBoxes_ = std::make_unique<platform::ScopedMessageBoxes>(*boxes_);
         catalogues_ = std::make_unique<lang::Catalogues>();
         QVERIFY(catalogues_->apply(lang::LanguageId::English));
@@ -165,16 +166,16 @@ private slots:
     }
 
 private:
-    std::unique_ptr<platform::RecordingMessageBoxes> boxes_;
+    std::unique_ptr<testsupport::RecordingMessageBoxes> boxes_;
     std::unique_ptr<platform::ScopedMessageBoxes> scopedBoxes_;
     std::unique_ptr<lang::Catalogues> catalogues_;
     std::unique_ptr<AdapterDialog> dialog_;
 };
 
-QObject* MakeChoiceDialogTest() {
-    return new ChoiceDialogTest;
+QObject* MakeAdapterDialogTest() {
+    return new AdapterDialogTest;
 }
 
 } // namespace net::test
 
-#include "ChoiceDialogTest.moc"
+#include "AdapterDialogTest.moc"

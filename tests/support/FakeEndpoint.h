@@ -7,9 +7,10 @@
 #include <deque>
 #include <vector>
 
-namespace discovery {
+namespace testsupport {
 
-class FakeEndpoint final : public Endpoint {
+// tests/discovery/FakeEndpointTest.cpp holds it to the real endpoint's delivery promises.
+class FakeEndpoint final : public discovery::Endpoint {
 public:
     struct Sent {
         QString host;
@@ -20,12 +21,12 @@ public:
     };
 
     void bindLocalAddress(const QString& address) override { bindings.append(address); }
-    SendResult sendDatagram(const QString& host, quint16 port, const QByteArray& bytes,
-                            bool broadcast) override;
+    discovery::SendResult sendDatagram(const QString& host, quint16 port, const QByteArray& bytes,
+                                       bool broadcast) override;
     void setReceiveHandler(ReceiveHandler handler) override { handler_ = std::move(handler); }
 
     // The next `count` sends fail with `reason` (count < 0: every send until succeedSends()).
-    void failSends(SendFailure::Reason reason, int count = -1);
+    void failSends(discovery::SendFailure::Reason reason, int count = -1);
     void succeedSends() { failuresLeft_ = 0; }
 
     // Hands a datagram to the receive handler under the real endpoint's rules: one over
@@ -41,10 +42,10 @@ public:
 
 private:
     ReceiveHandler handler_;
-    SendFailure::Reason failReason_ = SendFailure::Reason::SocketError;
+    discovery::SendFailure::Reason failReason_ = discovery::SendFailure::Reason::SocketError;
     int failuresLeft_ = 0;
     bool delivering_ = false;
     std::deque<QByteArray> waiting_;
 };
 
-} // namespace discovery
+} // namespace testsupport

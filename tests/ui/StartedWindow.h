@@ -1,9 +1,8 @@
 #pragma once
-// A started main window for the tests: settings injected, start-up run, message boxes recorded.
+// A started main window for the tests: settings injected, start-up run, no socket.
 
-#include "discovery/FakeEndpoint.h"
 #include "lang/Catalogue.h"
-#include "platform/MessageBox.h"
+#include "support/FakeEndpoint.h"
 #include "ui/MainWindow.h"
 
 #include <QComboBox>
@@ -23,7 +22,7 @@ struct Profile {
 inline std::unique_ptr<ui::MainWindow> StartedWindow(const Profile& profile = {}) {
     lang::ResetGlobalCatalogues();
     // No socket and no host-name lookup: these tests also run outside a network namespace.
-    static discovery::FakeEndpoint endpoint;
+    static testsupport::FakeEndpoint endpoint;
     ui::MainWindow::NetworkHooks hooks;
     hooks.endpoint = &endpoint;
     hooks.lookupLocalAddress = [] { return QStringLiteral("192.168.1.10"); };

@@ -1,6 +1,8 @@
-#include "discovery/FakeEndpoint.h"
+#include "support/FakeEndpoint.h"
 
-namespace discovery {
+namespace testsupport {
+
+using discovery::SendResult;
 
 SendResult FakeEndpoint::sendDatagram(const QString& host, quint16 port, const QByteArray& bytes,
                                       bool broadcast) {
@@ -16,13 +18,13 @@ SendResult FakeEndpoint::sendDatagram(const QString& host, quint16 port, const Q
     return SendResult::sent();
 }
 
-void FakeEndpoint::failSends(SendFailure::Reason reason, int count) {
+void FakeEndpoint::failSends(discovery::SendFailure::Reason reason, int count) {
     failReason_ = reason;
     failuresLeft_ = count;
 }
 
 void FakeEndpoint::deliver(const QByteArray& datagram) {
-    if (datagram.size() > MaxDatagramSize) {
+    if (datagram.size() > discovery::MaxDatagramSize) {
         return;
     }
     waiting_.push_back(datagram);
@@ -46,4 +48,4 @@ void FakeEndpoint::deliver(const QByteArray& datagram) {
     delivering_ = false;
 }
 
-} // namespace discovery
+} // namespace testsupport
