@@ -36,7 +36,7 @@ bool setIntOption(qintptr fd, int name, int value) {
 #endif
 }
 
-int intOption(qintptr fd, int name) {
+[[maybe_unused]] int intOption(qintptr fd, int name) {
     int value = 0;
 #ifdef Q_OS_WIN
     int len = sizeof value;

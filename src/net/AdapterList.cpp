@@ -1,3 +1,12 @@
+#ifdef _WIN32
+// Before anything that may bring in windows.h, which winsock2.h must precede.
+// clang-format off
+#include <winsock2.h>
+#include <iphlpapi.h>
+// clang-format on
+#include <vector>
+#endif
+
 #include "net/AdapterList.h"
 
 #include "platform/MessageBox.h"
@@ -22,7 +31,7 @@ InterfaceSource& currentSource() {
     return source;
 }
 
-QByteArray hardwareBytes(const QString& text) {
+[[maybe_unused]] QByteArray hardwareBytes(const QString& text) {
     QString hex = text;
     hex.remove(u':');
     return QByteArray::fromHex(hex.toLatin1());
