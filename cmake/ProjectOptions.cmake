@@ -4,7 +4,21 @@ target_compile_features(project_options INTERFACE cxx_std_20)
 set(CMAKE_CXX_EXTENSIONS OFF)
 set(CMAKE_EXPORT_COMPILE_COMMANDS ON)
 
-target_compile_options(project_options INTERFACE -Wall -Wextra -Werror)
+# Off by default so a packager's newer compiler does not fail on a new warning; the presets,
+# CI and ./dev windows turn it on.
+option(LEDCFG_WERROR "Treat compiler warnings as errors" OFF)
+
+if(MSVC)
+    target_compile_options(project_options INTERFACE /W4 /permissive- /utf-8)
+    if(LEDCFG_WERROR)
+        target_compile_options(project_options INTERFACE /WX)
+    endif()
+elseif(CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
+    target_compile_options(project_options INTERFACE -Wall -Wextra)
+    if(LEDCFG_WERROR)
+        target_compile_options(project_options INTERFACE -Werror)
+    endif()
+endif()
 target_compile_definitions(project_options INTERFACE
     QT_NO_CAST_TO_ASCII
     QT_NO_CAST_FROM_BYTEARRAY
