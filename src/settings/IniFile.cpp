@@ -54,7 +54,8 @@ QString cutAt(const QString& text, int length) {
     return text.left(end);
 }
 
-// The Windows tool writes in the ANSI code page (GBK on Chinese systems); anything else is UTF-8.
+// A Windows editor may save the file in the ANSI code page (GBK on Chinese systems); a line that
+// is not UTF-8 is read as GBK.
 class LineDecoder {
 public:
     LineDecoder()

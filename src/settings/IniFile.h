@@ -1,6 +1,6 @@
 #pragma once
-// "SysCfg.ini" read and written the way the Windows profile functions treat it, so a file
-// written by the Windows tool keeps every byte we do not change.
+// "SysCfg.ini" read and written line by line, as the Windows profile functions treat an INI
+// file, so a file edited by hand or brought from another PC keeps every byte we do not change.
 
 #include <QByteArray>
 #include <QString>
@@ -25,8 +25,8 @@ public:
     std::optional<QString> value(const QString& section, const QString& key) const;
     QString readString(const QString& section, const QString& key,
                        const QString& defaultValue) const;
-    // Decimal with an optional sign, or "0x"/"0X" and hex digits (32-bit, wrapping like the
-    // Windows tool). Anything else, "12abc" and "0x" included, gives the default.
+    // Decimal with an optional sign, or "0x"/"0X" and hex digits (32-bit, wrapping, so
+    // "0xFFFFFFFF" reads as -1). Anything else, "12abc" and "0x" included, gives the default.
     int readInt(const QString& section, const QString& key, int defaultValue) const;
     bool readBool(const QString& section, const QString& key, bool defaultValue) const;
 

@@ -75,7 +75,7 @@ TEST(IniFileRead, ValuesAreCutAt2047Characters) {
 }
 
 TEST(IniFileRead, BytesThatAreNotUtf8AreReadAsGbk) {
-    // "显示屏" as the Windows tool writes it on a Chinese system (code page 936).
+    // "显示屏" as a Windows editor saves it in the ANSI code page of a Chinese system (936).
     const QByteArray gbk("\xCF\xD4\xCA\xBE\xC6\xC1");
     const IniFile ini = IniFile::fromBytes(
         "[Params]\r\nDeviceType=" + gbk + "\r\nUtf8=" + QStringLiteral("显示屏").toUtf8() + "\r\n");
