@@ -8,7 +8,6 @@
 #endif
 
 #include "net/AdapterList.h"
-
 #include "platform/MessageBox.h"
 
 #include <QHostAddress>

@@ -94,6 +94,8 @@ std::optional<std::string> GbkToUtf8(std::string_view bytes) {
     return out;
 #else
     iconv_t cd = iconv_open("UTF-8", "GBK");
+    // iconv reports failure as the handle -1, so the cast is its API, not ours.
+    // NOLINTNEXTLINE(performance-no-int-to-ptr)
     if (cd == reinterpret_cast<iconv_t>(-1)) {
         return std::nullopt;
     }

@@ -41,7 +41,7 @@ SettingsFolders DefaultSettingsFolders() {
 QString SettingsPath(const SettingsFolders& folders) {
     const QString fileName = QString::fromLatin1(kSettingsFileName);
     const QString besideExecutable = QDir(folders.executableDir).filePath(fileName);
-    const QString perUser = QDir(folders.configDir).filePath(fileName);
+    QString perUser = QDir(folders.configDir).filePath(fileName);
     switch (folders.rule) {
     case SettingsFolders::Rule::ExecutableFolderFirst:
         return canWriteIn(folders.executableDir) ? besideExecutable : perUser;

@@ -43,7 +43,7 @@ class CardBank {
 public:
     CardBank(std::vector<CardState> cards, quint16 answerPort);
 
-    Outcome handle(const Incoming& datagram);
+    Outcome handle(const Incoming& in);
 
     // Every card for the limited broadcast; the cards of that subnet for a directed broadcast;
     // the card holding the address for a unicast; nobody otherwise.
