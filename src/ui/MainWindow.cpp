@@ -8,25 +8,15 @@
 #include "net/AdapterDialog.h"
 #include "platform/ScreenScale.h"
 #include "ui/AboutDialog.h"
-#include "ui/CatalogueWidgets.h"
-#include "ui/DigitFilter.h"
 #include "ui/LanguageChoice.h"
 #include "ui/RadioGroup.h"
 #include "ui_MainWindow.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
-#include <QInputMethodEvent>
-#include <QKeyEvent>
 #include <QMenu>
-#include <QPointer>
-#include <QProxyStyle>
 #include <QScreen>
-#include <QStyleOptionMenuItem>
 #include <QTimer>
-#include <algorithm>
-#include <array>
-#include <optional>
 
 // Resources of a static library are registered by hand, outside any namespace.
 static void InitUiResources() {
@@ -37,40 +27,7 @@ namespace ui {
 
 namespace {
 
-const QColor kCream(0xFF, 0xFB, 0xF0);
-const QColor kMaroon(0x80, 0x00, 0x00);
-const QColor kBlue(0x00, 0x00, 0xFF);
-const QColor kWhite(0xFF, 0xFF, 0xFF);
-const QColor kSilver(0xC0, 0xC0, 0xC0);
-
-constexpr int kRowHeight = 18;
 constexpr int kNetworkStepLatestMs = 1000;
-
-void SetColours(QWidget* widget, const QColor& background, const QColor& text) {
-    QPalette palette = widget->palette();
-    if (background.isValid()) {
-        palette.setColor(QPalette::Window, background);
-        widget->setAutoFillBackground(true);
-    }
-    if (text.isValid()) {
-        palette.setColor(QPalette::WindowText, text);
-        palette.setColor(QPalette::Text, text);
-    }
-    widget->setPalette(palette);
-}
-
-void SetPixelFont(QWidget* widget, int pixels, bool bold) {
-    QFont font = widget->font();
-    font.setPixelSize(pixels);
-    font.setBold(bold);
-    widget->setFont(font);
-}
-
-void SetBase(QWidget* widget, const QColor& colour) {
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::Base, colour);
-    widget->setPalette(palette);
-}
 
 QString Numbers1To99() {
     QString text = QStringLiteral("1");
@@ -85,80 +42,6 @@ QTimer* MakeTimer(QObject* owner, const char* name, int interval) {
     timer->setObjectName(QLatin1String(name));
     timer->setInterval(interval);
     return timer;
-}
-
-// Separators keep their design caption "-" for the menu relabelling, but styles such as
-// Fusion draw a separator's text as a section title, so a stray "-" would stand in every
-// separator. They are drawn and measured without it: plain lines.
-class SeparatorLineStyle : public QProxyStyle {
-public:
-    void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
-                     const QWidget* widget) const override {
-        if (const auto plain = withoutCaption(element, option)) {
-            QProxyStyle::drawControl(element, &*plain, painter, widget);
-            return;
-        }
-        QProxyStyle::drawControl(element, option, painter, widget);
-    }
-
-    QSize sizeFromContents(ContentsType type, const QStyleOption* option, const QSize& size,
-                           const QWidget* widget) const override {
-        if (type == CT_MenuItem) {
-            if (const auto plain = withoutCaption(CE_MenuItem, option)) {
-                return QProxyStyle::sizeFromContents(type, &*plain, size, widget);
-            }
-        }
-        return QProxyStyle::sizeFromContents(type, option, size, widget);
-    }
-
-private:
-    static std::optional<QStyleOptionMenuItem> withoutCaption(ControlElement element,
-                                                              const QStyleOption* option) {
-        const auto* item = qstyleoption_cast<const QStyleOptionMenuItem*>(option);
-        if (element != CE_MenuItem || !item ||
-            item->menuItemType != QStyleOptionMenuItem::Separator || item->text.isEmpty()) {
-            return std::nullopt;
-        }
-        QStyleOptionMenuItem plain(*item);
-        plain.text.clear();
-        return plain;
-    }
-};
-
-// One row of a label list and the editors that stand beside it.
-struct LabelRow {
-    QTableWidget* list;
-    int row;
-    QList<QWidget*> editors;
-};
-
-QList<LabelRow> LabelRows(const Ui::MainWindow& ui) {
-    QList<LabelRow> rows;
-    QWidget* const sizeEditors[] = {
-        ui.edtPLen, ui.edtPHeight, ui.cmdPClor,    ui.cmdScan, ui.cmdDLamp,    ui.cmdNLamp,
-        ui.cmdOE,   ui.cmdDataBit, ui.cmdSContent, ui.cmdCF,   ui.cmdRowOrder, ui.cmdEmptyDisplay,
-    };
-    for (int row = 0; row < 12; ++row) {
-        rows.append({ui.lvSizeSet, row, {sizeEditors[row]}});
-    }
-    QWidget* const commEditors[] = {ui.cmdComm, ui.cmdBaud, ui.cmdRate, ui.cmdTrans, ui.cmd485Addr};
-    for (int row = 0; row < 5; ++row) {
-        rows.append({ui.lvCommInterface, row, {commEditors[row]}});
-    }
-    rows.append({ui.lvIPInfo, 0, {ui.edtIP1, ui.edtIP2, ui.edtIP3, ui.edtIP4}});
-    rows.append({ui.lvIPInfo, 1, {ui.edtC1, ui.edtC2, ui.edtC3, ui.edtC4}});
-    rows.append({ui.lvIPInfo, 2, {ui.edtGate1, ui.edtGate2, ui.edtGate3, ui.edtGate4}});
-    return rows;
-}
-
-// One for the whole program, owned by the application so it outlives every menu.
-QStyle* MenuStyle() {
-    static QPointer<QStyle> style;
-    if (!style) {
-        style = new SeparatorLineStyle;
-        style->setParent(qApp);
-    }
-    return style;
 }
 
 } // namespace
@@ -182,9 +65,7 @@ MainWindow::MainWindow(QWidget* parent, NetworkHooks hooks)
     for (QAction* separator : {ui_->N1, ui_->N4, ui_->N5, ui_->N10, ui_->N2, ui_->N3}) {
         separator->setSeparator(true);
     }
-    for (QMenu* menu : findChildren<QMenu*>()) {
-        menu->setStyle(MenuStyle());
-    }
+    styleMenus();
 
     tSendSpan_ = MakeTimer(this, "tSendSpan", 1200);
     tDelay_ = MakeTimer(this, "tDelay", 5000);
@@ -238,105 +119,6 @@ void MainWindow::FormDestroy() {
     }
 }
 
-void ApplyWindowFace(QWidget* window) {
-    // One face with both Latin and CJK glyphs, so Chinese never falls back to boxes and the
-    // three languages share their metrics; the first installed one wins.
-    QFont face = window->font();
-    face.setFamilies({QStringLiteral("Noto Sans CJK SC"), QStringLiteral("Microsoft YaHei"),
-                      QStringLiteral("PingFang SC"), QStringLiteral("WenQuanYi Micro Hei")});
-    face.setPixelSize(12);
-    window->setFont(face);
-}
-
-void MainWindow::styleWindow() {
-    const struct {
-        QWidget* strip;
-        QColor background;
-        QColor text;
-    } headers[] = {
-        {ui_->pnSizeSet, kWhite, kBlue},
-        {ui_->pnCommInterface, kCream, kMaroon},
-        {ui_->pnIPInfo, kWhite, kBlue},
-        {ui_->pnDnsServer, QColor(), kBlue},
-        {ui_->pnServerCfg, kCream, kMaroon},
-        {ui_->pnInternalCode, QColor(), kBlue},
-        {ui_->pnSoftwearVersion, kWhite, kMaroon},
-        {ui_->pnMacAddr, QColor(), kBlue},
-    };
-    for (const auto& header : headers) {
-        SetColours(header.strip, header.background, header.text);
-        SetPixelFont(header.strip, 15, true);
-    }
-    SetColours(ui_->pnServer, kCream, QColor());
-    SetColours(ui_->rGCfg, QApplication::palette("QMenu").color(QPalette::Window), QColor());
-
-    // Borderless strips that read as part of their header.
-    for (QLineEdit* strip :
-         {ui_->edtInnerCode_Hex, ui_->edtInnerCode_Dec, ui_->edtVersion, ui_->edtMACAddr}) {
-        SetPixelFont(strip, 15, true);
-        SetBase(strip, strip->parentWidget()->palette().color(QPalette::Window));
-    }
-
-    for (QTableWidget* list : {ui_->lvSizeSet, ui_->lvCommInterface, ui_->lvIPInfo}) {
-        list->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-        list->verticalHeader()->setDefaultSectionSize(kRowHeight);
-        list->horizontalHeader()->setDefaultSectionSize(125);
-    }
-
-    QTableWidget* devices = ui_->lvModList;
-    SetPixelFont(devices, 12, false);
-    SetColours(devices, QColor(), kBlue);
-    devices->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    devices->verticalHeader()->setDefaultSectionSize(kRowHeight);
-    const int widths[] = {60, 100, 150, 120};
-    for (int c = 0; c < devices->columnCount(); ++c) {
-        devices->setColumnWidth(c, widths[c]);
-    }
-    devices->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    // The 60-pixel first column must still hold "Order Num".
-    SetPixelFont(devices->horizontalHeader(), 11, false);
-
-    for (QComboBox* combo : panel_.combos) {
-        combo->setEditable(false);
-    }
-}
-
-// Each editor takes the exact height and top of the label row beside it.
-void MainWindow::alignLabelRows() {
-    for (const LabelRow& label : LabelRows(*ui_)) {
-        label.list->ensurePolished();
-        const int top =
-            label.list->y() + label.list->frameWidth() + label.list->rowViewportPosition(label.row);
-        for (QWidget* editor : label.editors) {
-            editor->setGeometry(editor->x(), top, editor->width(), kRowHeight);
-        }
-    }
-}
-
-// A screen reader finds no label of its own beside an editor: the captions stand in list rows,
-// header strips and radio buttons. So each editor carries its row's caption as its name.
-void MainWindow::nameEditors() {
-    for (const LabelRow& label : LabelRows(*ui_)) {
-        const QTableWidgetItem* cell = label.list->item(label.row, 0);
-        const QString caption = cell ? cell->text().trimmed() : QString();
-        for (QWidget* editor : label.editors) {
-            editor->setAccessibleName(caption);
-        }
-    }
-    const auto name = [](const QString& caption, std::initializer_list<QWidget*> editors) {
-        for (QWidget* editor : editors) {
-            editor->setAccessibleName(caption.trimmed());
-        }
-    };
-    name(ui_->pnDnsServer->text(), {ui_->edtDNS1, ui_->edtDNS2, ui_->edtDNS3, ui_->edtDNS4});
-    name(ui_->rBtnServerIP->text(), {ui_->edtDIP1, ui_->edtDIP2, ui_->edtDIP3, ui_->edtDIP4});
-    name(ui_->rBtnServerDomain->text(), {ui_->edtDomain});
-    name(ui_->pnServerPort->text(), {ui_->edtDPort});
-    name(ui_->pnInternalCode->text(), {ui_->edtInnerCode_Hex, ui_->edtInnerCode_Dec});
-    name(ui_->pnSoftwearVersion->text(), {ui_->edtVersion});
-    name(ui_->pnMacAddr->text(), {ui_->edtMACAddr});
-}
-
 void MainWindow::connectHandlers() {
     connect(ui_->btSModm, &QPushButton::clicked, this, &MainWindow::menu_sub_search_deviceClick);
     connect(ui_->menu_sub_search_device, &QAction::triggered, this,
@@ -371,56 +153,7 @@ void MainWindow::connectHandlers() {
     // The box's handler runs whenever its state changes, by the operator or by the program.
     connect(ui_->cbDNSAddr, &QCheckBox::toggled, this, &MainWindow::cbDNSAddrClick);
     connect(ui_->rGCfg, &TRadioGroup::clicked, this, &MainWindow::rGCfgClick);
-
-    const protocol::Edit numeric[] = {
-        protocol::Edit::PLen,  protocol::Edit::PHeight, protocol::Edit::IP1,
-        protocol::Edit::IP2,   protocol::Edit::IP3,     protocol::Edit::IP4,
-        protocol::Edit::C1,    protocol::Edit::C2,      protocol::Edit::C3,
-        protocol::Edit::C4,    protocol::Edit::Gate1,   protocol::Edit::Gate2,
-        protocol::Edit::Gate3, protocol::Edit::Gate4,   protocol::Edit::DNS1,
-        protocol::Edit::DNS2,  protocol::Edit::DNS3,    protocol::Edit::DNS4,
-        protocol::Edit::DIP1,  protocol::Edit::DIP2,    protocol::Edit::DIP3,
-        protocol::Edit::DIP4,  protocol::Edit::DPort,
-    };
-    for (protocol::Edit e : numeric) {
-        panel_[e]->installEventFilter(this);
-        numericEdits_.append(panel_[e]);
-    }
-}
-
-bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (!numericEdits_.contains(watched)) {
-        return QMainWindow::eventFilter(watched, event);
-    }
-    if (event->type() == QEvent::KeyPress) {
-        const QString typed = TypedCharacters(*static_cast<QKeyEvent*>(event));
-        for (QChar c : typed) {
-            QChar key = c;
-            edtPLenKeyPress(key);
-            if (key.isNull()) {
-                return true;
-            }
-        }
-    } else if (event->type() == QEvent::InputMethod) {
-        // Text composed by an input method is typed too, one character at a time.
-        const auto* input = static_cast<QInputMethodEvent*>(event);
-        for (QChar c : input->commitString()) {
-            QChar key = c;
-            edtPLenKeyPress(key);
-            if (key.isNull()) {
-                return true;
-            }
-        }
-    }
-    return QMainWindow::eventFilter(watched, event);
-}
-
-void MainWindow::edtPLenKeyPress(QChar& key) {
-    FilterDigit(key);
-}
-
-QString MainWindow::catalogueText(int lookupNumber, std::string_view key) const {
-    return Utf8(catalogues().CatalogueText(lookupNumber, key));
+    installDigitFilter();
 }
 
 void MainWindow::ClearParameterPanel() {
@@ -515,161 +248,9 @@ void MainWindow::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
 }
 
-QAction* MainWindow::languageItem(int id) const {
-    switch (id) {
-    case 0:
-        return ui_->menu_sub_simplechn;
-    case 1:
-        return ui_->menu_sub_traditionalchn;
-    case 2:
-        return ui_->menu_sub_english;
-    default:
-        return nullptr;
-    }
-}
-
-void MainWindow::ApplyLanguage(bool create, int id) {
-    settings_.LgType = id;
-    const auto language = lang::LanguageIdFromInt(id);
-    if (!language) {
-        return;
-    }
-    if (create && catalogues().apply(*language)) {
-        languageItem(id)->setChecked(true);
-    }
-    const lang::TLanguage* catalogue = catalogues().catalogue(*language);
-    if (catalogue == nullptr) {
-        return;
-    }
-
-    const QString sixBlanks(6, QLatin1Char(' '));
-    QLabel* const panels[] = {ui_->pnSizeSet,      ui_->pnCommInterface,   ui_->pnIPInfo,
-                              ui_->pnInternalCode, ui_->pnSoftwearVersion, ui_->pnMacAddr,
-                              ui_->pnServerCfg,    ui_->pnDnsServer,       ui_->pnServerPort};
-    for (std::size_t p = 0; p < std::size(panels); ++p) {
-        panels[p]->setText(sixBlanks + Utf8(catalogue->TextAt(0, p)));
-    }
-
-    RelabelMenuBar(ui_->mainMenu, *catalogue);
-
-    ui_->pmiSModm->setText(SectionText(*catalogue, 1, "menu_sub_search_device"));
-    ui_->pmiClearList->setText(SectionText(*catalogue, 1, "menu_sub_clear_device_list"));
-    ui_->pmiExit->setText(SectionText(*catalogue, 1, "menu_sub_exit"));
-
-    const QString twoBlanks(2, QLatin1Char(' '));
-    QPushButton* const buttons[] = {ui_->btSModm, ui_->btSend, ui_->btRefresh};
-    for (std::size_t b = 0; b < std::size(buttons); ++b) {
-        buttons[b]->setText(twoBlanks + Utf8(catalogue->TextAt(2, b)));
-    }
-
-    const std::pair<QTableWidget*, int> labelLists[] = {
-        {ui_->lvSizeSet, 3}, {ui_->lvCommInterface, 4}, {ui_->lvIPInfo, 5}};
-    for (const auto& [list, section] : labelLists) {
-        int row = 0;
-        for (const std::string& caption : catalogue->RowCaptions(section)) {
-            if (row >= list->rowCount()) {
-                break;
-            }
-            if (QTableWidgetItem* cell = list->item(row, 0)) {
-                cell->setText(Utf8(caption));
-            } else {
-                list->setItem(row, 0, new QTableWidgetItem(Utf8(caption)));
-            }
-            ++row;
-        }
-    }
-
-    FillComboFromCatalogue(ui_->cmdPClor, 0, settings_.CardColor == 3 ? 2 : 1, true);
-    FillComboFromCatalogue(ui_->cmdScan, 3, 3, true);
-    FillComboFromCatalogue(ui_->cmdDLamp, 4, 5, true);
-    FillComboFromCatalogue(ui_->cmdNLamp, 4, 5, true);
-    FillComboFromCatalogue(ui_->cmdOE, 6, 7, true);
-    FillComboFromCatalogue(ui_->cmdDataBit, 6, 7, true);
-    FillComboFromCatalogue(ui_->cmdSContent, 6, 7, true);
-    FillComboFromCatalogue(ui_->cmdCF, 8, 10, true);
-    FillComboFromCatalogue(ui_->cmdRowOrder, 11, 13, true);
-    FillComboFromCatalogue(ui_->cmdComm, 14, 16, true);
-    FillComboFromCatalogue(ui_->cmdRate, 17, 19, true);
-    FillComboFromCatalogue(ui_->cmdTrans, 20, 23, true);
-    FillComboFromCatalogue(ui_->cmdEmptyDisplay, 24, 25, true);
-    FillComboFromCatalogue(ui_->cmdRowOrder, 26, 26, false);
-
-    ApplyColumnCaptions(ui_->lvModList);
-
-    setWindowTitle(catalogueText(11, "softwear_title") + QLatin1Char(' ') + VersionText);
-
-    ui_->rBtnServerIP->setText(catalogueText(15, "item_service_IP"));
-    ui_->rBtnServerDomain->setText(catalogueText(15, "item_service_domain"));
-
-    for (int i = 0; i < 3; ++i) {
-        ui_->rGCfg->setItemText(i, Utf8(catalogue->TextAt(13, static_cast<std::size_t>(i))));
-    }
-
-    ui_->cbDNSAddr->setText(
-        catalogueText(12, ui_->cbDNSAddr->isChecked() ? "item_dns_set" : "item_auto_get"));
-
-    // Long items do not fit the 165-pixel boxes; their drop-down lists show them whole.
-    for (QComboBox* combo : panel_.combos) {
-        int widest = 0;
-        for (int i = 0; i < combo->count(); ++i) {
-            widest = std::max(widest, combo->fontMetrics().horizontalAdvance(combo->itemText(i)));
-        }
-        combo->view()->setMinimumWidth(widest + 24);
-    }
-
-    nameEditors();
-}
-
-void MainWindow::FillComboFromCatalogue(QComboBox* combo, int first, int last, bool clear) {
-    const lang::TLanguage* catalogue = catalogues().current();
-    if (catalogue == nullptr) {
-        return;
-    }
-    // Qt chooses the first item of an empty list by itself; the panel wants no choice.
-    const int chosen = clear ? -1 : combo->currentIndex();
-    if (clear) {
-        combo->clear();
-    }
-    for (int p = first; p <= last; ++p) {
-        const QString text = Utf8(catalogue->TextAt(12, static_cast<std::size_t>(p)));
-        if (p == 3) {
-            BuildScanModeTable(text);
-            break;
-        }
-        combo->addItem(text);
-        if (p == 4) {
-            for (int level = 1; level <= 6; ++level) {
-                combo->addItem(QString::number(level));
-            }
-        }
-    }
-    combo->setCurrentIndex(chosen);
-}
-
-void MainWindow::BuildScanModeTable(const QString& staticScanWord) {
-    QComboBox* scan = ui_->cmdScan;
-    const bool wasEmpty = scan->count() == 0;
-    const int chosen = scan->currentIndex();
-    for (const std::string& name : scanModes_.Build(staticScanWord.toStdString())) {
-        scan->addItem(Utf8(name));
-    }
-    scan->setCurrentIndex(wasEmpty ? -1 : chosen);
-}
-
-void MainWindow::ApplyColumnCaptions(QAbstractItemView* list) {
-    ui::ApplyColumnCaptions(list, catalogues().current());
-}
-
-void MainWindow::SetComboItems(QComboBox* combo, const QString& text) {
-    ui::SetComboItems(combo, text);
-}
-
 void MainWindow::cbDNSAddrClick() {
     const bool manual = ui_->cbDNSAddr->isChecked();
-    for (QLineEdit* dns : {ui_->edtDNS1, ui_->edtDNS2, ui_->edtDNS3, ui_->edtDNS4}) {
-        dns->setEnabled(manual);
-        SetBase(dns, manual ? kWhite : kSilver);
-    }
+    styleDnsRow(manual);
     ui_->cbDNSAddr->setText(catalogueText(12, manual ? "item_dns_set" : "item_auto_get"));
 }
 
@@ -746,113 +327,6 @@ void MainWindow::showPanel(const protocol::PanelModel& model) {
     // Setting the check box runs its handler, which brings the DNS row in line.
     WritePanel(model, panel_);
     cbDNSAddrClick();
-}
-
-int MainWindow::deviceRowCount() const {
-    return ui_->lvModList->rowCount();
-}
-
-discovery::SessionView::DeviceRow MainWindow::deviceRow(int row) const {
-    const QTableWidget* list = ui_->lvModList;
-    const auto text = [&](int column) {
-        const QTableWidgetItem* item = list->item(row, column);
-        return item ? item->text() : QString();
-    };
-    return {text(0), text(1), text(2), text(3)};
-}
-
-void MainWindow::setDeviceRowIp(int row, const QString& ip) {
-    if (QTableWidgetItem* item = ui_->lvModList->item(row, 3)) {
-        item->setText(ip);
-    }
-}
-
-void MainWindow::clearDeviceList() {
-    ui_->lvModList->setRowCount(0);
-}
-
-void MainWindow::appendDeviceRows(const QList<DeviceRow>& rows) {
-    QTableWidget* list = ui_->lvModList;
-    list->setUpdatesEnabled(false);
-    const int first = list->rowCount();
-    list->setRowCount(first + static_cast<int>(rows.size()));
-    for (int i = 0; i < rows.size(); ++i) {
-        const int row = first + i;
-        // Every other row in magenta so neighbouring cards are easy to tell apart.
-        const QColor colour = row % 2 == 0 ? QColor(255, 0, 255) : QColor(Qt::blue);
-        const QString cells[] = {rows[i].number, rows[i].name, rows[i].mac, rows[i].ip};
-        for (int column = 0; column < 4; ++column) {
-            auto* item = new QTableWidgetItem(cells[column]);
-            item->setForeground(colour);
-            item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
-            list->setItem(row, column, item);
-        }
-    }
-    list->setUpdatesEnabled(true);
-}
-
-int MainWindow::selectedDeviceRow() const {
-    const QList<QTableWidgetItem*> chosen = ui_->lvModList->selectedItems();
-    return chosen.isEmpty() ? -1 : chosen.first()->row();
-}
-
-void MainWindow::selectDeviceRow(int row) {
-    ui_->lvModList->clearSelection();
-    ui_->lvModList->selectRow(row);
-}
-
-void MainWindow::setWriteBusy(bool busy) {
-    ui_->btSModm->setEnabled(!busy);
-    ui_->btSend->setEnabled(!busy);
-    ui_->btRefresh->setEnabled(!busy);
-    if (busy) {
-        ui_->lvModList->setCursor(Qt::WaitCursor);
-    } else {
-        ui_->lvModList->unsetCursor();
-    }
-}
-
-QString MainWindow::captionFor(protocol::Edit edit) const {
-    using protocol::Edit;
-    const auto row = [](const QTableWidget* list, int r) {
-        const QTableWidgetItem* item = list->item(r, 0);
-        return item ? item->text().trimmed() : QString();
-    };
-    switch (edit) {
-    case Edit::PLen:
-        return row(ui_->lvSizeSet, 0);
-    case Edit::PHeight:
-        return row(ui_->lvSizeSet, 1);
-    case Edit::IP1:
-    case Edit::IP2:
-    case Edit::IP3:
-    case Edit::IP4:
-        return row(ui_->lvIPInfo, 0);
-    case Edit::C1:
-    case Edit::C2:
-    case Edit::C3:
-    case Edit::C4:
-        return row(ui_->lvIPInfo, 1);
-    case Edit::Gate1:
-    case Edit::Gate2:
-    case Edit::Gate3:
-    case Edit::Gate4:
-        return row(ui_->lvIPInfo, 2);
-    case Edit::DIP1:
-    case Edit::DIP2:
-    case Edit::DIP3:
-    case Edit::DIP4:
-        return ui_->rBtnServerIP->text().trimmed();
-    case Edit::DNS1:
-    case Edit::DNS2:
-    case Edit::DNS3:
-    case Edit::DNS4:
-        return ui_->pnDnsServer->text().trimmed();
-    case Edit::DPort:
-        return ui_->pnServerPort->text().trimmed();
-    default:
-        return {};
-    }
 }
 
 } // namespace ui

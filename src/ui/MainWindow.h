@@ -171,11 +171,16 @@ private:
     void FormDestroy();
     QString LookupLocalAddress() const;
     void startupNetworkStep();
+    // Look (MainWindowLook.cpp).
     void styleWindow();
+    void styleMenus();
+    void styleDnsRow(bool manual);
     void alignLabelRows();
     // Every editor's accessible name: the caption of its row in the language in force.
     void nameEditors();
     void connectHandlers();
+    // The numeric edits report their keys to eventFilter (MainWindowKeyFilter.cpp).
+    void installDigitFilter();
     void BuildScanModeTable(const QString& staticScanWord);
     QAction* languageItem(int id) const;
 
