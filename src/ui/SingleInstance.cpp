@@ -3,6 +3,10 @@
 #include <QDir>
 #include <QStandardPaths>
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
 namespace ui {
 
 namespace {
@@ -23,6 +27,16 @@ QString LockFileName(bool sharedFolder) {
 } // namespace
 
 SingleInstance::SingleInstance(const QString& lockFolder) {
+#ifdef Q_OS_WIN
+    if (lockFolder.isEmpty()) {
+        // Every copy on the machine, in every session, opens the same mutex.
+        mutex_ = ::CreateMutexW(nullptr, FALSE, L"Tessiva");
+        if (mutex_ != nullptr) {
+            path_ = QStringLiteral("Tessiva");
+            return;
+        }
+    }
+#endif
     if (lockFolder.isEmpty()) {
         const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
         path_ = runtime.isEmpty() ? QDir(QDir::tempPath()).filePath(LockFileName(true))
@@ -35,7 +49,33 @@ SingleInstance::SingleInstance(const QString& lockFolder) {
     lock_->setStaleLockTime(0);
 }
 
+SingleInstance::~SingleInstance() {
+#ifdef Q_OS_WIN
+    if (mutex_ != nullptr) {
+        if (mutexHeld_) {
+            ::ReleaseMutex(mutex_);
+        }
+        ::CloseHandle(mutex_);
+    }
+#endif
+}
+
+bool SingleInstance::held() const {
+    return lock_ ? lock_->isLocked() : mutexHeld_;
+}
+
 bool SingleInstance::tryAcquire() {
+#ifdef Q_OS_WIN
+    if (mutex_ != nullptr) {
+        // A mutex left by a copy that died is abandoned, and ours to take.
+        const DWORD result = ::WaitForSingleObject(mutex_, 0);
+        mutexHeld_ = result == WAIT_OBJECT_0 || result == WAIT_ABANDONED;
+        return mutexHeld_;
+    }
+#endif
+    if (lock_ == nullptr) {
+        return true; // no guard could be made: run unguarded
+    }
     if (lock_->tryLock(0)) {
         return true;
     }

@@ -140,6 +140,9 @@ private slots:
     }
 
     void realInterfacesNeverGiveLoopbackEntries() {
+#ifdef Q_OS_WIN
+        QSKIP("IP Helper's report has no loopback adapter; the Windows test bed checks the list");
+#endif
         // Reads the machine's interfaces; sends nothing.
         const auto interfaces = SystemInterfaces();
         QVERIFY(interfaces.has_value());

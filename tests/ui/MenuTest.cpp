@@ -282,7 +282,9 @@ private slots:
     void exitEndsTheProgramAndWritesTheSettings() {
         QFETCH(QStringList, path);
         const QString file = settings::SettingsPath();
+#ifndef Q_OS_WIN // Windows keeps it beside the test program, whose folder is writable
         QVERIFY(file.startsWith(qEnvironmentVariable("XDG_CONFIG_HOME")));
+#endif
         QFile::remove(file);
         net::ScopedInterfaceSource noAdapters([] { return QList<net::InterfaceRecord>{}; });
         testsupport::FakeEndpoint endpoint;

@@ -2,6 +2,7 @@
 // A started main window for the tests: settings injected, start-up run, no socket.
 
 #include "lang/Catalogue.h"
+#include "net/AdapterList.h"
 #include "support/FakeEndpoint.h"
 #include "ui/MainWindow.h"
 
@@ -35,6 +36,15 @@ inline std::unique_ptr<ui::MainWindow> StartedWindow(const Profile& profile = {}
                                   values.CardColor = profile.cardColor;
                               },
                               {}});
+    // One adapter with the looked-up address, whatever this machine has: on Windows a machine
+    // without adapters gets the adapter-list failure message.
+    const net::ScopedInterfaceSource oneAdapter([] {
+        return QList<net::InterfaceRecord>{
+            {QStringLiteral("eth0"),
+             QByteArray::fromHex("001a2b3c4d5e"),
+             QNetworkInterface::IsUp | QNetworkInterface::IsRunning,
+             {{QStringLiteral("192.168.1.10"), QStringLiteral("255.255.255.0")}}}};
+    });
     window->FormShow();
     return window;
 }

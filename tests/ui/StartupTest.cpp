@@ -12,7 +12,9 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -49,10 +51,16 @@ class StartupTest : public QObject {
 
 private slots:
     void initTestCase() {
+#ifdef Q_OS_WIN
+        // A copy in a writable folder keeps its settings beside the executable.
+        QCOMPARE(QFileInfo(settingsFile()).absolutePath(), QCoreApplication::applicationDirPath());
+        QFile::remove(settingsFile());
+#else
         // Not the executable's folder (no SysCfg.ini there): the per-user configuration folder.
         const QString home = qEnvironmentVariable("XDG_CONFIG_HOME");
         QVERIFY(!home.isEmpty());
         QCOMPARE(settingsFile().left(home.size()), home);
+#endif
         QVERIFY(settingsFile().endsWith(QStringLiteral("/SysCfg.ini")));
     }
 

@@ -50,5 +50,7 @@ while [ ${#pending[@]} -gt 0 ]; do
     done < <("$objdump" -p "$file" | sed -n 's/^\s*DLL Name: //p')
 done
 
+# Debug sections are of no use to an operator and triple the size.
+x86_64-w64-mingw32-strip --strip-unneeded "$out"/*.exe "$out"/*.dll "$out"/*/*.dll
 (cd "$build" && rm -f "$name.zip" && zip -qr -X "$name.zip" "$name")
 echo "$build/$name.zip"

@@ -1,0 +1,102 @@
+#!/usr/bin/env bash
+# The packed Windows program as an operator meets it: the zip unpacked into a fresh folder and
+# a fresh Wine prefix, ledcardcfg.exe started with the real Windows platform plugin on a
+# virtual screen, on the tool side of a test bed (one adapter, nothing else reachable).
+# Checks the main window in all three languages, that a second copy is refused, and that
+# SysCfg.ini is written beside the exe at exit; leaves a screenshot per language.
+#
+#   tests/windows/gui.sh ZIP OUT_DIR        as root
+set -euo pipefail
+
+zip="$(readlink -f "${1:?usage: gui.sh ZIP OUT_DIR}")"
+out="$(mkdir -p "${2:?}" && cd "$2" && pwd)"
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
+netbed="$root/tests/testbed/netbed.sh"
+name="wgui$$"
+work="$(mktemp -d /tmp/ledcardcfg-wingui.XXXXXX)"
+failures=0
+
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+ok() { echo "ok: $*"; }
+
+cleanup() {
+    set +e
+    [ -n "${WINEPREFIX:-}" ] && "$netbed" tool "$name" env WINEPREFIX="$WINEPREFIX" wineserver -k 2>/dev/null
+    [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null
+    "$netbed" down "$name" >/dev/null 2>&1
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+"$netbed" up "$name" >/dev/null
+(cd "$work" && unzip -q "$zip")
+app="$(ls -d "$work"/ledcardcfg-*-win64)"
+export WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" DISPLAY=:$((90 + $$ % 9))
+printf '127.0.0.1 localhost\n192.168.1.10 %s\n' "$(hostname)" >"$work/hosts"
+
+# Everything from here on runs on the tool side, with the bed's address for the host name.
+in_bed() {
+    "$netbed" tool "$name" unshare -m --propagation private sh -c \
+        'mount --bind "$1" /etc/hosts; shift; exec "$@"' sh "$work/hosts" "$@"
+}
+in_bed Xvfb "$DISPLAY" -screen 0 1280x1024x24 -dpi 96 -nolisten tcp >/dev/null 2>&1 &
+xvfb_pid=$!
+in_bed wineboot -i >/dev/null 2>&1
+
+# Waits for a visible window whose title matches; prints its id.
+window() {
+    local id
+    for _ in $(seq 150); do
+        id="$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1 || true)"
+        [ -n "$id" ] && { echo "$id"; return 0; }
+        sleep 0.2
+    done
+    return 1
+}
+
+run_language() { # LANG-VALUE LABEL EXPECTED-MENU-TEXT
+    local lang="$1" label="$2" pid id
+    rm -f "$app/SysCfg.ini"
+    (cd "$app" && LANG="$lang" in_bed /usr/lib/wine/wine64 ledcardcfg.exe) &
+    pid=$!
+    if ! id="$(window 'V3\.68')"; then
+        fail "$label: no main window"; kill "$pid" 2>/dev/null; return
+    fi
+    sleep 2 # the first paint and the adapter step
+    import -window "$id" "$out/windows-main-$label.png"
+    ok "$label: main window $(xdotool getwindowgeometry "$id" | sed -n 's/.*Geometry: //p')"
+    if [ "$label" = english ]; then
+        # A second copy shows its fixed message and ends; the first one stays.
+        (cd "$app" && in_bed /usr/lib/wine/wine64 ledcardcfg.exe) &
+        local second=$! box
+        if box="$(window '^ledcardcfg$')"; then
+            sleep 0.5
+            import -window root "$out/windows-second-copy.png"
+            # No window manager here: focus the box by hand, then press its OK.
+            xdotool windowfocus "$box" 2>/dev/null || true
+            sleep 0.3
+            xdotool key Return 2>/dev/null || true
+        else
+            fail "second copy showed no message box"
+        fi
+        for _ in $(seq 50); do kill -0 "$second" 2>/dev/null || break; sleep 0.2; done
+        if kill -0 "$second" 2>/dev/null; then fail "second copy still running"; kill "$second"; else ok "second copy refused"; fi
+        xdotool search --onlyvisible --name 'V3\.68' >/dev/null && ok "first copy still open" || fail "first copy gone"
+    fi
+    # Close as the window's close button does: WM_CLOSE, then the settings are written.
+    in_bed /usr/lib/wine/wine64 taskkill /im ledcardcfg.exe >/dev/null 2>&1 || true
+    for _ in $(seq 75); do kill -0 "$pid" 2>/dev/null || break; sleep 0.2; done
+    kill -0 "$pid" 2>/dev/null && { fail "$label: did not end on WM_CLOSE"; kill "$pid"; }
+    if [ -f "$app/SysCfg.ini" ] && grep -q '^\[ServerIP\]' "$app/SysCfg.ini" &&
+        grep -q '^ServerIP=192.168.1.10' "$app/SysCfg.ini"; then
+        ok "$label: SysCfg.ini written beside ledcardcfg.exe"
+    else
+        fail "$label: no SysCfg.ini beside ledcardcfg.exe"
+    fi
+}
+
+run_language zh_CN.UTF-8 simplified
+run_language zh_TW.UTF-8 traditional
+run_language en_US.UTF-8 english
+echo "screenshots in $out"
+exit $((failures > 0))
