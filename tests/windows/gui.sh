@@ -95,8 +95,34 @@ run_language() { # LANG-VALUE LABEL EXPECTED-MENU-TEXT
     fi
 }
 
+# The desktop session ends (logout, shutdown): the settings are written before the process goes.
+session_end() {
+    local pid
+    rm -f "$app/SysCfg.ini"
+    (cd "$app" && LANG=en_US.UTF-8 in_bed /usr/lib/wine/wine64 ledcardcfg.exe) &
+    pid=$!
+    if ! window 'V3\.68' >/dev/null; then
+        fail "session end: no main window"; kill "$pid" 2>/dev/null; return
+    fi
+    sleep 2
+    in_bed wineboot --end-session >/dev/null 2>&1 || true
+    for _ in $(seq 75); do
+        [ -f "$app/SysCfg.ini" ] && break
+        sleep 0.2
+    done
+    if [ -f "$app/SysCfg.ini" ] && grep -q '^LgType=2' "$app/SysCfg.ini"; then
+        ok "session end: SysCfg.ini written"
+    else
+        fail "session end: no SysCfg.ini after the session-end message"
+    fi
+    in_bed /usr/lib/wine/wine64 taskkill /im ledcardcfg.exe >/dev/null 2>&1 || true
+    for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.2; done
+    kill "$pid" 2>/dev/null || true
+}
+
 run_language zh_CN.UTF-8 simplified
 run_language zh_TW.UTF-8 traditional
 run_language en_US.UTF-8 english
+session_end
 echo "screenshots in $out"
 exit $((failures > 0))
