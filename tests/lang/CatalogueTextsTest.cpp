@@ -1,6 +1,7 @@
 // The simplified-Chinese and English texts of every catalogue entry, in registration order,
 // blanks included.
 
+#include "RegistrationOrder.h"
 #include "lang/Catalogue.h"
 
 #include <array>
@@ -124,16 +125,7 @@ const std::array<std::pair<const char*, const char*>, 107> kExpected{{
 }};
 // clang-format on
 
-// Registration order is section by section, so concatenating the sections gives it back.
-std::vector<std::string> TextsInRegistrationOrder(const TLanguage& catalogue) {
-    std::vector<std::string> texts;
-    for (int s = 0; s < TLanguage::kSectionCount; ++s) {
-        for (const auto& entry : catalogue.Section(s)) {
-            texts.push_back(entry.text);
-        }
-    }
-    return texts;
-}
+using test::TextsInRegistrationOrder;
 
 TEST(CatalogueTexts, SimplifiedChineseEveryEntry) {
     const auto texts = TextsInRegistrationOrder(TSimpleChinese());

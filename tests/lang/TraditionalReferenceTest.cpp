@@ -1,4 +1,5 @@
 #include "OpenCcReference.h"
+#include "RegistrationOrder.h"
 #include "lang/Catalogue.h"
 
 #include <gtest/gtest.h>
@@ -6,15 +7,7 @@
 namespace lang {
 namespace {
 
-std::vector<std::string> TextsInRegistrationOrder(const TLanguage& catalogue) {
-    std::vector<std::string> texts;
-    for (int s = 0; s < TLanguage::kSectionCount; ++s) {
-        for (const auto& entry : catalogue.Section(s)) {
-            texts.push_back(entry.text);
-        }
-    }
-    return texts;
-}
+using test::TextsInRegistrationOrder;
 
 TEST(ToTraditional, ReferenceConvertsSimplifiedCharacters) {
     EXPECT_EQ(test::ToTraditional("要更改的设定信息不能為空！"), "要更改的設定信息不能為空！");

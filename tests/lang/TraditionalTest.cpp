@@ -1,3 +1,4 @@
+#include "RegistrationOrder.h"
 #include "lang/Catalogue.h"
 
 #include <array>
@@ -120,16 +121,7 @@ const std::array<std::string, 107> kExpectedTraditional{
 };
 // clang-format on
 
-// Registration order is section by section, so concatenating the sections gives it back.
-std::vector<std::string> TextsInRegistrationOrder(const TLanguage& catalogue) {
-    std::vector<std::string> texts;
-    for (int s = 0; s < TLanguage::kSectionCount; ++s) {
-        for (const auto& entry : catalogue.Section(s)) {
-            texts.push_back(entry.text);
-        }
-    }
-    return texts;
-}
+using test::TextsInRegistrationOrder;
 
 TEST(TraditionalCatalogue, EveryTextAsExpected) {
     TTraditionalChinese catalogue;

@@ -3,6 +3,7 @@
 
 #include "discovery/session/CardSession.h"
 
+#include "FakeView.h"
 #include "discovery/dialogs/SearchDialog.h"
 #include "lang/Catalogue.h"
 #include "protocol/Reply.h"
@@ -58,52 +59,7 @@ QByteArray reply(int last = 100, std::uint8_t flags = 0x0C,
     return d;
 }
 
-class FakeView : public discovery::SessionView {
-public:
-    FakeView() {
-        list.setColumnCount(4);
-        scan.Build("Static Scan");
-        panel.SetRuntimeCounts(3);
-    }
-    QWidget* window() override { return &widget; }
-    void ClearParameterPanel() override {
-        panel.Clear();
-        ++clears;
-    }
-    protocol::PanelModel readPanel() const override { return panel; }
-    void showPanel(const protocol::PanelModel& p) override { panel = p; }
-    int deviceRowCount() const override { return list.topLevelItemCount(); }
-    DeviceRow deviceRow(int row) const override {
-        const QTreeWidgetItem* i = list.topLevelItem(row);
-        return {i->text(0), i->text(1), i->text(2), i->text(3)};
-    }
-    void setDeviceRowIp(int row, const QString& ip) override {
-        list.topLevelItem(row)->setText(3, ip);
-    }
-    void clearDeviceList() override { list.clear(); }
-    void appendDeviceRows(const QList<DeviceRow>& rows) override {
-        for (const auto& r : rows) {
-            auto* item = new QTreeWidgetItem(QStringList{r.number, r.name, r.mac, r.ip});
-            discovery::ColourDeviceRow(item, list.topLevelItemCount());
-            list.addTopLevelItem(item);
-        }
-    }
-    int selectedDeviceRow() const override {
-        return list.currentItem() ? list.indexOfTopLevelItem(list.currentItem()) : -1;
-    }
-    void selectDeviceRow(int row) override { list.setCurrentItem(list.topLevelItem(row)); }
-    void setWriteBusy(bool b) override { busy = b; }
-    void ApplyColumnCaptions(QAbstractItemView*) override {}
-    const protocol::ScanModeTable& scanModes() const override { return scan; }
-    QString captionFor(Edit) const override { return QStringLiteral("Control Card IP"); }
-
-    QWidget widget;
-    QTreeWidget list;
-    protocol::ScanModeTable scan;
-    protocol::PanelModel panel;
-    bool busy = false;
-    int clears = 0;
-};
+using sessiontest::FakeView;
 
 } // namespace
 

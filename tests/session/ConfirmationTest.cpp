@@ -1,6 +1,7 @@
 // Choosing a card, writing it and confirming the write, starting from a panel that already
 // shows the card: which replies confirm, field by field, and what the timers do to the list.
 
+#include "FakeView.h"
 #include "discovery/dialogs/SearchDialog.h"
 #include "discovery/session/CardSession.h"
 #include "lang/Catalogue.h"
@@ -70,56 +71,7 @@ QByteArray payloadOf(const QByteArray& d, int command) {
     return {};
 }
 
-class FakeView : public discovery::SessionView {
-public:
-    FakeView() {
-        list.setColumnCount(4);
-        scan.Build("Static Scan");
-        panel.SetRuntimeCounts(3);
-    }
-    QWidget* window() override { return &widget; }
-    void ClearParameterPanel() override {
-        panel.Clear();
-        ++clears;
-    }
-    protocol::PanelModel readPanel() const override { return panel; }
-    void showPanel(const protocol::PanelModel& p) override { panel = p; }
-    int deviceRowCount() const override { return list.topLevelItemCount(); }
-    DeviceRow deviceRow(int row) const override {
-        const QTreeWidgetItem* i = list.topLevelItem(row);
-        return {i->text(0), i->text(1), i->text(2), i->text(3)};
-    }
-    void setDeviceRowIp(int row, const QString& ip) override {
-        list.topLevelItem(row)->setText(3, ip);
-    }
-    void clearDeviceList() override { list.clear(); }
-    void appendDeviceRows(const QList<DeviceRow>& rows) override {
-        for (const auto& r : rows) {
-            addRow(r.number, r.mac, r.ip);
-        }
-    }
-    int selectedDeviceRow() const override {
-        return list.currentItem() ? list.indexOfTopLevelItem(list.currentItem()) : -1;
-    }
-    void selectDeviceRow(int row) override { list.setCurrentItem(list.topLevelItem(row)); }
-    void setWriteBusy(bool b) override { busy = b; }
-    void ApplyColumnCaptions(QAbstractItemView*) override {}
-    const protocol::ScanModeTable& scanModes() const override { return scan; }
-    QString captionFor(Edit) const override { return {}; }
-
-    void addRow(const QString& number, const QString& mac, const QString& ip) {
-        list.addTopLevelItem(
-            new QTreeWidgetItem(QStringList{number, QStringLiteral("LED"), mac, ip}));
-    }
-    QString rowIp(int row) const { return list.topLevelItem(row)->text(3); }
-
-    QWidget widget;
-    QTreeWidget list;
-    protocol::ScanModeTable scan;
-    protocol::PanelModel panel;
-    bool busy = false;
-    int clears = 0;
-};
+using sessiontest::FakeView;
 
 } // namespace
 
@@ -168,6 +120,7 @@ private slots:
     void init() {
         ep = std::make_unique<FakeEndpoint>();
         view = std::make_unique<FakeView>();
+        view->caption.clear();
         view->addRow(QStringLiteral("1"), QStringLiteral("00:1A:2B:3C:4D:5E"),
                      QStringLiteral("192.168.1.100"));
         tSendSpan = std::make_unique<QTimer>();
