@@ -22,6 +22,8 @@
 #include <QTest>
 #include <memory>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 const QString kSuccess = QStringLiteral("Update the device information successfully!");
@@ -53,6 +55,15 @@ private slots:
         QVERIFY(cards_ > 0);
         boxes_ = std::make_unique<testsupport::RecordingMessageBoxes>();
         boxesGuard_ = std::make_unique<platform::ScopedMessageBoxes>(*boxes_);
+        // The search broadcasts: refuse to start anywhere but on the tool side of a bed, where
+        // the bed's address is the only one besides loopback.
+        const QList<net::TAdapterInfo> adapters = net::EnumerateAdapters();
+        for (const net::TAdapterInfo& a : adapters) {
+            QVERIFY2(a.IPAddress == bedToolAddress(),
+                     qPrintable(u"not inside a test bed: this machine also has "_s + a.IPAddress));
+        }
+        QVERIFY2(!adapters.isEmpty(), "not inside a test bed: no adapter");
+        boxes_->texts.clear();
         lang::ResetGlobalCatalogues();
         // Everything as the program has it, but the settings file: English, a 3 s search.
         window_ = std::make_unique<ui::MainWindow>();
