@@ -41,6 +41,9 @@ QTimer* MakeTimer(QObject* owner, const char* name, int interval) {
     auto* timer = new QTimer(owner);
     timer->setObjectName(QLatin1String(name));
     timer->setInterval(interval);
+    // A coarse timer may fire 5% early; the five-second wait before the read-back is a
+    // promise to the card, so it must not be cut short.
+    timer->setTimerType(Qt::PreciseTimer);
     return timer;
 }
 

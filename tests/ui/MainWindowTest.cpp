@@ -477,6 +477,7 @@ private slots:
             auto* timer = Find<QTimer>(w.get(), name);
             QVERIFY2(timer != nullptr && !timer->isActive(), name);
             QCOMPARE(timer->interval(), interval);
+            QCOMPARE(timer->timerType(), Qt::PreciseTimer);
         }
     }
 

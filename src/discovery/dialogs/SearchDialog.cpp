@@ -26,6 +26,7 @@ SearchDialog::SearchDialog(int countdownStart, const CatalogueLookup& text, QWid
     ui->setupUi(this);
     tSTime->setObjectName(QStringLiteral("tSTime"));
     tSTime->setInterval(1000);
+    tSTime->setTimerType(Qt::PreciseTimer);
     connect(tSTime, &QTimer::timeout, this, &SearchDialog::tSTimeTimer);
     if (parent) {
         setFont(parent->font()); // the main window's face, so CJK and Latin share metrics
