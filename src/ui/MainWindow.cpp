@@ -288,10 +288,10 @@ void MainWindow::menu_sub_clear_device_listClick() {
 }
 
 void MainWindow::menu_sub_search_deviceClick() {
-    session_->menu_sub_search_deviceClick();
+    session_->searchAllCards();
 }
 void MainWindow::menu_sub_search_device_assign_ipClick() {
-    session_->menu_sub_search_device_assign_ipClick();
+    session_->searchAtAddress();
 }
 
 void MainWindow::menu_sub_networkClick() {
@@ -302,28 +302,28 @@ void MainWindow::menu_sub_networkClick() {
 }
 
 void MainWindow::btSendClick() {
-    session_->btSendClick();
+    session_->submitPanel();
 }
 void MainWindow::btRefreshClick() {
-    session_->btRefreshClick();
+    session_->refreshCard();
 }
 void MainWindow::lvModListClick() {
-    session_->lvModListClick();
+    session_->noteSelectedCard();
 }
 void MainWindow::lvModListDblClick() {
-    session_->lvModListDblClick();
+    session_->readSelectedCard();
 }
 void MainWindow::tSendSpanTimer() {
-    session_->tSendSpanTimer();
+    session_->searchSendTick();
 }
 void MainWindow::tDelayTimer() {
-    session_->tDelayTimer();
+    session_->delayElapsed();
 }
 void MainWindow::tModyTimer() {
-    session_->tModyTimer();
+    session_->confirmationTick();
 }
 void MainWindow::UDPBSerUDPRead(const QByteArray& datagram) {
-    session_->UDPBSerUDPRead(datagram);
+    session_->receiveDatagram(datagram);
 }
 
 void MainWindow::showPanel(const protocol::PanelModel& model) {

@@ -93,7 +93,7 @@ class CardSessionTest : public QObject {
                 d.tSTimeTimer();
             }
             if (t % 1200 == 0 && tSendSpan->isActive() && d.isVisible()) {
-                s->tSendSpanTimer();
+                s->searchSendTick();
             }
         }
     }
@@ -109,7 +109,7 @@ class CardSessionTest : public QObject {
     void searchWith(std::vector<std::pair<int, QByteArray>> answers, int searchTimes = 3) {
         s->setSearchTimes(searchTimes);
         s->runSearchDialog = [this, answers](discovery::SearchDialog& d) { simulate(d, answers); };
-        s->menu_sub_search_deviceClick();
+        s->searchAllCards();
     }
 
     // Chooses the card, fills the panel from its reply and writes it.
@@ -119,11 +119,11 @@ class CardSessionTest : public QObject {
             new QTreeWidgetItem(QStringList{"1", "LED", "00:1A:2B:3C:4D:5E", "192.168.1.100"});
         view->list.addTopLevelItem(row);
         view->list.setCurrentItem(row);
-        s->lvModListDblClick();
+        s->readSelectedCard();
         ep->deliver(reply(100));
         view->panel[Edit::IP4] = std::to_string(newLast);
         ep->sent.clear();
-        s->btSendClick();
+        s->submitPanel();
     }
 
 private slots:
@@ -140,7 +140,7 @@ private slots:
         s = std::make_unique<CardSession>(
             *ep, *view, discovery::SessionTimers{tSendSpan.get(), tDelay.get(), tMody.get()},
             *catalogues);
-        ep->setReceiveHandler([this](const QByteArray& d) { s->UDPBSerUDPRead(d); });
+        ep->setReceiveHandler([this](const QByteArray& d) { s->receiveDatagram(d); });
         boxes = std::make_unique<testsupport::RecordingMessageBoxes>();
         boxesGuard = std::make_unique<platform::ScopedMessageBoxes>(*boxes);
     }
@@ -153,7 +153,7 @@ private slots:
     void stopBeforeTheFirstRequestSendsNothing() {
         view->panel[Edit::PLen] = "64";
         s->runSearchDialog = [this](discovery::SearchDialog& d) { simulate(d, {}, 1100); };
-        s->menu_sub_search_deviceClick();
+        s->searchAllCards();
         QVERIFY(ep->sent.empty());
         QCOMPARE(view->list.topLevelItemCount(), 0);
         QVERIFY(!tSendSpan->isActive());
@@ -170,20 +170,20 @@ private slots:
             d.tSTimeTimer();
             QVERIFY(!d.isVisible());
         };
-        s->menu_sub_search_deviceClick();
+        s->searchAllCards();
         QCOMPARE(progressMax, 0);
         QVERIFY(ep->sent.empty());
         QVERIFY(!tSendSpan->isActive());
         s->setSearchTimes(0);
         s->runSearchDialog = [this](discovery::SearchDialog& d) { simulate(d); };
-        s->menu_sub_search_deviceClick();
+        s->searchAllCards();
         QVERIFY2(ep->sent.empty(), "0 is treated as 1");
     }
 
     void sendCountCarriesOverBetweenSearches() {
         s->setSearchTimes(20);
         s->runSearchDialog = [this](discovery::SearchDialog& d) { simulate(d); };
-        s->menu_sub_search_deviceClick();
+        s->searchAllCards();
         QCOMPARE(int(ep->sent.size()), 16);
         QCOMPARE(s->SendCount(), 17);
         for (const auto& sent : ep->sent) {
@@ -193,11 +193,11 @@ private slots:
             QCOMPARE(sent.bytes, hex("A1 15 02 00 00 FF"));
         }
         ep->sent.clear();
-        s->menu_sub_search_deviceClick();
+        s->searchAllCards();
         QCOMPARE(int(ep->sent.size()), 4);
         QCOMPARE(s->SendCount(), 1);
         ep->sent.clear();
-        s->menu_sub_search_deviceClick();
+        s->searchAllCards();
         QCOMPARE(int(ep->sent.size()), 16);
     }
 
@@ -205,21 +205,21 @@ private slots:
         s->setSearchTimes(3);
         s->askSearchAddress = [] { return QStringLiteral("192.168.1.100"); };
         s->runSearchDialog = [this](discovery::SearchDialog& d) { simulate(d); };
-        s->menu_sub_search_device_assign_ipClick();
+        s->searchAtAddress();
         QVERIFY(!ep->sent.empty());
         for (const auto& sent : ep->sent) {
             QCOMPARE(sent.host, QStringLiteral("192.168.1.100"));
             QVERIFY(!sent.broadcast);
         }
         ep->sent.clear();
-        s->menu_sub_search_deviceClick();
+        s->searchAllCards();
         QVERIFY(!ep->sent.empty());
         QCOMPARE(sendsTo(QStringLiteral("255.255.255.255")), int(ep->sent.size()));
 
         // Closed without OK: a broadcast search.
         s->askSearchAddress = [] { return QString(); };
         ep->sent.clear();
-        s->menu_sub_search_device_assign_ipClick();
+        s->searchAtAddress();
         QCOMPARE(sendsTo(QStringLiteral("255.255.255.255")), int(ep->sent.size()));
     }
 
@@ -233,7 +233,7 @@ private slots:
             simulate(d, {{1300, a53}, {1400, a54}, {1500, a53}, {1600, none}, {2500, a54}});
             shownCount = d.findChild<QLabel*>(QStringLiteral("lbSModm"))->text().toInt();
         };
-        s->menu_sub_search_deviceClick();
+        s->searchAllCards();
         QCOMPARE(shownCount, 3); // "duplicates do not count"
         QCOMPARE(view->list.topLevelItemCount(), 3);
         QCOMPARE(view->list.topLevelItem(0)->text(0), QStringLiteral("1"));
@@ -248,29 +248,29 @@ private slots:
         QCOMPARE(ep->sent.back().bytes, hex("A1 14 02 00 00 FF"));
 
         view->list.setCurrentItem(view->list.topLevelItem(1));
-        s->lvModListDblClick();
+        s->readSelectedCard();
         QCOMPARE(ep->sent.back().host, QStringLiteral("255.255.255.255"));
         QVERIFY(ep->sent.back().broadcast);
         QCOMPARE(ep->sent.back().bytes, hex("A1 44 06 00 00 00 00 00 54 FF"));
 
         view->list.setCurrentItem(view->list.topLevelItem(2));
-        s->lvModListDblClick();
+        s->readSelectedCard();
         QCOMPARE(ep->sent.back().host, QStringLiteral("192.168.1.99"));
         QCOMPARE(ep->sent.back().bytes, hex("A1 14 02 00 00 FF"));
 
         // A single click changes the address only; refresh reads the clicked row's address.
         view->list.setCurrentItem(view->list.topLevelItem(0));
-        s->lvModListClick();
-        s->btRefreshClick();
+        s->noteSelectedCard();
+        s->refreshCard();
         QCOMPARE(ep->sent.back().host, QStringLiteral("192.168.1.53"));
         QCOMPARE(ep->sent.back().bytes, hex("A1 14 02 00 00 FF"));
 
         // A card read by MAC keeps being read by its MAC after a click on another row.
         view->list.setCurrentItem(view->list.topLevelItem(1));
-        s->lvModListDblClick();
+        s->readSelectedCard();
         view->list.setCurrentItem(view->list.topLevelItem(0));
-        s->lvModListClick();
-        s->btRefreshClick();
+        s->noteSelectedCard();
+        s->refreshCard();
         QCOMPARE(ep->sent.back().bytes, hex("A1 44 06 00 00 00 00 00 54 FF"));
         QVERIFY(ep->sent.back().broadcast);
 
@@ -280,7 +280,7 @@ private slots:
     }
 
     void refreshBeforeAnyChoiceReadsZeroAddress() {
-        s->btRefreshClick();
+        s->refreshCard();
         QCOMPARE(int(ep->sent.size()), 1);
         QCOMPARE(ep->sent[0].host, QStringLiteral("0.0.0.0"));
         QCOMPARE(ep->sent[0].bytes, hex("A1 14 02 00 00 FF"));
@@ -293,7 +293,7 @@ private slots:
         s->runSearchDialog = [this](discovery::SearchDialog& d) {
             simulate(d, {{1300, answer("00 00 00 00 00 53", "C0 A8 01 35", 53)}});
         };
-        s->menu_sub_search_device_assign_ipClick();
+        s->searchAtAddress();
         QCOMPARE(ep->sent.back().host, QStringLiteral("10.9.8.7"));
         QCOMPARE(ep->sent.back().bytes, hex("A1 14 02 00 00 FF"));
         QVERIFY(!ep->sent.back().broadcast);
@@ -307,7 +307,7 @@ private slots:
             simulate(d, {{1100, answer("00 00 00 00 00 53", "C0 A8 01 35", 53)}});
             closedEarly = d.remainingSeconds() > 15;
         };
-        s->menu_sub_search_deviceClick();
+        s->searchAllCards();
         QVERIFY(closedEarly);
         QVERIFY(!tSendSpan->isActive());
         QCOMPARE(view->list.topLevelItemCount(), 1); // "rows found so far remain"
@@ -326,7 +326,7 @@ private slots:
         QVERIFY(view->busy);
         QCOMPARE(s->writePhase(), CardSession::WritePhase::Sent);
 
-        s->tDelayTimer();
+        s->delayElapsed();
         QVERIFY(!view->busy);
         QVERIFY(!tDelay->isActive());
         QCOMPARE(view->list.topLevelItem(0)->text(3), QStringLiteral("192.168.1.101"));
@@ -348,7 +348,7 @@ private slots:
         QVERIFY(boxes->texts.isEmpty());
         // The reply chose the IP radio; choose the domain again as an operator would.
         view->panel.serverByDomain = true;
-        s->btSendClick();
+        s->submitPanel();
         QCOMPARE(tDelay->interval(), 10000);
         QCOMPARE(ep->sent.back().bytes.size(), 154);
     }
@@ -356,12 +356,12 @@ private slots:
     void cardThatNeverAnswersFailsAfterThreeReads() {
         readCardAndWrite(101);
         ep->sent.clear();
-        s->tDelayTimer(); // 5 s
-        s->tModyTimer();  // 7 s
-        s->tModyTimer();  // 9 s
+        s->delayElapsed();     // 5 s
+        s->confirmationTick(); // 7 s
+        s->confirmationTick(); // 9 s
         QCOMPARE(int(ep->sent.size()), 3);
         QVERIFY(boxes->texts.isEmpty());
-        s->tModyTimer(); // 11 s
+        s->confirmationTick(); // 11 s
         QCOMPARE(int(ep->sent.size()), 3);
         QCOMPARE(boxes->texts,
                  QStringList{QStringLiteral("Update the device information failed!")});
@@ -373,26 +373,26 @@ private slots:
         readCardAndWrite(100);
         ep->deliver(reply(100)); // an answer that matches before the delay is over
         QCOMPARE(boxes->texts.size(), 1);
-        s->tDelayTimer();
+        s->delayElapsed();
         QVERIFY(tMody->isActive());
         const auto before = ep->sent.size();
-        s->tModyTimer();
+        s->confirmationTick();
         QCOMPARE(ep->sent.size(), before + 1); // "the tick still reads"
         QVERIFY(!tMody->isActive());
     }
 
     void secondWriteRestartsTheCountOfARunningConfirmation() {
         readCardAndWrite(101);
-        s->tDelayTimer();
-        s->tModyTimer();
+        s->delayElapsed();
+        s->confirmationTick();
         QCOMPARE(s->ConfirmTries(), 1);
-        s->btSendClick(); // a second write while tMody still runs
+        s->submitPanel(); // a second write while tMody still runs
         QVERIFY(tMody->isActive());
         QCOMPARE(s->ConfirmTries(), 0);
-        s->tModyTimer();
-        s->tModyTimer();
+        s->confirmationTick();
+        s->confirmationTick();
         QVERIFY(boxes->texts.isEmpty());
-        s->tModyTimer();
+        s->confirmationTick();
         QCOMPARE(boxes->texts,
                  QStringList{QStringLiteral("Update the device information failed!")});
         QVERIFY2(tDelay->isActive(), "before the new delay has passed");
@@ -400,25 +400,25 @@ private slots:
 
     void refusalsShowAMessageAndSendNothing() {
         readCardAndWrite(101);
-        s->tDelayTimer();
+        s->delayElapsed();
         tMody->stop();
         ep->sent.clear();
         boxes->texts.clear();
         view->panel[Edit::IP1] = "256";
-        s->btSendClick();
+        s->submitPanel();
         QCOMPARE(boxes->texts, QStringList{QStringLiteral(
                                    "Control Card IP: the value must be between 0 and 255.")});
         view->panel[Edit::IP1] = "1a";
-        s->btSendClick();
+        s->submitPanel();
         QVERIFY(boxes->texts.last().contains(QStringLiteral("\"1a\"")));
         view->panel[Edit::IP1].clear();
-        s->btSendClick();
+        s->submitPanel();
         QCOMPARE(boxes->texts.last(),
                  QStringLiteral("To modify the configuration information can not be empty!"));
         view->panel[Edit::IP1] = "192";
         view->panel.serverByDomain = true;
         view->panel[Edit::Domain] = QString(64, QLatin1Char('a')).toStdString();
-        s->btSendClick();
+        s->submitPanel();
         QCOMPARE(boxes->texts.last(), QStringLiteral("服务器的域名长度不能超过64！"));
         QVERIFY(ep->sent.empty());
         QVERIFY(!tDelay->isActive());
@@ -472,13 +472,13 @@ private slots:
         QFETCH(QString, typed);
         QFETCH(QByteArray, payload);
         readCardAndWrite(100);
-        s->tDelayTimer();
+        s->delayElapsed();
         tMody->stop();
         ep->sent.clear();
         boxes->texts.clear();
         view->panel.serverByDomain = true;
         view->panel[Edit::Domain] = typed.toStdString();
-        s->btSendClick();
+        s->submitPanel();
         if (payload.isEmpty()) {
             QCOMPARE(boxes->texts, QStringList{QStringLiteral("服务器的域名长度不能超过64！")});
             QVERIFY(ep->sent.empty());
@@ -520,9 +520,9 @@ private slots:
         QCOMPARE(view->panel[Edit::Domain], preset.toStdString());
         view->panel.serverByDomain = true; // the reply chose the IP radio
         ep->sent.clear();
-        s->btSendClick();
+        s->submitPanel();
         QCOMPARE(int(ep->sent.size()), 1);
-        s->tDelayTimer();
+        s->delayElapsed();
         ep->deliver(reply(100, 0x3F, echo));
         const QStringList success{QStringLiteral("Update the device information successfully!")};
         QCOMPARE(boxes->texts == success, confirmed);
@@ -534,7 +534,7 @@ private slots:
         tDelay->stop();
         view->busy = false;
         ep->failSends(discovery::SendFailure::Reason::SocketError);
-        s->btSendClick();
+        s->submitPanel();
         QVERIFY(!tDelay->isActive());
         QVERIFY(!view->busy);
         QVERIFY(boxes->texts.last().startsWith(QStringLiteral("Search device failed")));

@@ -95,7 +95,7 @@ class ConfirmationTest : public QObject {
     // Double-clicks row `row` and lets the card fill the panel; no message may come of it.
     void chooseAndRead(int row = 0) {
         view->list.setCurrentItem(view->list.topLevelItem(row));
-        s->lvModListDblClick();
+        s->readSelectedCard();
         ep->deliver(reply());
         QCOMPARE(view->panel[Edit::IP4], std::string("100"));
         QVERIFY(boxes->texts.isEmpty());
@@ -105,14 +105,14 @@ class ConfirmationTest : public QObject {
     void writeNewAddress() {
         view->panel[Edit::IP4] = "101";
         ep->sent.clear();
-        s->btSendClick();
+        s->submitPanel();
         QCOMPARE(int(ep->sent.size()), 1);
         QVERIFY(tDelay->isActive());
     }
 
     void ticksUntilTheEnd() {
         for (int tick = 0; tick < 3; ++tick) {
-            s->tModyTimer();
+            s->confirmationTick();
         }
     }
 
@@ -131,7 +131,7 @@ private slots:
         s = std::make_unique<CardSession>(
             *ep, *view, discovery::SessionTimers{tSendSpan.get(), tDelay.get(), tMody.get()},
             *catalogues);
-        ep->setReceiveHandler([this](const QByteArray& d) { s->UDPBSerUDPRead(d); });
+        ep->setReceiveHandler([this](const QByteArray& d) { s->receiveDatagram(d); });
         boxes = std::make_unique<testsupport::RecordingMessageBoxes>();
         boxesGuard = std::make_unique<platform::ScopedMessageBoxes>(*boxes);
     }
@@ -167,9 +167,9 @@ private slots:
         QFETCH(bool, confirms);
         setDhcp(dhcp);
         chooseAndRead();
-        s->btSendClick();
+        s->submitPanel();
         QCOMPARE(ep->sent.back().bytes.size(), 86);
-        s->tDelayTimer();
+        s->delayElapsed();
         ep->deliver(echo);
         QCOMPARE(s->updateConfirmed(), confirms);
         QCOMPARE(tMody->isActive(), !confirms);
@@ -197,9 +197,9 @@ private slots:
         ep->sent.clear();
 
         if (refresh) {
-            s->btRefreshClick();
+            s->refreshCard();
         } else {
-            s->lvModListDblClick();
+            s->readSelectedCard();
         }
         QCOMPARE(int(ep->sent.size()), 1);
         QCOMPARE(ep->sent[0].bytes, hex("A1 14 02 00 00 FF"));
@@ -218,7 +218,7 @@ private slots:
         ep->deliver(reply());
         QVERIFY(s->updateConfirmed());
         boxes->texts.clear();
-        s->btSendClick();
+        s->submitPanel();
         QVERIFY2(!s->updateConfirmed(), "a write clears it before any reply");
 
         ep->deliver(reply()); // an early match, before the delay is over
@@ -227,12 +227,12 @@ private slots:
         QVERIFY2(!s->updateConfirmed(), "a reply that does not match clears it again");
 
         // The cycle still runs and, with no later match, ends in failure after the success.
-        s->tDelayTimer();
+        s->delayElapsed();
         ticksUntilTheEnd();
         QCOMPARE(boxes->texts, (QStringList{kSuccess, kFailed}));
     }
 
-    // tDelayTimer moves the first row that holds the card's old address, and only that one.
+    // delayElapsed moves the first row that holds the card's old address, and only that one.
     void delayTimerMovesTheFirstRowOfTheOldAddress_data() {
         QTest::addColumn<QStringList>("rowIps");
         QTest::addColumn<int>("chosen");
@@ -267,7 +267,7 @@ private slots:
             view->list.clear();
         }
         ep->sent.clear();
-        s->tDelayTimer();
+        s->delayElapsed();
 
         QStringList shown;
         for (int r = 0; r < view->list.topLevelItemCount(); ++r) {
@@ -296,12 +296,12 @@ private slots:
         writeNewAddress();
         ep->sent.clear();
         ep->failSends(discovery::SendFailure::Reason::SocketError, failures);
-        s->tDelayTimer();
+        s->delayElapsed();
         QCOMPARE(boxes->texts, QStringList{kSendFailed});
         QVERIFY2(tMody->isActive(), "the cycle goes on");
         for (int tick = 0; tick < 3 && tMody->isActive(); ++tick) {
             const auto before = ep->sent.size();
-            s->tModyTimer();
+            s->confirmationTick();
             if (ep->sent.size() > before) { // the card answers every read that reaches it
                 QCOMPARE(ep->sent.back().host, QStringLiteral("192.168.1.101"));
                 ep->deliver(reply({.ip = "C0 A8 01 65"}));
@@ -323,7 +323,7 @@ private slots:
             ep->deliver(first);
             dialog.btStopClick();
         };
-        s->menu_sub_search_deviceClick();
+        s->searchAllCards();
         QCOMPARE(view->list.topLevelItemCount(), 2);
         const QStringList expected[] = {
             {"1", "LED", "00:1A:2B:00:00:01", "192.168.1.100"},
@@ -337,7 +337,7 @@ private slots:
         // Each is read by its own MAC, not by the address they share.
         QCOMPARE(ep->sent.back().bytes, hex("A1 44 06 00 1A 2B 00 00 01 FF"));
         view->list.setCurrentItem(view->list.topLevelItem(1));
-        s->lvModListDblClick();
+        s->readSelectedCard();
         QCOMPARE(ep->sent.back().bytes, hex("A1 44 06 00 1A 2B 00 00 02 FF"));
     }
 
@@ -359,11 +359,11 @@ private slots:
             ep->deliver(answer("00 00 00 00 00 77", "C0 A8 01 64", version));
             dialog.btStopClick();
         };
-        s->menu_sub_search_deviceClick();
+        s->searchAllCards();
         ep->deliver(reply());
         QCOMPARE(view->panel[Edit::MACAddr], std::string("00:1A:2B:3C:4D:5E"));
         view->panel[Edit::MACAddr] = "11:22:33:44:55:66"; // typed over by the operator
-        s->btSendClick();
+        s->submitPanel();
         const QByteArray written = ep->sent.back().bytes;
         QCOMPARE(payloadOf(written, macCommand), hex("00 00 00 00 00 77"));
         QCOMPARE(payloadOf(written, 0x30), prefix);

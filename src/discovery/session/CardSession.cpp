@@ -50,20 +50,20 @@ QString CardSession::text(int lookup, const char* key) const {
     return QString::fromStdString(catalogues_.CatalogueText(lookup, key));
 }
 
-void CardSession::menu_sub_search_deviceClick() {
+void CardSession::searchAllCards() {
     searchAddress_.clear();
-    StartSearch();
+    startSearch();
 }
 
-void CardSession::menu_sub_search_device_assign_ipClick() {
+void CardSession::searchAtAddress() {
     searchAddress_.clear();
     if (askSearchAddress) {
         searchAddress_ = askSearchAddress();
     }
-    StartSearch();
+    startSearch();
 }
 
-void CardSession::StartSearch() {
+void CardSession::startSearch() {
     found_.clear();
     view_.clearDeviceList();
     timers_.tSendSpan->start();
@@ -81,9 +81,13 @@ void CardSession::StartSearch() {
     searchDialog_ = nullptr;
     dialog.reset();
 
+    readFirstFoundCard();
+}
+
+void CardSession::readFirstFoundCard() {
     if (view_.deviceRowCount() > 0) {
         view_.selectDeviceRow(0);
-        lvModListDblClick();
+        readSelectedCard();
     }
 }
 
@@ -99,7 +103,7 @@ void CardSession::copyDialogRows(SearchDialog& dialog) {
     view_.appendDeviceRows(rows);
 }
 
-void CardSession::tSendSpanTimer() {
+void CardSession::searchSendTick() {
     if (sendCount_ < searchTimes_) {
         ++sendCount_;
     } else {
@@ -129,14 +133,14 @@ void CardSession::reportSendFailure() {
     platform::error(view_.window(), text(11, "item_search_device_failed"));
 }
 
-void CardSession::lvModListClick() {
+void CardSession::noteSelectedCard() {
     const int row = view_.selectedDeviceRow();
     if (row >= 0) {
         selected_.ip = view_.deviceRow(row).ip.toStdString();
     }
 }
 
-void CardSession::lvModListDblClick() {
+void CardSession::readSelectedCard() {
     const int row = view_.selectedDeviceRow();
     if (row < 0) {
         return;
@@ -147,13 +151,13 @@ void CardSession::lvModListDblClick() {
     sendReadReporting();
 }
 
-void CardSession::btRefreshClick() {
+void CardSession::refreshCard() {
     view_.ClearParameterPanel();
     updateConfirmed_ = false;
     sendReadReporting();
 }
 
-void CardSession::btSendClick() {
+void CardSession::submitPanel() {
     protocol::PanelModel panel = view_.readPanel();
     if (panel.serverByDomain) {
         std::string& domain = panel[protocol::Edit::Domain];
@@ -204,7 +208,7 @@ void CardSession::reportRefusal(const protocol::WriteRefusal& refusal) {
     platform::error(view_.window(), message);
 }
 
-void CardSession::tDelayTimer() {
+void CardSession::delayElapsed() {
     timers_.tDelay->stop();
     view_.setWriteBusy(false);
     const protocol::PanelModel panel = view_.readPanel();
@@ -226,7 +230,7 @@ void CardSession::tDelayTimer() {
     phase_ = WritePhase::Confirming;
 }
 
-void CardSession::tModyTimer() {
+void CardSession::confirmationTick() {
     if (confirmTries_ < kMaxConfirmTries) {
         ++confirmTries_;
         sendReadReporting();
@@ -244,7 +248,7 @@ void CardSession::tModyTimer() {
     }
 }
 
-void CardSession::UDPBSerUDPRead(const QByteArray& datagram) {
+void CardSession::receiveDatagram(const QByteArray& datagram) {
     const protocol::ByteView bytes(reinterpret_cast<const std::uint8_t*>(datagram.constData()),
                                    static_cast<std::size_t>(datagram.size()));
     if (classifyDatagram(datagram) == DatagramKind::SearchAnswer) {

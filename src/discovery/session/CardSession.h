@@ -87,18 +87,20 @@ public:
     std::function<void(SearchDialog&)> runSearchDialog;
     std::function<QString()> askSearchAddress;
 
-    // Handlers.
-    void menu_sub_search_deviceClick();
-    void menu_sub_search_device_assign_ipClick();
-    void StartSearch();
-    void tSendSpanTimer();
-    void lvModListClick();
-    void lvModListDblClick();
-    void btRefreshClick();
-    void btSendClick();
-    void tDelayTimer();
-    void tModyTimer();
-    void UDPBSerUDPRead(const QByteArray& datagram);
+    // What the window's handlers ask for.
+    void searchAllCards();
+    void searchAtAddress();
+    void startSearch();
+    void searchSendTick();
+    void noteSelectedCard();
+    void readSelectedCard();
+    // The first row of a finished search is chosen and read, as a double click on it would.
+    void readFirstFoundCard();
+    void refreshCard();
+    void submitPanel();
+    void delayElapsed();
+    void confirmationTick();
+    void receiveDatagram(const QByteArray& datagram);
 
     // State, readable for the window and the tests.
     const QString& SearchAddress() const { return searchAddress_; }
