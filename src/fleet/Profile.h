@@ -35,6 +35,7 @@ struct Refusal {
         ReadOnly,           // `key` is one of the card's own values
         NotForCard,         // `key` is held only by cards with DHCP 1
         NoAssignment,       // a change without "=": `value` holds it
+        EntryMismatch,      // `value` is a text that is not the entry at position `limit`
     };
     Reason reason = Reason::NotJson;
     std::string file; // the profile file; empty for a change
