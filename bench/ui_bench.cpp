@@ -65,7 +65,7 @@ struct Window {
             QApplication::processEvents();
             seconds = body(dialog);
         };
-        w->session().menu_sub_search_deviceClick();
+        w->session().searchAllCards();
         endpoint.sent.clear();
         return seconds;
     }

@@ -71,8 +71,8 @@ public:
     settings::AppSettings& settings() { return settings_; }
     const settings::AppSettings& settings() const { return settings_; }
     protocol::ScanModeTable& scanModes() { return scanModes_; }
-    const protocol::FoundCards& foundCards() const { return session_->FoundCards(); }
-    const protocol::SelectedCard& selectedCard() const { return session_->SelectedCard(); }
+    const protocol::FoundCards& foundCards() const { return session_->foundCards(); }
+    const protocol::SelectedCard& selectedCard() const { return session_->selectedCard(); }
     discovery::CardSession& session() { return *session_; }
     discovery::Endpoint& UDPBSer() { return *endpoint_; }
     net::AdapterDialog& adapterDialog() { return *adapterDialog_; }

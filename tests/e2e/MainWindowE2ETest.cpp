@@ -616,7 +616,7 @@ private slots:
             return;
         }
         QVERIFY(!ask.isVisible());
-        QCOMPARE(w->session().SearchAddress(), u"192.168.1.101"_qs);
+        QCOMPARE(w->session().searchAddress(), u"192.168.1.101"_qs);
 
         const auto searches = requests(*sim, "search");
         QCOMPARE(int(searches.size()), 2);

@@ -374,7 +374,7 @@ private slots:
         w->findChild<QAction*>(u"menu_sub_search_device_assign_ip"_qs)->trigger();
         // The first repetition fails; the dialog does not count down its five seconds.
         QVERIFY2(searching.elapsed() < 3000, qPrintable(QString::number(searching.elapsed())));
-        QCOMPARE(w->session().SearchAddress(), address);
+        QCOMPARE(w->session().searchAddress(), address);
         QCOMPARE(boxes_->texts, QStringList{failedText(*w)});
         QCOMPARE(rows(*w), 0);
         QVERIFY(!w->tSendSpan()->isActive());

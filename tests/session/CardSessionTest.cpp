@@ -185,7 +185,7 @@ private slots:
         s->runSearchDialog = [this](discovery::SearchDialog& d) { simulate(d); };
         s->searchAllCards();
         QCOMPARE(int(ep->sent.size()), 16);
-        QCOMPARE(s->SendCount(), 17);
+        QCOMPARE(s->sendCount(), 17);
         for (const auto& sent : ep->sent) {
             QCOMPARE(sent.host, QStringLiteral("255.255.255.255"));
             QCOMPARE(sent.port, quint16(8800));
@@ -195,7 +195,7 @@ private slots:
         ep->sent.clear();
         s->searchAllCards();
         QCOMPARE(int(ep->sent.size()), 4);
-        QCOMPARE(s->SendCount(), 1);
+        QCOMPARE(s->sendCount(), 1);
         ep->sent.clear();
         s->searchAllCards();
         QCOMPARE(int(ep->sent.size()), 16);
@@ -330,7 +330,7 @@ private slots:
         QVERIFY(!view->busy);
         QVERIFY(!tDelay->isActive());
         QCOMPARE(view->list.topLevelItem(0)->text(3), QStringLiteral("192.168.1.101"));
-        QCOMPARE(QString::fromStdString(s->SelectedCard().ip), QStringLiteral("192.168.1.101"));
+        QCOMPARE(QString::fromStdString(s->selectedCard().ip), QStringLiteral("192.168.1.101"));
         QCOMPARE(ep->sent.back().host, QStringLiteral("192.168.1.101"));
         QVERIFY(tMody->isActive());
 
@@ -366,7 +366,7 @@ private slots:
         QCOMPARE(boxes->texts,
                  QStringList{QStringLiteral("Update the device information failed!")});
         QVERIFY(!tMody->isActive());
-        QCOMPARE(s->ConfirmTries(), 0);
+        QCOMPARE(s->confirmTries(), 0);
     }
 
     void earlyMatchShowsSuccessAndTheCycleStillReads() {
@@ -385,10 +385,10 @@ private slots:
         readCardAndWrite(101);
         s->delayElapsed();
         s->confirmationTick();
-        QCOMPARE(s->ConfirmTries(), 1);
+        QCOMPARE(s->confirmTries(), 1);
         s->submitPanel(); // a second write while tMody still runs
         QVERIFY(tMody->isActive());
-        QCOMPARE(s->ConfirmTries(), 0);
+        QCOMPARE(s->confirmTries(), 0);
         s->confirmationTick();
         s->confirmationTick();
         QVERIFY(boxes->texts.isEmpty());

@@ -274,7 +274,7 @@ private slots:
             shown << view->rowIp(r);
         }
         QCOMPARE(shown, rowIpsAfter);
-        QCOMPARE(QString::fromStdString(s->SelectedCard().ip), cardIpAfter);
+        QCOMPARE(QString::fromStdString(s->selectedCard().ip), cardIpAfter);
         QCOMPARE(int(ep->sent.size()), 1);
         QCOMPARE(ep->sent[0].host, cardIpAfter);
         QVERIFY(tMody->isActive());
@@ -333,7 +333,7 @@ private slots:
             const auto row = view->deviceRow(r);
             QCOMPARE((QStringList{row.number, row.name, row.mac, row.ip}), expected[r]);
         }
-        QCOMPARE(int(s->FoundCards().size()), 2);
+        QCOMPARE(int(s->foundCards().size()), 2);
         // Each is read by its own MAC, not by the address they share.
         QCOMPARE(ep->sent.back().bytes, hex("A1 44 06 00 1A 2B 00 00 01 FF"));
         view->list.setCurrentItem(view->list.topLevelItem(1));

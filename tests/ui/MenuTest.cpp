@@ -168,7 +168,7 @@ private slots:
         QString searchedAt = u"none"_s;
         w->session().runSearchDialog = [&](discovery::SearchDialog&) {
             ++searches;
-            searchedAt = w->session().SearchAddress();
+            searchedAt = w->session().searchAddress();
         };
         if (!address.isEmpty()) {
             WhenModal([&](QDialog* dialog) {

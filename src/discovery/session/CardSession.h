@@ -103,11 +103,11 @@ public:
     void receiveDatagram(const QByteArray& datagram);
 
     // State, readable for the window and the tests.
-    const QString& SearchAddress() const { return searchAddress_; }
-    const protocol::SelectedCard& SelectedCard() const { return selected_; }
-    const protocol::FoundCards& FoundCards() const { return found_; }
-    int SendCount() const { return sendCount_; }
-    int ConfirmTries() const { return confirmTries_; }
+    const QString& searchAddress() const { return searchAddress_; }
+    const protocol::SelectedCard& selectedCard() const { return selected_; }
+    const protocol::FoundCards& foundCards() const { return found_; }
+    int sendCount() const { return sendCount_; }
+    int confirmTries() const { return confirmTries_; }
     bool updateConfirmed() const { return updateConfirmed_; }
     WritePhase writePhase() const { return phase_; }
     SearchDialog* searchDialog() const { return searchDialog_; }
