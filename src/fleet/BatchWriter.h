@@ -1,0 +1,128 @@
+#pragma once
+// Writes many cards, each as the window writes one: read it, change what was read, compose the
+// write, send it where the window would, wait 5 s (10 s with a domain), read it back three
+// times 2 s apart and confirm by the reply's network values. Cards run side by side; at most
+// `parallel` are being read at once, the waits overlap. Replies find their card by the MAC
+// frame they carry.
+
+#include "discovery/Endpoint.h"
+#include "fleet/CardFamily.h"
+#include "fleet/CardReader.h"
+#include "fleet/CardTarget.h"
+#include "fleet/Scheduler.h"
+#include "protocol/Addressing.h"
+#include "protocol/Panel.h"
+#include "protocol/WriteComposer.h"
+
+#include <QByteArray>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace fleet {
+
+struct WriteTiming {
+    static constexpr int kDelayMs = 5000;            // tDelay
+    static constexpr int kDelayWithDomainMs = 10000; // tDelay after a write with a domain
+    static constexpr int kRecheckMs = 2000;          // tMody
+    static constexpr int kMaxConfirmTries = 2;       // re-reads after the first read-back
+};
+
+struct CardJob {
+    CardTarget target;
+    // Changes the panel read from the card; returns why not (in the operator's language), and
+    // then the card is not written. Runs only after the card has answered in this run.
+    std::function<std::optional<std::string>(protocol::PanelModel&)> change;
+};
+
+struct CardOutcome {
+    enum class Status { Pending, Confirmed, NotConfirmed, NoAnswer, Refused, Cancelled };
+    Status status = Status::Pending;
+    bool written = false;   // the write left this machine
+    bool cancelled = false; // stopped before it was confirmed
+    int readsBeforeWrite = 0;
+    int readsAfterWrite = 0;
+    bool answeredAfterWrite = false;
+    std::optional<discovery::SendFailure> sendFailure; // the read or the write could not leave
+    std::optional<protocol::WriteRefusal> writeRefusal;
+    std::string changeRefusal;
+    ReplyIdentity read; // what the card said about itself
+    protocol::PanelModel readPanel;
+    protocol::PanelModel sentPanel;
+    // The last reply after the write, decoded over what was sent.
+    std::optional<protocol::PanelModel> answeredPanel;
+    protocol::SelectedCard addressing; // where the write went
+    QByteArray datagram;
+    std::int64_t writtenMs = -1;
+    std::int64_t finishedMs = -1;
+};
+
+class BatchWriter {
+public:
+    struct Options {
+        int parallel = 32;
+        ReadTiming read;
+    };
+
+    BatchWriter(discovery::Endpoint& endpoint, Scheduler& scheduler, const CardFamily& family,
+                std::vector<CardJob> jobs, Options options);
+    ~BatchWriter();
+    BatchWriter(const BatchWriter&) = delete;
+    BatchWriter& operator=(const BatchWriter&) = delete;
+
+    // Takes the endpoint's receive handler and starts. `cardFinished` runs for each card once
+    // its outcome is final, `done` once after the last.
+    void start(std::function<void(std::size_t)> cardFinished, std::function<void()> done);
+    // Sends nothing more: cards not yet written are not written, written ones are not read back.
+    void cancel();
+
+    const std::vector<CardOutcome>& outcomes() const { return outcomes_; }
+    std::size_t finishedCount() const { return finished_; }
+    std::size_t writtenCount() const { return written_; }
+    bool done() const { return finished_ == cards_.size(); }
+
+private:
+    enum class Phase { Queued, Reading, Sent, Confirming, Done };
+    struct Card {
+        CardJob job;
+        Phase phase = Phase::Queued;
+        std::unique_ptr<CardReader> reader;
+        protocol::SelectedCard selected;
+        int confirmTries = 0;
+        TimerId timer = 0;
+    };
+
+    void pump();
+    void startRead(std::size_t i);
+    void readFinished(std::size_t i);
+    void write(std::size_t i);
+    void delayOver(std::size_t i);
+    void recheck(std::size_t i);
+    void sendReadBack(std::size_t i);
+    void receive(const QByteArray& datagram);
+    void confirmReply(std::size_t i, const QByteArray& reply);
+    void finish(std::size_t i, CardOutcome::Status status);
+
+    discovery::Endpoint& endpoint_;
+    Scheduler& scheduler_;
+    const CardFamily& family_;
+    Options options_;
+    std::vector<Card> cards_;
+    std::vector<CardOutcome> outcomes_;
+    std::unordered_map<std::string, std::size_t> byMac_; // cards whose MAC is known
+    std::function<void(std::size_t)> cardFinished_;
+    std::function<void()> done_;
+    std::size_t next_ = 0;
+    int reading_ = 0;
+    std::size_t finished_ = 0;
+    std::size_t written_ = 0;
+    bool started_ = false;
+    bool cancelled_ = false;
+    bool pumping_ = false;
+};
+
+} // namespace fleet
