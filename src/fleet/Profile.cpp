@@ -1,5 +1,6 @@
 #include "fleet/Profile.h"
 
+#include "protocol/CardText.h"
 #include "protocol/Encoding.h"
 
 #include <QByteArray>
@@ -560,6 +561,10 @@ std::variant<Profile, Refusal> ParseProfile(std::string_view text, std::string_v
 }
 
 std::variant<Setting, Refusal> ParseSetting(std::string_view assignment) {
+    // Panel texts are UTF-8; other bytes would not survive the way into a profile or the window.
+    if (!protocol::IsValidUtf8(assignment)) {
+        return Refuse(Refusal::Reason::NotUtf8, {});
+    }
     const std::size_t eq = assignment.find('=');
     if (eq == std::string_view::npos) {
         return Refuse(Refusal::Reason::NoAssignment, {}, assignment);

@@ -36,6 +36,7 @@ struct Refusal {
         NotForCard,         // `key` is held only by cards with DHCP 1
         NoAssignment,       // a change without "=": `value` holds it
         EntryMismatch,      // `value` is a text that is not the entry at position `limit`
+        NotUtf8,            // a change whose bytes are no UTF-8 text
     };
     Reason reason = Reason::NotJson;
     std::string file; // the profile file; empty for a change

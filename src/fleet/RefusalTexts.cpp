@@ -128,6 +128,8 @@ Texts Reason(const Refusal& r) {
     case Refusal::Reason::NoAssignment:
         return {v.simplified + "不是NAME=VALUE的形式", v.traditional + "不是NAME=VALUE的形式",
                 v.english + " is not of the form NAME=VALUE"};
+    case Refusal::Reason::NotUtf8:
+        return {"不是UTF-8文本", "不是UTF-8文字", "not UTF-8 text"};
     case Refusal::Reason::EntryMismatch:
         return {v.simplified + "不是位置" + limit + "的项",
                 v.traditional + "不是位置" + limit + "的項目",

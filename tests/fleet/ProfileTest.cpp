@@ -424,6 +424,8 @@ const MessageRow kMessages[] = {
      "p.json: dns.address：只有DHCP为1的控制卡才有此参数。",
      "p.json: dns.address：只有DHCP為1的控制卡才有此參數。",
      "p.json: dns.address: only cards with DHCP set to 1 hold this parameter."},
+    {Make(Refusal::Reason::NotUtf8, "", 0, ""), "不是UTF-8文本。", "不是UTF-8文字。",
+     "Not UTF-8 text."},
     {Make(Refusal::Reason::BadAddress, "", 0, "network.ip", "1.2.3"),
      "network.ip：“1.2.3”不是由四个0到255的数字组成的IPv4地址。",
      "network.ip：「1.2.3」不是由四個0到255的數字組成的IPv4位址。",
@@ -498,6 +500,7 @@ const SetRefusalRow kSetRefusals[] = {
     {"network.ip=1.2.3.4 ", Refusal::Reason::BadAddress, "network.ip", "1.2.3.4 "},
     {"network.ip=1..3.4", Refusal::Reason::BadAddress, "network.ip", "1..3.4"},
     {"network.ip=0001.2.3.4", Refusal::Reason::BadAddress, "network.ip", "0001.2.3.4"},
+    {"server.domain=led\xff.example.com", Refusal::Reason::NotUtf8, "", ""},
 };
 
 TEST(Changes, BadChangesAreRefusedNamingTheParameter) {
