@@ -258,12 +258,29 @@ TEST(CardSimWrites, ACardThatIgnoresWritesStaysAsItWas) {
               std::vector<int>{1});
 }
 
+// A card that drops off after a write: the write still counts, and from then on neither a read
+// to its new address, nor a read by its MAC, nor a search finds it; the others still answer.
+TEST(CardSimWrites, ACardThatLeavesAfterAWriteAnswersNothingMore) {
+    std::vector<CardState> cards = {card(1), card(2)};
+    cards[0].leavesAfterWrite = true;
+    CardBank b(std::move(cards), 4400);
+    const Outcome o = b.handle(from(hex(kWriteCard1ByIp), addr("192.168.1.100")));
+    ASSERT_EQ(o.writes.size(), 1u);
+    EXPECT_TRUE(o.writes[0].outcome.applied);
+    EXPECT_TRUE(b.card(1).gone);
+    EXPECT_TRUE(answering(b.handle(from(hex("A1 14 02 00 00 FF"), addr("192.168.1.150")))).empty());
+    EXPECT_TRUE(answering(b.handle(from(hex("A1 44 06 00 1A 2B 00 00 01 FF"), kAll))).empty());
+    EXPECT_EQ(answering(b.handle(from(hex("A1 15 02 00 00 FF"), kAll))), std::vector<int>{2});
+    EXPECT_EQ(answering(b.handle(from(hex("A1 14 02 00 00 FF"), addr("192.168.1.101")))),
+              std::vector<int>{2});
+}
+
 TEST(CardSimOptions, CardsAreNumberedAndCycledFromTheCommandLine) {
     const auto parsed = parseOptions(
         {u"ledcardsim"_qs, u"--cards"_qs, u"4"_qs, u"--versions"_qs, u"53,54,60"_qs, u"--names"_qs,
          u"Alpha,QZT-%1,Card %1"_qs, u"--no-name-cards"_qs, u"4"_qs, u"--broadcast-cards"_qs,
-         u"2-3"_qs, u"--ignore-writes"_qs, u"3"_qs, u"--first-ip"_qs, u"10.0.0.254"_qs,
-         u"--first-mac"_qs, u"00:1A:2B:00:00:FF"_qs});
+         u"2-3"_qs, u"--ignore-writes"_qs, u"3"_qs, u"--leave-after-write"_qs, u"1,4"_qs,
+         u"--first-ip"_qs, u"10.0.0.254"_qs, u"--first-mac"_qs, u"00:1A:2B:00:00:FF"_qs});
     ASSERT_TRUE(parsed.error.isEmpty()) << parsed.error.toStdString();
     const auto& c = parsed.options.cards;
     ASSERT_EQ(c.size(), 4u);
@@ -282,6 +299,9 @@ TEST(CardSimOptions, CardsAreNumberedAndCycledFromTheCommandLine) {
     EXPECT_TRUE(c[2].answersByBroadcast);
     EXPECT_TRUE(c[2].ignoresWrites);
     EXPECT_FALSE(c[1].ignoresWrites);
+    EXPECT_TRUE(c[0].leavesAfterWrite);
+    EXPECT_FALSE(c[1].leavesAfterWrite);
+    EXPECT_TRUE(c[3].leavesAfterWrite);
 }
 
 TEST(CardSimOptions, NonsenseIsRefused) {

@@ -308,6 +308,7 @@ QJsonObject stateJson(const CardState& c) {
     o[u"innerCode"] = hexOf(c.innerCode.data(), c.innerCode.size());
     o[u"answers"] = c.answersByBroadcast ? QStringLiteral("broadcast") : QStringLiteral("unicast");
     o[u"ignoresWrites"] = c.ignoresWrites;
+    o[u"gone"] = c.gone;
     return o;
 }
 

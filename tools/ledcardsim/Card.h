@@ -36,6 +36,10 @@ struct CardState {
 
     bool answersByBroadcast = false;
     bool ignoresWrites = false;
+    // Drops off the network once a write meant for it has come, as a card unplugged or rebooted
+    // into another network would: from then on it receives nothing.
+    bool leavesAfterWrite = false;
+    bool gone = false;
 };
 
 // Name (when it has one), MAC, IP, mask and version frames.

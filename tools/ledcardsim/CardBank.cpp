@@ -25,17 +25,21 @@ std::vector<int> CardBank::receivers(const QHostAddress& to) const {
     }
     if (dest == 0xFFFFFFFFu) {
         for (const CardState& c : cards_) {
-            out.push_back(c.number);
+            if (!c.gone) {
+                out.push_back(c.number);
+            }
         }
         return out;
     }
     if (const auto it = byIp_.constFind(dest); it != byIp_.constEnd()) {
-        out.push_back(it.value());
+        if (!card(it.value()).gone) {
+            out.push_back(it.value());
+        }
         return out;
     }
     for (const CardState& c : cards_) {
         const quint32 mask = ipValue(c.mask);
-        if (mask != 0xFFFFFFFFu && (ipValue(c.ip) | ~mask) == dest) {
+        if (!c.gone && mask != 0xFFFFFFFFu && (ipValue(c.ip) | ~mask) == dest) {
             out.push_back(c.number);
         }
     }
@@ -93,6 +97,7 @@ Outcome CardBank::handle(const Incoming& in) {
             }
             WriteEvent e{number, applyWrite(card, out.request)};
             moved = moved || e.outcome.applied;
+            card.gone = card.leavesAfterWrite;
             out.writes.push_back(std::move(e));
             break;
         }

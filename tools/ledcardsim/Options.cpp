@@ -75,6 +75,10 @@ ParsedOptions parseOptions(const QStringList& arguments) {
     const auto broadcastCards = opt(
         "broadcast-cards", "Cards that answer by broadcast instead of to the sender.", "cards", "");
     const auto ignoreWrites = opt("ignore-writes", "Cards that ignore writes.", "cards", "");
+    const auto leaveAfterWrite =
+        opt("leave-after-write",
+            "Cards that drop off the network once a write for them came: no answers after it.",
+            "cards", "");
     const auto serverIp = opt("server-ip", "Server address of every card.", "ip", "192.168.1.200");
     const auto serverPort = opt("server-port", "Server port of every card.", "port", "8800");
     const auto delay = opt("delay-ms", "Delay before each answer.", "ms", "0");
@@ -89,10 +93,11 @@ ParsedOptions parseOptions(const QStringList& arguments) {
         QStringLiteral("quiet"),
         QStringLiteral("Report no answers: only requests, writes, states and one summary\n"
                        "of what was sent per burst."));
-    p.addOptions({help,         bind,     port,       cards,  firstIp,  mask,
-                  gateway,      firstMac, names,      noName, versions, broadcastCards,
-                  ignoreWrites, serverIp, serverPort, delay,  jitter,   burst,
-                  loss,         seed,     answerPort, report, quiet});
+    p.addOptions(
+        {help,       bind,       port,   cards,    firstIp,        mask,         gateway,
+         firstMac,   names,      noName, versions, broadcastCards, ignoreWrites, leaveAfterWrite,
+         serverIp,   serverPort, delay,  jitter,   burst,          loss,         seed,
+         answerPort, report,     quiet});
     result.helpText = p.helpText();
     if (!p.parse(arguments)) {
         result.error = p.errorText();
@@ -191,6 +196,10 @@ ParsedOptions parseOptions(const QStringList& arguments) {
     if (!ignoreSet) {
         return fail(ignoreWrites);
     }
+    const auto leaveSet = parseCardList(p.value(leaveAfterWrite), count);
+    if (!leaveSet) {
+        return fail(leaveAfterWrite);
+    }
 
     quint64 mac = 0;
     for (std::uint8_t b : *mac0) {
@@ -224,6 +233,7 @@ ParsedOptions parseOptions(const QStringList& arguments) {
                        std::uint8_t(c.number)};
         c.answersByBroadcast = broadcastSet->count(c.number) != 0;
         c.ignoresWrites = ignoreSet->count(c.number) != 0;
+        c.leavesAfterWrite = leaveSet->count(c.number) != 0;
         o.cards.push_back(std::move(c));
     }
     return result;
