@@ -1,0 +1,64 @@
+#pragma once
+// What ledcardctl prints: the search list as a table, a JSON array or CSV; a card's parameters
+// as a table or its profile; the outcome of each written card as a table row or a JSON line.
+
+#include "fleet/BatchWriter.h"
+#include "fleet/CardTarget.h"
+#include "lang/Catalogue.h"
+#include "protocol/Panel.h"
+#include "protocol/SearchAnswer.h"
+
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+namespace ctl {
+
+inline constexpr int kExitConfirmed = 0;
+inline constexpr int kExitRefused = 2;
+inline constexpr int kExitNotConfirmed = 3;
+inline constexpr int kExitNoAnswer = 4;
+inline constexpr int kExitInterrupted = 130; // 128 + SIGINT, as shells report it
+
+// Columns padded to the widest cell; a CJK character takes two columns on a terminal.
+QString TextTable(const QStringList& header, const std::vector<QStringList>& rows);
+int DisplayWidth(const QString& text);
+
+QString SearchTable(const std::vector<protocol::DeviceEntry>& cards, lang::LanguageId language);
+QString SearchJson(const std::vector<protocol::DeviceEntry>& cards);
+// RFC 4180: a header row, then one row per card; UTF-8 without a byte-order mark, CRLF.
+QString SearchCsv(const std::vector<protocol::DeviceEntry>& cards);
+
+QString ParameterTable(const protocol::PanelModel& panel, const protocol::CardProfile& profile,
+                       lang::LanguageId language);
+
+// The word for an outcome in the JSON output; stable for scripts.
+QString OutcomeKey(fleet::CardOutcome::Status status);
+// The outcome in the operator's language, and what went wrong when it did.
+QString OutcomeText(const fleet::CardOutcome& outcome, lang::LanguageId language);
+QString OutcomeDetail(const fleet::CardOutcome& outcome, const protocol::CardProfile& profile,
+                      lang::LanguageId language);
+// The new IP of a card that was written; empty otherwise.
+QString WrittenIp(const fleet::CardOutcome& outcome);
+
+// {"card", "mac", "ip", "newIp", "outcome", "written", "detail"} on one line.
+QString OutcomeJsonLine(const fleet::CardTarget& target, const fleet::CardOutcome& outcome,
+                        const protocol::CardProfile& profile, lang::LanguageId language);
+QString OutcomeTable(const std::vector<fleet::CardTarget>& targets,
+                     const std::vector<fleet::CardOutcome>& outcomes,
+                     const protocol::CardProfile& profile, lang::LanguageId language);
+QString OutcomeSummary(const std::vector<fleet::CardOutcome>& outcomes, lang::LanguageId language);
+
+// 3 when a card was written and not confirmed, else 4 when one did not answer, else 2 when
+// one was refused, else 0; 130 when stopped by Ctrl+C.
+int ExitStatus(const std::vector<fleet::CardOutcome>& outcomes, bool interrupted);
+
+QString SendFailureText(const discovery::SendFailure& failure, lang::LanguageId language);
+
+// "[#######-------] 12/200 done, 30 written" in `width` columns.
+QString ProgressLine(std::size_t done, std::size_t total, std::size_t written,
+                     lang::LanguageId language, int width = 72);
+
+QString HexBytes(const QByteArray& bytes);
+
+} // namespace ctl

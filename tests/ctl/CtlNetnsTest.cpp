@@ -1,0 +1,416 @@
+// ledcardctl the process against the card simulator in the namespace test bed: each command
+// and each exit status, the profile round trip, the refusals, a batch with faults, Ctrl+C, and
+// that a dry run sends nothing and no card is written without being read first.
+
+#include "NetBed.h"
+#include "SimProcess.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <csignal>
+#include <fcntl.h>
+#include <map>
+#include <memory>
+#include <sched.h>
+#include <set>
+#include <sys/prctl.h>
+#include <unistd.h>
+
+using testbed::SimProcess;
+
+namespace {
+
+struct CtlRun {
+    int status = -1;
+    QByteArray out;
+    QByteArray err;
+
+    QJsonObject object() const { return QJsonDocument::fromJson(out).object(); }
+    std::vector<QJsonObject> lines() const {
+        std::vector<QJsonObject> v;
+        for (const QByteArray& l : out.split('\n')) {
+            if (!l.isEmpty()) {
+                v.push_back(QJsonDocument::fromJson(l).object());
+            }
+        }
+        return v;
+    }
+};
+
+bool isEvent(const QJsonObject& e, const char* name) {
+    return e[u"event"].toString() == QLatin1String(name);
+}
+
+QString mac(int card) {
+    return QStringLiteral("00:1A:2B:00:00:%1").arg(card, 2, 16, QLatin1Char('0')).toUpper();
+}
+
+} // namespace
+
+class CtlNetnsTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<testbed::NetBed> bed_;
+    QTemporaryDir home_;
+
+    // Runs ledcardctl on the tool side, bound to the tool's address, with a settings folder of
+    // its own. `during` runs once the process has started; the simulator's report is read
+    // meanwhile so its pipe never fills.
+    CtlRun ctl(QStringList args, SimProcess* sim = nullptr,
+               const std::function<void(QProcess&)>& during = {}) {
+        QProcess p;
+        const QByteArray ns = bed_->namespacePath(testbed::Side::Tool).toLocal8Bit();
+        p.setChildProcessModifier([ns] {
+            ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+            const int fd = ::open(ns.constData(), O_RDONLY | O_CLOEXEC);
+            if (fd < 0 || ::setns(fd, CLONE_NEWNET) != 0) {
+                ::_exit(127);
+            }
+        });
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(u"XDG_CONFIG_HOME"_qs, home_.path());
+        env.insert(u"LANG"_qs, u"C.UTF-8"_qs);
+        env.remove(u"LC_ALL"_qs);
+        env.remove(u"LC_MESSAGES"_qs);
+        p.setProcessEnvironment(env);
+        args << u"--local"_qs << bed_->toolAddress();
+        p.start(QStringLiteral(LEDCARDCTL_PATH), args);
+        CtlRun r;
+        if (!p.waitForStarted(10000)) {
+            return r;
+        }
+        if (during) {
+            during(p);
+        }
+        QElapsedTimer clock;
+        clock.start();
+        while (!p.waitForFinished(10) && clock.elapsed() < 120000) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        }
+        if (sim) {
+            // What the cards reported while the run went on, and its last lines.
+            QTest::qWait(200);
+            sim->events();
+        }
+        r.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+        r.out = p.readAllStandardOutput();
+        r.err = p.readAllStandardError();
+        return r;
+    }
+
+    QString file(const QString& name, const QByteArray& bytes) {
+        QString path = home_.filePath(name);
+        QFile f(path);
+        f.open(QIODevice::WriteOnly | QIODevice::Truncate);
+        f.write(bytes);
+        return path;
+    }
+
+    static std::unique_ptr<SimProcess> sim(const testbed::NetBed& bed,
+                                           const QStringList& extra = {}) {
+        QStringList args{u"--first-ip"_qs, u"192.168.1.100"_qs};
+        args += extra;
+        return SimProcess::launch(bed, args);
+    }
+
+    static std::vector<QJsonObject> requestsAfterReady(SimProcess& s) {
+        std::vector<QJsonObject> out;
+        for (const QJsonObject& e : s.events(u"request"_qs)) {
+            out.push_back(e);
+        }
+        return out;
+    }
+
+private slots:
+    void initTestCase() {
+        QVERIFY(home_.isValid());
+        TESTBED_UP_ON_TOOL_SIDE(bed_);
+    }
+    void cleanupTestCase() { bed_.reset(); }
+
+    void searchListsEachCardOnceAndExits0() {
+        auto s = sim(*bed_, {u"--cards"_qs, u"5"_qs});
+        QVERIFY(s);
+        const CtlRun r =
+            ctl({u"search"_qs, u"--times"_qs, u"3"_qs, u"--format"_qs, u"json"_qs}, s.get());
+        QCOMPARE(r.status, 0);
+        const QJsonArray cards = QJsonDocument::fromJson(r.out).array();
+        QCOMPARE(cards.size(), 5);
+        std::set<QString> macs;
+        for (int i = 0; i < cards.size(); ++i) {
+            const QJsonObject c = cards[i].toObject();
+            QCOMPARE(c[u"number"].toInt(), i + 1);
+            macs.insert(c[u"mac"].toString());
+            QCOMPARE(c[u"version"].toInt(), 60);
+        }
+        QCOMPARE(int(macs.size()), 5);
+        // Two requests (1.2 s and 2.4 s), each to everyone, as the window sends them.
+        const auto requests = requestsAfterReady(*s);
+        QCOMPARE(int(requests.size()), 2);
+        for (const QJsonObject& e : requests) {
+            QCOMPARE(e[u"kind"].toString(), u"search"_qs);
+            QCOMPARE(e[u"to"].toString(), u"255.255.255.255"_qs);
+            QCOMPARE(e[u"bytes"].toString(), u"A1 15 02 00 00 FF"_qs);
+        }
+
+        const CtlRun csv =
+            ctl({u"search"_qs, u"--times"_qs, u"2"_qs, u"--format"_qs, u"csv"_qs}, s.get());
+        QCOMPARE(csv.status, 0);
+        QCOMPARE(csv.out.count('\n'), 6);
+        QVERIFY(csv.out.startsWith("number,name,mac,ip,version\r\n1,Card 1,"));
+    }
+
+    void searchWithoutCardsExits4() {
+        const CtlRun r = ctl({u"search"_qs, u"--times"_qs, u"2"_qs});
+        QCOMPARE(r.status, 4);
+        QVERIFY(r.out.isEmpty());
+        QCOMPARE(r.err, QByteArray("No card answered the search.\n"));
+    }
+
+    void readByIpAndByMac() {
+        auto s = sim(*bed_, {u"--cards"_qs, u"2"_qs, u"--versions"_qs, u"53,60"_qs});
+        QVERIFY(s);
+        const CtlRun byIp =
+            ctl({u"read"_qs, u"192.168.1.100"_qs, u"--format"_qs, u"json"_qs}, s.get());
+        QCOMPARE(byIp.status, 0);
+        QCOMPARE(byIp.object()[u"card"].toObject()[u"mac"].toString(), mac(1));
+        QCOMPARE(byIp.object()[u"card"].toObject()[u"firmware"].toString(), u"53"_qs);
+        const CtlRun byMac = ctl({u"read"_qs, mac(2), u"--format"_qs, u"json"_qs}, s.get());
+        QCOMPARE(byMac.status, 0);
+        QCOMPARE(byMac.object()[u"card"].toObject()[u"ip"].toString(), u"192.168.1.101"_qs);
+        const auto requests = requestsAfterReady(*s);
+        QCOMPARE(int(requests.size()), 2);
+        QCOMPARE(requests[0][u"kind"].toString(), u"read"_qs);
+        QCOMPARE(requests[0][u"to"].toString(), u"192.168.1.100"_qs);
+        QCOMPARE(requests[1][u"kind"].toString(), u"readByMac"_qs);
+        QCOMPARE(requests[1][u"to"].toString(), u"255.255.255.255"_qs);
+
+        const CtlRun table = ctl({u"read"_qs, u"192.168.1.101"_qs}, s.get());
+        QCOMPARE(table.status, 0);
+        QVERIFY(table.out.contains("\nnetwork.ip                   192.168.1.101\n"));
+        QVERIFY(table.out.contains("\ncard.mac                     00:1A:2B:00:00:02\n"));
+
+        const CtlRun absent = ctl({u"read"_qs, u"192.168.1.120"_qs}, s.get());
+        QCOMPARE(absent.status, 4);
+        QCOMPARE(absent.err, QByteArray("192.168.1.120 did not answer.\n"));
+        const CtlRun bad = ctl({u"read"_qs, u"192.168.1"_qs}, s.get());
+        QCOMPARE(bad.status, 2);
+    }
+
+    void writeExitStatuses() {
+        auto s = sim(*bed_, {u"--cards"_qs, u"3"_qs, u"--ignore-writes"_qs, u"2"_qs});
+        QVERIFY(s);
+        // Confirmed: 0.
+        const CtlRun ok = ctl({u"write"_qs, mac(1), u"--set"_qs, u"display.width=256"_qs,
+                               u"--set"_qs, u"network.ip=192.168.1.150"_qs},
+                              s.get());
+        QCOMPARE(ok.status, 0);
+        auto writes = s->events(u"write"_qs);
+        QCOMPARE(int(writes.size()), 1);
+        QCOMPARE(writes[0][u"state"].toObject()[u"width"].toInt(), 256);
+        QCOMPARE(writes[0][u"state"].toObject()[u"ip"].toString(), u"192.168.1.150"_qs);
+        // The card that ignores it: 3.
+        const CtlRun ignored = ctl({u"write"_qs, mac(2), u"--set"_qs,
+                                    u"network.ip=192.168.1.151"_qs, u"--format"_qs, u"json"_qs},
+                                   s.get());
+        QCOMPARE(ignored.status, 3);
+        QCOMPARE(ignored.lines().at(0)[u"outcome"].toString(), u"not-confirmed"_qs);
+        // Refused by the composer after the read: 2, and no write reaches the card.
+        const std::size_t before = s->events(u"write"_qs).size();
+        const CtlRun refused = ctl({u"write"_qs, mac(3), u"--set"_qs, u"server.mode=1"_qs,
+                                    u"--set"_qs, u"server.domain="_qs + QString(64, u'a')},
+                                   s.get());
+        QCOMPARE(refused.status, 2);
+        QVERIFY(refused.out.contains("server.domain"));
+        QCOMPARE(s->events(u"write"_qs).size(), before);
+        // Nobody there: 4.
+        const CtlRun absent =
+            ctl({u"write"_qs, mac(9), u"--set"_qs, u"display.width=256"_qs}, s.get());
+        QCOMPARE(absent.status, 4);
+        QCOMPARE(s->events(u"write"_qs).size(), before);
+    }
+
+    void dryRunSendsNothing() {
+        auto s = sim(*bed_, {u"--cards"_qs, u"2"_qs});
+        QVERIFY(s);
+        const CtlRun read = ctl({u"read"_qs, mac(1), u"--format"_qs, u"json"_qs}, s.get());
+        QCOMPARE(read.status, 0);
+        const QString base = file(u"card1.json"_qs, read.out);
+        const std::size_t before = s->events(u"request"_qs).size();
+        const CtlRun write = ctl({u"write"_qs, mac(1), u"--set"_qs, u"display.width=256"_qs,
+                                  u"--dry-run"_qs, u"--base"_qs, base},
+                                 s.get());
+        QCOMPARE(write.status, 0);
+        QVERIFY(write.out.startsWith("00:1A:2B:00:00:01: would send 96 bytes to 255.255.255.255 "
+                                     "port 8800 (broadcast)\nA1 30 06 00 1A 2B 00 00 01 FF A1 51 "
+                                     "11 01 01 01 00 00 40"));
+        const CtlRun apply =
+            ctl({u"apply"_qs, base, u"--to"_qs, mac(1) + u',' + mac(2), u"--ip-from"_qs,
+                 u"192.168.1.160"_qs, u"--dry-run"_qs, u"--format"_qs, u"json"_qs},
+                s.get());
+        QCOMPARE(apply.status, 0);
+        QCOMPARE(int(apply.lines().size()), 2);
+        QTest::qWait(300); // anything sent would have arrived by now
+        QCOMPARE(s->events(u"request"_qs).size(), before);
+        QVERIFY(s->events(u"write"_qs).empty());
+    }
+
+    // Read card A, apply it to card B, read B: the same parameters but for B's own MAC, its
+    // addresses and what only the card itself says (firmware, internal code).
+    void profileRoundTrip() {
+        auto s = sim(*bed_, {u"--cards"_qs, u"2"_qs});
+        QVERIFY(s);
+        const CtlRun changeA =
+            ctl({u"write"_qs, mac(1), u"--set"_qs, u"display.width=320"_qs, u"--set"_qs,
+                 u"display.scan_mode=#7"_qs, u"--set"_qs, u"comm.baud_rate=115200"_qs, u"--set"_qs,
+                 u"server.ip=10.1.2.3"_qs, u"--set"_qs, u"server.port=9100"_qs},
+                s.get());
+        QCOMPARE(changeA.status, 0);
+        const CtlRun a = ctl({u"read"_qs, mac(1), u"--format"_qs, u"json"_qs}, s.get());
+        QCOMPARE(a.status, 0);
+        const QString profile = file(u"a.json"_qs, a.out);
+        const CtlRun apply = ctl({u"apply"_qs, profile, u"--to"_qs, mac(2)}, s.get());
+        QCOMPARE(apply.status, 0);
+        const CtlRun b = ctl({u"read"_qs, mac(2), u"--format"_qs, u"json"_qs}, s.get());
+        QCOMPARE(b.status, 0);
+        QJsonObject pa = a.object()[u"parameters"].toObject();
+        QJsonObject pb = b.object()[u"parameters"].toObject();
+        QCOMPARE(pb[u"card.mac"].toString(), mac(2));
+        QCOMPARE(pb[u"network.ip"].toString(), u"192.168.1.101"_qs);
+        QCOMPARE(pb[u"display.width"].toInt(), 320);
+        for (const char* own :
+             {"card.mac", "card.firmware", "card.internal_code_hex", "card.internal_code_dec",
+              "network.ip", "network.mask", "network.gateway"}) {
+            pa.remove(QLatin1String(own));
+            pb.remove(QLatin1String(own));
+        }
+        QCOMPARE(pb, pa);
+    }
+
+    // Twenty cards: two ignore the write, one is not on the network, one drops off right after
+    // its write, one is addressed by IP (firmware 53). Each is reported as it went; the cards
+    // outside the batch are not touched; no card is written before it was read in this run.
+    void batchWithFaults() {
+        auto s = sim(*bed_, {u"--cards"_qs, u"22"_qs, u"--versions"_qs,
+                             u"60,60,60,60,60,60,60,60,60,53"_qs, u"--ignore-writes"_qs, u"3,7"_qs,
+                             u"--leave-after-write"_qs, u"5"_qs});
+        QVERIFY(s);
+        QStringList to;
+        for (int k = 1; k <= 19; ++k) {
+            to << (k == 10 ? u"192.168.1.109"_qs : mac(k));
+        }
+        to << mac(0x63); // no such card
+        const QString profile =
+            file(u"batch.json"_qs, "{\"format\": \"ledcardctl-profile\", \"version\": 1, "
+                                   "\"parameters\": {\"display.width\": 192, \"network.mask\": "
+                                   "\"255.255.255.0\", \"network.gateway\": \"192.168.1.1\"}}");
+        const CtlRun r = ctl({u"apply"_qs, profile, u"--to"_qs, to.join(u','), u"--ip-from"_qs,
+                              u"192.168.1.150"_qs, u"--format"_qs, u"json"_qs},
+                             s.get());
+        QCOMPARE(r.status, 3);
+        std::map<QString, QJsonObject> byCard;
+        for (const QJsonObject& l : r.lines()) {
+            byCard[l[u"card"].toString()] = l;
+        }
+        QCOMPARE(int(byCard.size()), 20);
+        for (int k = 1; k <= 19; ++k) {
+            const QJsonObject& l = byCard[to[k - 1]];
+            const QString want =
+                (k == 3 || k == 5 || k == 7) ? u"not-confirmed"_qs : u"confirmed"_qs;
+            QCOMPARE(l[u"outcome"].toString(), want);
+            QCOMPARE(l[u"written"].toBool(), true);
+            QCOMPARE(l[u"newIp"].toString(), QStringLiteral("192.168.1.%1").arg(149 + k));
+        }
+        QVERIFY(byCard[mac(3)][u"detail"].toString().contains(
+            u"network.ip is 192.168.1.102 (written: 192.168.1.152)"_qs));
+        QCOMPARE(byCard[mac(5)][u"detail"].toString(),
+                 u"the card did not answer after the write"_qs);
+        QCOMPARE(byCard[mac(0x63)][u"outcome"].toString(), u"no-answer"_qs);
+        QCOMPARE(byCard[mac(0x63)][u"written"].toBool(), false);
+
+        // The simulator's side: a write for each of the 19 cards and no other, each after an
+        // answer of that card to a read of this run.
+        std::map<int, double> firstAnswer;
+        for (const QJsonObject& e : s->events(u"answer"_qs)) {
+            const QString kind = e[u"kind"].toString();
+            if ((kind == u"read" || kind == u"readByMac") &&
+                !firstAnswer.count(e[u"card"].toInt())) {
+                firstAnswer[e[u"card"].toInt()] = e[u"t"].toDouble();
+            }
+        }
+        std::set<int> written;
+        for (const QJsonObject& e : s->events(u"write"_qs)) {
+            const int k = e[u"card"].toInt();
+            written.insert(k);
+            QVERIFY2(firstAnswer.count(k) && firstAnswer[k] < e[u"t"].toDouble(),
+                     qPrintable(QStringLiteral("card %1 written before it was read").arg(k)));
+            const bool applied = e[u"applied"].toBool();
+            QCOMPARE(applied, k != 3 && k != 7);
+            QCOMPARE(e[u"kind"].toString(), k == 10 ? u"writeByIp"_qs : u"writeByMac"_qs);
+        }
+        std::set<int> wanted;
+        for (int k = 1; k <= 19; ++k) {
+            wanted.insert(k);
+        }
+        QCOMPARE(written, wanted);
+    }
+
+    // Ctrl+C while cards are being read one at a time: sending stops, each card is reported
+    // written or not, and what is reported written is exactly what the cards received.
+    void ctrlCStopsApply() {
+        auto s = sim(*bed_, {u"--cards"_qs, u"12"_qs, u"--delay-ms"_qs, u"150"_qs});
+        QVERIFY(s);
+        QStringList to;
+        for (int k = 1; k <= 12; ++k) {
+            to << mac(k);
+        }
+        const QString profile =
+            file(u"slow.json"_qs, "{\"format\": \"ledcardctl-profile\", \"version\": 1, "
+                                  "\"parameters\": {\"display.width\": 200}}");
+        const std::size_t writesBefore = s->events(u"write"_qs).size();
+        const CtlRun r =
+            ctl({u"apply"_qs, profile, u"--to"_qs, to.join(u','), u"--parallel"_qs, u"1"_qs,
+                 u"--format"_qs, u"json"_qs},
+                s.get(), [&](QProcess& p) {
+                    // Interrupt once two cards have been written.
+                    s->waitFor([](const QJsonObject& e) { return isEvent(e, "write"); }, 10000,
+                               s->events().size());
+                    s->waitFor(
+                        [](const QJsonObject& e) {
+                            return isEvent(e, "write") && e[u"card"].toInt() == 2;
+                        },
+                        10000);
+                    ::kill(pid_t(p.processId()), SIGINT);
+                });
+        QCOMPARE(r.status, 130);
+        QVERIFY(r.err.contains("Stopped by Ctrl+C:"));
+        QTest::qWait(500);
+        std::set<int> received;
+        const auto writes = s->events(u"write"_qs);
+        for (std::size_t i = writesBefore; i < writes.size(); ++i) {
+            received.insert(writes[i][u"card"].toInt());
+        }
+        std::set<int> reported;
+        int lines = 0;
+        for (const QJsonObject& l : r.lines()) {
+            ++lines;
+            const int k = l[u"mac"].toString().right(2).toInt(nullptr, 16);
+            if (l[u"written"].toBool()) {
+                reported.insert(k);
+                QCOMPARE(l[u"outcome"].toString(), u"not-confirmed"_qs);
+            } else {
+                QCOMPARE(l[u"outcome"].toString(), u"cancelled"_qs);
+            }
+        }
+        QCOMPARE(lines, 12);
+        QCOMPARE(reported, received);
+        QVERIFY(received.size() >= 2 && received.size() < 12);
+    }
+};
+
+QTEST_MAIN(CtlNetnsTest)
+#include "CtlNetnsTest.moc"

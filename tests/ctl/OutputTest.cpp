@@ -1,0 +1,127 @@
+// What the program prints for people and for scripts, and the exit status scripts read.
+
+#include "ctl/Output.h"
+
+#include "ctl/Texts.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRegularExpression>
+#include <gtest/gtest.h>
+
+using fleet::CardOutcome;
+using lang::LanguageId;
+using Status = fleet::CardOutcome::Status;
+
+namespace {
+
+std::vector<protocol::DeviceEntry> twoCards() {
+    return {{1, "Card 1", "00:1A:2B:00:00:01", "192.168.1.100", 60},
+            {2, "Hall \"B\", left", "00:1A:2B:00:00:02", "192.168.1.101", 53}};
+}
+
+} // namespace
+
+TEST(Output, SearchListAsCsvWithAHeaderRowAndQuotedFields) {
+    EXPECT_EQ(ctl::SearchCsv(twoCards()),
+              u"number,name,mac,ip,version\r\n"
+              u"1,Card 1,00:1A:2B:00:00:01,192.168.1.100,60\r\n"
+              u"2,\"Hall \"\"B\"\", left\",00:1A:2B:00:00:02,192.168.1.101,53\r\n"_qs);
+    EXPECT_EQ(ctl::SearchCsv({}), u"number,name,mac,ip,version\r\n"_qs);
+}
+
+TEST(Output, SearchListAsOneJsonArray) {
+    const QJsonDocument doc = QJsonDocument::fromJson(ctl::SearchJson(twoCards()).toUtf8());
+    ASSERT_TRUE(doc.isArray());
+    const QJsonArray a = doc.array();
+    ASSERT_EQ(a.size(), 2);
+    EXPECT_EQ(a[1].toObject(), (QJsonObject{{u"number"_qs, 2},
+                                            {u"name"_qs, u"Hall \"B\", left"_qs},
+                                            {u"mac"_qs, u"00:1A:2B:00:00:02"_qs},
+                                            {u"ip"_qs, u"192.168.1.101"_qs},
+                                            {u"version"_qs, 53}}));
+    EXPECT_EQ(QJsonDocument::fromJson(ctl::SearchJson({}).toUtf8()).array().size(), 0);
+}
+
+// Columns line up on a terminal: a Chinese character takes two columns.
+TEST(Output, TableColumnsLineUpWithChineseText) {
+    EXPECT_EQ(ctl::DisplayWidth(u"序号"_qs), 4);
+    EXPECT_EQ(ctl::DisplayWidth(u"IP地址"_qs), 6);
+    EXPECT_EQ(ctl::DisplayWidth(u"已写入，未确认"_qs), 14);
+    EXPECT_EQ(ctl::TextTable({u"序号"_qs, u"IP地址"_qs}, {{u"1"_qs, u"192.168.1.100"_qs}}),
+              u"序号  IP地址\n"
+              u"1     192.168.1.100\n"_qs);
+    const QString table = ctl::SearchTable(twoCards(), LanguageId::English);
+    EXPECT_EQ(table.section(u'\n', 0, 0),
+              u"No.  Name            MAC                IP             Firmware"_qs);
+    EXPECT_EQ(table.section(u'\n', 2, 2),
+              u"2    Hall \"B\", left  00:1A:2B:00:00:02  192.168.1.101  53"_qs);
+}
+
+// 3 when a written card is unconfirmed, which leaves the card's state unknown; then 4 when a
+// card did not answer; then 2 for refusals; Ctrl+C over everything.
+TEST(Output, ExitStatusFollowsTheWorstOutcome) {
+    const auto outcomes = [](std::initializer_list<Status> statuses) {
+        std::vector<CardOutcome> v;
+        for (Status s : statuses) {
+            CardOutcome o;
+            o.status = s;
+            v.push_back(o);
+        }
+        return v;
+    };
+    const struct {
+        std::vector<CardOutcome> o;
+        bool interrupted;
+        int want;
+    } cases[] = {
+        {outcomes({Status::Confirmed, Status::Confirmed}), false, 0},
+        {outcomes({}), false, 0},
+        {outcomes({Status::Confirmed, Status::Refused}), false, 2},
+        {outcomes({Status::Refused, Status::NoAnswer}), false, 4},
+        {outcomes({Status::NoAnswer, Status::NotConfirmed, Status::Refused}), false, 3},
+        {outcomes({Status::Confirmed, Status::NotConfirmed}), false, 3},
+        {outcomes({Status::Confirmed, Status::Cancelled}), true, 130},
+        {outcomes({Status::Confirmed}), true, 130},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ctl::ExitStatus(c.o, c.interrupted), c.want);
+    }
+}
+
+TEST(Output, ProgressBarFillsWithTheCardsDone) {
+    const QString half = ctl::ProgressLine(100, 200, 150, LanguageId::English, 60);
+    EXPECT_EQ(ctl::DisplayWidth(half), 60);
+    EXPECT_TRUE(half.endsWith(u"] 100/200 done, 150 written"_qs));
+    EXPECT_EQ(half.count(u'#'), 16); // half of the 32 bar columns
+    EXPECT_EQ(ctl::ProgressLine(200, 200, 200, LanguageId::English, 60).count(u'-'), 0);
+    EXPECT_EQ(ctl::ProgressLine(0, 200, 0, LanguageId::English, 60).count(u'#'), 0);
+}
+
+// Every message exists in the three languages with the same placeholders, and the traditional
+// text is the simplified one converted as the catalogue's is.
+TEST(Texts, EveryMessageInThreeLanguagesWithTheSamePlaceholders) {
+    static const QRegularExpression placeholder(QStringLiteral("%[0-9]"));
+    const auto placeholders = [](const QString& text) {
+        QStringList found;
+        auto it = placeholder.globalMatch(text);
+        while (it.hasNext()) {
+            found << it.next().captured();
+        }
+        found.sort();
+        return found;
+    };
+    for (int i = 0; i < static_cast<int>(ctl::Text::Count); ++i) {
+        const auto t = static_cast<ctl::Text>(i);
+        const QString s = ctl::Tr(t, LanguageId::SimplifiedChinese);
+        const QString tr = ctl::Tr(t, LanguageId::TraditionalChinese);
+        const QString en = ctl::Tr(t, LanguageId::English);
+        SCOPED_TRACE(en.toStdString());
+        EXPECT_FALSE(s.isEmpty());
+        EXPECT_FALSE(tr.isEmpty());
+        EXPECT_FALSE(en.isEmpty());
+        EXPECT_EQ(placeholders(s), placeholders(en));
+        EXPECT_EQ(placeholders(tr), placeholders(en));
+    }
+}
