@@ -67,6 +67,29 @@ for cards in (300, 2000):
         f"{f['timerTicks']} ticks while requests went out")
     row(g, "dialog close and copy to the main list", f"{f['closeAndCopyMs']} ms")
 
+c = load("ctl.json")
+if not c:
+    row("ledcardctl", "result", "not run or failed")
+else:
+    g = f"ledcardctl apply, {c['applyCards']} cards"
+    row(g, "cards confirmed", f"{c['applyConfirmed']} of {c['applyCards']}")
+    row(g, "start to exit", f"{c['applyWallMs'] / 1000:.2f} s",
+        f"10 cards: {c['applyFewWallMs'] / 1000:.2f} s; goal < 30 s: "
+        f"{'met' if c['applyWallMs'] < 30000 else 'MISSED'}")
+    row(g, "first to last write", f"{c['applyLastWriteMs'] - c['applyFirstWriteMs']} ms",
+        f"first write {c['applyFirstWriteMs']} ms after the start")
+    row(g, "last card confirmed", f"{c['applyDoneMs']} ms",
+        f"10 cards: {c['applyFewDoneMs']} ms")
+    g = f"ledcardctl search, {c['searchCards']} cards"
+    row(g, "requests; rows listed; distinct MACs",
+        f"{c['searchRequests']}; {c['searchRows']}; {c['searchDistinctMacs']}")
+    row(g, "last request to last answer handled",
+        f"{c['searchLastAnswerMs'] - c['searchLastRequestMs']} ms",
+        f"the simulator sent that burst over {c['searchSimBurstSpanMs']:.1f} ms")
+    row(g, "last answer handled to list printed", f"{c['searchLastAnswerToPrintedMs']} ms",
+        f"50 ms of it the settling wait; goal < 100 ms: "
+        f"{'met' if c['searchLastAnswerToPrintedMs'] < 100 else 'MISSED'}")
+
 runs = lines("startup.jsonl")
 by = {"baseline": [], "tool": []}
 for r in runs:

@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # Every performance figure of the tool in one table: the benchmarks of the protocol core and of
-# the window, a wall of cards answering one search in the namespace test bed, and start-up
+# the window, a wall of cards answering one search in the namespace test bed, ledcardctl
+# writing and searching a wall there, and start-up
 # time and memory against a minimal Qt program.
 #
 #   bench/run.sh BENCH_BUILD TEST_BUILD
 #
 # BENCH_BUILD is an optimised build with LEDCFG_BENCH=ON (the tool, the benchmarks, the
-# start-up helpers); TEST_BUILD has the fleet test. The raw figures stay in BENCH_BUILD/results.
+# start-up helpers); TEST_BUILD has the fleet tests. The raw figures stay in BENCH_BUILD/results.
 #
 # Nothing here reaches the network: the fleet runs in namespaces of its own, and the programs
 # being timed start in an empty network namespace, reaching the X server through its socket.
@@ -63,6 +64,24 @@ fleet() {
     fi
 }
 
+# ledcardctl against simulated walls: apply to 10 and CARDS cards with sequential addresses, and
+# one search of SEARCH_CARDS cards; the figures come from the program's --timing output.
+ctl_fleet() {
+    local cards="$1" search_cards="$2"
+    if [ "$(id -u)" -ne 0 ]; then
+        say "bench: ledcardctl walls skipped: the namespace test bed needs root"
+        return 0
+    fi
+    say "bench: ledcardctl apply to $cards cards, search of $search_cards"
+    if ! unshare -n -- bash -c 'ip link set lo up && exec "$@"' ctl env \
+        QT_QPA_PLATFORM=offscreen LEDCFG_CTL_APPLY_CARDS="$cards" \
+        LEDCFG_CTL_SEARCH_CARDS="$search_cards" LEDCFG_CTL_BENCH_REPORT="$OUT/ctl.json" \
+        "$TEST_BUILD/tests/ctl/ctl_scale_netns_tests" >"$OUT/ctl.log" 2>&1; then
+        tail -30 "$OUT/ctl.log" >&2
+        say "bench: the ledcardctl walls FAILED (log: $OUT/ctl.log)"
+    fi
+}
+
 startup() {
     local display xvfb_pid settings
     say "bench: start-up, $RUNS runs of each program, alternating"
@@ -107,5 +126,6 @@ startup() {
 benchmarks
 fleet 300 3
 fleet 2000 20
+ctl_fleet 200 2000
 startup
 python3 "$HERE/report.py" "$OUT"

@@ -2,44 +2,22 @@
 // and each exit status, the profile round trip, the refusals, a batch with faults, Ctrl+C, and
 // that a dry run sends nothing and no card is written without being read first.
 
-#include "NetBed.h"
-#include "SimProcess.h"
+#include "CtlProcess.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 #include <csignal>
-#include <fcntl.h>
 #include <map>
 #include <memory>
-#include <sched.h>
 #include <set>
-#include <sys/prctl.h>
-#include <unistd.h>
 
+using testbed::CtlRun;
 using testbed::SimProcess;
 
 namespace {
-
-struct CtlRun {
-    int status = -1;
-    QByteArray out;
-    QByteArray err;
-
-    QJsonObject object() const { return QJsonDocument::fromJson(out).object(); }
-    std::vector<QJsonObject> lines() const {
-        std::vector<QJsonObject> v;
-        for (const QByteArray& l : out.split('\n')) {
-            if (!l.isEmpty()) {
-                v.push_back(QJsonDocument::fromJson(l).object());
-            }
-        }
-        return v;
-    }
-};
 
 bool isEvent(const QJsonObject& e, const char* name) {
     return e[u"event"].toString() == QLatin1String(name);
@@ -57,49 +35,9 @@ class CtlNetnsTest : public QObject {
     std::unique_ptr<testbed::NetBed> bed_;
     QTemporaryDir home_;
 
-    // Runs ledcardctl on the tool side, bound to the tool's address, with a settings folder of
-    // its own. `during` runs once the process has started; the simulator's report is read
-    // meanwhile so its pipe never fills.
-    CtlRun ctl(QStringList args, SimProcess* sim = nullptr,
+    CtlRun ctl(const QStringList& args, SimProcess* sim = nullptr,
                const std::function<void(QProcess&)>& during = {}) {
-        QProcess p;
-        const QByteArray ns = bed_->namespacePath(testbed::Side::Tool).toLocal8Bit();
-        p.setChildProcessModifier([ns] {
-            ::prctl(PR_SET_PDEATHSIG, SIGKILL);
-            const int fd = ::open(ns.constData(), O_RDONLY | O_CLOEXEC);
-            if (fd < 0 || ::setns(fd, CLONE_NEWNET) != 0) {
-                ::_exit(127);
-            }
-        });
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(u"XDG_CONFIG_HOME"_qs, home_.path());
-        env.insert(u"LANG"_qs, u"C.UTF-8"_qs);
-        env.remove(u"LC_ALL"_qs);
-        env.remove(u"LC_MESSAGES"_qs);
-        p.setProcessEnvironment(env);
-        args << u"--local"_qs << bed_->toolAddress();
-        p.start(QStringLiteral(LEDCARDCTL_PATH), args);
-        CtlRun r;
-        if (!p.waitForStarted(10000)) {
-            return r;
-        }
-        if (during) {
-            during(p);
-        }
-        QElapsedTimer clock;
-        clock.start();
-        while (!p.waitForFinished(10) && clock.elapsed() < 120000) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        }
-        if (sim) {
-            // What the cards reported while the run went on, and its last lines.
-            QTest::qWait(200);
-            sim->events();
-        }
-        r.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-        r.out = p.readAllStandardOutput();
-        r.err = p.readAllStandardError();
-        return r;
+        return testbed::RunCtl(*bed_, args, home_.path(), sim, during);
     }
 
     QString file(const QString& name, const QByteArray& bytes) {
