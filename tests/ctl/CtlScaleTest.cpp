@@ -50,7 +50,7 @@ QString macOf(int card) {
 
 QJsonObject timingOf(const CtlRun& r) {
     for (const QByteArray& line : r.err.split('\n')) {
-        const QJsonObject o = QJsonDocument::fromJson(line).object();
+        QJsonObject o = QJsonDocument::fromJson(line).object();
         if (o.contains(u"command")) {
             return o;
         }
