@@ -45,3 +45,9 @@ if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU" AND CMAKE_CXX_COMPILER_VERSION VERSION_G
    AND CMAKE_CXX_COMPILER_VERSION VERSION_LESS 13)
     target_compile_options(project_options INTERFACE -Wno-restrict)
 endif()
+
+# The version header, generated from project(VERSION) so the title, About and the packages
+# read the same number.
+configure_file(${PROJECT_SOURCE_DIR}/cmake/Version.h.in ${PROJECT_BINARY_DIR}/generated/Version.h
+               @ONLY)
+target_include_directories(project_options INTERFACE ${PROJECT_BINARY_DIR}/generated)

@@ -37,6 +37,12 @@ std::optional<QHostAddress> dottedQuad(const QString& text) {
     return QHostAddress(address);
 }
 
+QString joinOctets(const QString& first, const QString& second, const QString& third,
+                   const QString& fourth) {
+    return first.trimmed() + QLatin1Char('.') + second.trimmed() + QLatin1Char('.') +
+           third.trimmed() + QLatin1Char('.') + fourth.trimmed();
+}
+
 std::optional<QHostAddress> resolveHost(const QString& text, const NameLookup& lookup) {
     if (text.compare(u"localhost", Qt::CaseInsensitive) == 0) {
         return QHostAddress(QHostAddress::LocalHost);

@@ -17,6 +17,10 @@ QList<QHostAddress> systemNameLookup(const QString& name);
 // Leading zeros are decimal: "010" is 10, never octal.
 std::optional<QHostAddress> dottedQuad(const QString& text);
 
+// Four octet edits' texts, each trimmed, joined with dots: what the operator typed, unchecked.
+QString joinOctets(const QString& first, const QString& second, const QString& third,
+                   const QString& fourth);
+
 // "LOCALHOST" in any letter case is 127.0.0.1; a dotted quad is taken as it is; any other text
 // goes to `lookup`, whose first IPv4 answer counts. Nullopt when nothing usable comes back.
 std::optional<QHostAddress> resolveHost(const QString& text, const NameLookup& lookup);

@@ -78,7 +78,7 @@ struct EntryLists {
         const auto sub = [&](std::initializer_list<std::size_t> positions) {
             std::vector<std::string> texts;
             for (const std::size_t p : positions) {
-                texts.push_back(english.TextAt(12, p));
+                texts.push_back(english.TextAt(lang::Section::ComboItems, p));
             }
             return texts;
         };
@@ -91,12 +91,12 @@ struct EntryLists {
         };
         combos[Index(Combo::PClor)] = sub({0, 1, 2});
         protocol::ScanModeTable scan;
-        combos[Index(Combo::Scan)] = scan.Build(english.TextAt(12, 3));
+        combos[Index(Combo::Scan)] = scan.Build(english.TextAt(lang::Section::ComboItems, 3));
         std::vector<std::string> brightness = sub({4});
         for (std::string& level : numbers(1, 6)) {
             brightness.push_back(std::move(level));
         }
-        brightness.push_back(english.TextAt(12, 5));
+        brightness.push_back(english.TextAt(lang::Section::ComboItems, 5));
         combos[Index(Combo::DLamp)] = brightness;
         combos[Index(Combo::NLamp)] = brightness;
         for (const Combo c : {Combo::OE, Combo::DataBit, Combo::SContent}) {
@@ -111,10 +111,12 @@ struct EntryLists {
         combos[Index(Combo::Trans)] = sub({20, 21, 22, 23});
         combos[Index(Combo::Addr485)] = numbers(1, 99);
         for (std::size_t i = 0; i < 3; ++i) {
-            configMode.push_back(english.TextAt(13, i));
+            configMode.push_back(english.TextAt(lang::Section::ConfigModes, i));
         }
-        dnsMode = {english.TextAt(14, 0), english.TextAt(14, 1)};
-        serverMode = {english.TextAt(15, 0), english.TextAt(15, 1)};
+        dnsMode = {english.TextAt(lang::Section::DnsCaptions, 0),
+                   english.TextAt(lang::Section::DnsCaptions, 1)};
+        serverMode = {english.TextAt(lang::Section::ServerCaptions, 0),
+                      english.TextAt(lang::Section::ServerCaptions, 1)};
     }
 };
 

@@ -10,24 +10,29 @@ namespace {
 
 // Section searched for a lookup number. 12 goes to 14: the DNS captions were registered in
 // section 14, but every caller asks for them with 12.
-std::optional<int> SectionForLookup(int lookupNumber) {
-    switch (lookupNumber) {
-    case 5:
-    case 9:
-    case 10:
-    case 11:
-    case 15:
-    case 16:
-        return lookupNumber;
-    case 12:
-        return 14;
-    default:
-        return std::nullopt;
+std::optional<Section> SectionForLookup(Lookup lookup) {
+    switch (lookup) {
+    case Lookup::AddressRows:
+        return Section::AddressRows;
+    case Lookup::SearchDialog:
+        return Section::SearchDialog;
+    case Lookup::AboutDialog:
+        return Section::AboutDialog;
+    case Lookup::Messages:
+        return Section::Messages;
+    case Lookup::DnsCaptions:
+        return Section::DnsCaptions;
+    case Lookup::ServerCaptions:
+        return Section::ServerCaptions;
+    case Lookup::AdapterDialog:
+        return Section::AdapterDialog;
     }
+    return std::nullopt; // a number cast from outside the enum
 }
 
-bool ValidSection(int section) {
-    return section >= 0 && section < TLanguage::kSectionCount;
+bool ValidSection(Section section) {
+    const int number = static_cast<int>(section);
+    return number >= 0 && number < TLanguage::kSectionCount;
 }
 
 } // namespace
@@ -46,20 +51,20 @@ TLanguage::TLanguage() {
     }
 }
 
-void TLanguage::AddEntry(int section, std::int32_t ordinal, std::string key, std::string text) {
+void TLanguage::AddEntry(Section section, std::int32_t ordinal, std::string key, std::string text) {
     if (!ValidSection(section)) {
         return;
     }
     sections_[static_cast<std::size_t>(section)].push_back(
-        rLgMap{ordinal, section, std::move(key), std::move(text)});
+        rLgMap{ordinal, static_cast<std::int32_t>(section), std::move(key), std::move(text)});
 }
 
-std::string TLanguage::FindText(int lookupNumber, std::string_view key) const {
-    const auto section = SectionForLookup(lookupNumber);
+std::string TLanguage::FindText(Lookup lookup, std::string_view key) const {
+    const auto section = SectionForLookup(lookup);
     if (!section) {
         return {};
     }
-    for (const auto& entry : Section(*section)) {
+    for (const auto& entry : SectionEntries(*section)) {
         if (entry.key == key) {
             return entry.text;
         }
@@ -67,19 +72,19 @@ std::string TLanguage::FindText(int lookupNumber, std::string_view key) const {
     return {};
 }
 
-std::string TLanguage::TextAt(int section, std::size_t position) const {
-    const auto& entries = Section(section);
+std::string TLanguage::TextAt(Section section, std::size_t position) const {
+    const auto& entries = SectionEntries(section);
     return position < entries.size() ? entries[position].text : std::string{};
 }
 
-const std::vector<rLgMap>& TLanguage::Section(int section) const {
+const std::vector<rLgMap>& TLanguage::SectionEntries(Section section) const {
     static const std::vector<rLgMap> none;
     return ValidSection(section) ? sections_[static_cast<std::size_t>(section)] : none;
 }
 
-std::vector<std::string> TLanguage::RowCaptions(int section) const {
+std::vector<std::string> TLanguage::RowCaptions(Section section) const {
     std::vector<std::string> captions;
-    for (const auto& entry : Section(section)) {
+    for (const auto& entry : SectionEntries(section)) {
         if (entry.ordinal <= kMaxRowOrdinal) {
             captions.push_back(entry.text);
         }
@@ -97,20 +102,22 @@ std::size_t TLanguage::EntryCount() const {
 
 TSimpleChinese::TSimpleChinese() {
     for (const auto& row : detail::kEntryTable) {
-        AddEntry(row.section, row.ordinal, std::string(row.key), std::string(row.simplified));
+        AddEntry(static_cast<Section>(row.section), row.ordinal, std::string(row.key),
+                 std::string(row.simplified));
     }
 }
 
 TEnglish::TEnglish() {
     for (const auto& row : detail::kEntryTable) {
-        AddEntry(row.section, row.ordinal, std::string(row.englishKey), std::string(row.english));
+        AddEntry(static_cast<Section>(row.section), row.ordinal, std::string(row.englishKey),
+                 std::string(row.english));
     }
 }
 
 TTraditionalChinese::TTraditionalChinese() {
     for (std::size_t i = 0; i < detail::kEntryTable.size(); ++i) {
         const auto& row = detail::kEntryTable[i];
-        AddEntry(row.section, row.ordinal, std::string(row.key),
+        AddEntry(static_cast<Section>(row.section), row.ordinal, std::string(row.key),
                  std::string(detail::kTraditionalTexts[i]));
     }
 }
@@ -155,9 +162,9 @@ const TLanguage* Catalogues::catalogue(LanguageId id) const {
     return catalogues_[static_cast<std::size_t>(id)].get();
 }
 
-std::string Catalogues::CatalogueText(int lookupNumber, std::string_view key) const {
+std::string Catalogues::CatalogueText(Lookup lookup, std::string_view key) const {
     const TLanguage* language = current();
-    return language ? language->FindText(lookupNumber, key) : std::string{};
+    return language ? language->FindText(lookup, key) : std::string{};
 }
 
 void Catalogues::reset() {
@@ -176,8 +183,8 @@ void ResetGlobalCatalogues() {
     GlobalCatalogues().reset();
 }
 
-std::string CatalogueText(int lookupNumber, std::string_view key) {
-    return GlobalCatalogues().CatalogueText(lookupNumber, key);
+std::string CatalogueText(Lookup lookup, std::string_view key) {
+    return GlobalCatalogues().CatalogueText(lookup, key);
 }
 
 } // namespace lang

@@ -1,8 +1,10 @@
 #include "net/AdapterDialog.h"
 
 #include "lang/Catalogue.h"
+#include "lang/QtText.h"
 #include "platform/MessageBox.h"
 #include "platform/ScreenScale.h"
+#include "protocol/Encoding.h"
 #include "ui_AdapterDialog.h"
 
 #include <QHeaderView>
@@ -37,22 +39,19 @@ public:
 } // namespace
 
 TextLookup CatalogueLookup(const lang::Catalogues& catalogues) {
-    return [&catalogues](int lookupNumber, const QString& key) {
-        return QString::fromStdString(catalogues.CatalogueText(lookupNumber, key.toStdString()));
+    return [&catalogues](lang::Lookup lookup, const QString& key) {
+        return lang::QtText(catalogues, lookup, key.toStdString());
     };
 }
 
+namespace {
+
+// The card strips' trimming rule, so an address compares the same here as on the wire.
 QString TrimControl(const QString& text) {
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text[begin].unicode() <= u' ') {
-        ++begin;
-    }
-    while (end > begin && text[end - 1].unicode() <= u' ') {
-        --end;
-    }
-    return text.mid(begin, end - begin);
+    return QString::fromStdString(std::string(protocol::TrimControl(text.toStdString())));
 }
+
+} // namespace
 
 AdapterDialog::AdapterDialog(TextLookup texts, QWidget* parent)
     : QDialog(parent), ui_(std::make_unique<Ui::AdapterDialog>()), texts_(std::move(texts)) {
@@ -133,12 +132,12 @@ void AdapterDialog::lvNetCardClick() {
 }
 
 void AdapterDialog::ApplyScale(double factor) {
-    setFixedSize(platform::ScaledSize(width(), factor), platform::ScaledSize(height(), factor));
+    platform::ScaleFixedSize(this, factor);
 }
 
 void AdapterDialog::ApplyTexts() {
     const auto text = [this](const char* key) {
-        return texts_ ? texts_(kLookupNumber, QString::fromLatin1(key)) : QString();
+        return texts_ ? texts_(kLookup, QString::fromLatin1(key)) : QString();
     };
     setWindowTitle(text("netWorkChoice"));
     ui_->cbNotShow->setText(text("cbNotShow"));
@@ -152,17 +151,15 @@ void AdapterDialog::ApplyTexts() {
 void AdapterDialog::showEvent(QShowEvent* event) {
     if (!event->spontaneous()) {
         ApplyTexts();
-        if (const QScreen* s = screen()) {
-            move(s->availableGeometry().center() - rect().center());
-        }
+        platform::CentreOnScreen(this);
     }
     QDialog::showEvent(event);
 }
 
 void AdapterDialog::done(int result) {
     if (ui_->lvNetCard->selectedItems().isEmpty()) {
-        platform::inform(this, texts_ ? texts_(kLookupNumber, QStringLiteral("dlg_not_choice"))
-                                      : QString());
+        platform::inform(this,
+                         texts_ ? texts_(kLookup, QStringLiteral("dlg_not_choice")) : QString());
         return;
     }
     QDialog::done(result);

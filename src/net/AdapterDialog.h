@@ -1,6 +1,7 @@
 #pragma once
 // The adapter choice dialog: lists the adapter addresses and hands back the one chosen.
 
+#include "lang/Catalogue.h"
 #include "net/AdapterList.h"
 
 #include <QDialog>
@@ -24,18 +25,15 @@ class Catalogues;
 namespace net {
 
 // CatalogueText of the language in force: (lookup number, key) -> text.
-using TextLookup = std::function<QString(int, const QString&)>;
+using TextLookup = std::function<QString(lang::Lookup, const QString&)>;
 // Looks up in `catalogues`, which must outlive the lookup.
 TextLookup CatalogueLookup(const lang::Catalogues& catalogues);
-
-// Blanks and control characters removed at both ends.
-QString TrimControl(const QString& text);
 
 class AdapterDialog : public QDialog {
     Q_OBJECT
 
 public:
-    static constexpr int kLookupNumber = 16;
+    static constexpr lang::Lookup kLookup = lang::Lookup::AdapterDialog;
 
     explicit AdapterDialog(TextLookup texts, QWidget* parent = nullptr);
     explicit AdapterDialog(const lang::Catalogues& catalogues, QWidget* parent = nullptr);

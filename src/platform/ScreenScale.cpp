@@ -2,6 +2,7 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <QWidget>
 #include <cmath>
 
 namespace platform {
@@ -29,6 +30,28 @@ int ScaledSize(int size, double factor) {
         rounded = std::fmod(below, 2.0) == 0.0 ? below : below + 1.0;
     }
     return static_cast<int>(rounded);
+}
+
+void ScaleFixedSize(QWidget* window, double factor) {
+    window->setFixedSize(ScaledSize(window->width(), factor), ScaledSize(window->height(), factor));
+}
+
+void ScaleSize(QWidget* window, double factor) {
+    window->resize(ScaledSize(window->width(), factor), ScaledSize(window->height(), factor));
+}
+
+void CentreOnScreen(QWidget* window) {
+    if (const QScreen* where = window->screen()) {
+        QRect frame = window->frameGeometry();
+        frame.moveCenter(where->availableGeometry().center());
+        window->move(frame.topLeft());
+    }
+}
+
+void CentreOver(QWidget* window, const QWidget* over) {
+    QRect frame = window->frameGeometry();
+    frame.moveCenter(over->window()->frameGeometry().center());
+    window->move(frame.topLeft());
 }
 
 } // namespace platform

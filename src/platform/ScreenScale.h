@@ -2,6 +2,7 @@
 // Window sizes follow the screen's logical pixels per inch, 96 being the design density.
 
 class QScreen;
+class QWidget;
 
 namespace platform {
 
@@ -13,5 +14,14 @@ double ScreenScaleFactor();
 
 // factor x size rounded to the nearest integer, a half going to the even neighbour.
 int ScaledSize(int size, double factor);
+
+// The window's design size times the factor: fixed for a dialog that cannot be resized,
+// otherwise only its current size.
+void ScaleFixedSize(QWidget* window, double factor);
+void ScaleSize(QWidget* window, double factor);
+
+// Moves the window's frame to the centre of its screen's free area, or of another window.
+void CentreOnScreen(QWidget* window);
+void CentreOver(QWidget* window, const QWidget* over);
 
 } // namespace platform

@@ -1,5 +1,6 @@
 #include "ui/AboutDialog.h"
 
+#include "Version.h"
 #include "platform/ScreenScale.h"
 #include "ui/MainWindow.h"
 #include "ui_AboutDialog.h"
@@ -25,8 +26,8 @@ AboutDialog::~AboutDialog() = default;
 void AboutDialog::FormCreate() {
     ApplyWindowFace(this);
     const double factor = platform::ScreenScaleFactor();
-    setFixedSize(platform::ScaledSize(width(), factor), platform::ScaledSize(height(), factor));
-    ui_->lbVerNo->setText(QStringLiteral("Version   ") + QLatin1String(kVersionText));
+    platform::ScaleFixedSize(this, factor);
+    ui_->lbVerNo->setText(QStringLiteral("Version   ") + QLatin1String(ledcardcfg::kVersionText));
 }
 
 void AboutDialog::setRightsText(const QString& rightsText) {

@@ -11,11 +11,8 @@ namespace ui {
 
 namespace {
 
-constexpr int kMenuSection = 1;
-constexpr int kColumnSection = 8;
-
 QString MenuCaption(const lang::TLanguage& catalogue, const QString& name) {
-    return SectionText(catalogue, kMenuSection, name.toStdString());
+    return SectionText(catalogue, lang::Section::Menus, name.toStdString());
 }
 
 void Relabel(QAction* action, const lang::TLanguage& catalogue) {
@@ -28,8 +25,8 @@ void Relabel(QAction* action, const lang::TLanguage& catalogue) {
 
 } // namespace
 
-QString SectionText(const lang::TLanguage& catalogue, int section, std::string_view key) {
-    for (const auto& entry : catalogue.Section(section)) {
+QString SectionText(const lang::TLanguage& catalogue, lang::Section section, std::string_view key) {
+    for (const auto& entry : catalogue.SectionEntries(section)) {
         if (entry.key == key) {
             return Utf8(entry.text);
         }
@@ -54,7 +51,7 @@ void ApplyColumnCaptions(QAbstractItemView* list, const lang::TLanguage* catalog
     QAbstractItemModel* model = list->model();
     for (int c = 0; c < model->columnCount(); ++c) {
         const QString caption =
-            Utf8(catalogue->TextAt(kColumnSection, static_cast<std::size_t>(c)));
+            Utf8(catalogue->TextAt(lang::Section::DeviceColumns, static_cast<std::size_t>(c)));
         // A table widget keeps its captions in header items, made on demand.
         if (table != nullptr && table->horizontalHeaderItem(c) == nullptr) {
             table->setHorizontalHeaderItem(c, new QTableWidgetItem(caption));

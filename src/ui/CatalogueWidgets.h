@@ -17,7 +17,7 @@ inline QString Utf8(const std::string& text) {
 }
 
 // Text of the first entry of `section` whose key is `key`; empty when there is none.
-QString SectionText(const lang::TLanguage& catalogue, int section, std::string_view key);
+QString SectionText(const lang::TLanguage& catalogue, lang::Section section, std::string_view key);
 
 // Empties the combo box and makes the comma-separated pieces of `text` its items, in order,
 // with no item chosen.

@@ -47,19 +47,19 @@ LanguageChoice ChooseLanguage(int lgType, const QString& code) {
     } else if (IsTraditionalCode(code)) {
         choice.visibleChinese = ChineseMenuItem::Traditional;
     }
-    if (lgType == 2) {
-        choice.lgType = 2;
+    if (lgType == static_cast<int>(lang::LanguageId::English)) {
+        choice.language = lang::LanguageId::English;
         return choice;
     }
     switch (choice.visibleChinese) {
     case ChineseMenuItem::Simplified:
-        choice.lgType = 0;
+        choice.language = lang::LanguageId::SimplifiedChinese;
         break;
     case ChineseMenuItem::Traditional:
-        choice.lgType = 1;
+        choice.language = lang::LanguageId::TraditionalChinese;
         break;
     case ChineseMenuItem::None:
-        choice.lgType = 2;
+        choice.language = lang::LanguageId::English;
         break;
     }
     return choice;

@@ -1,6 +1,8 @@
 #pragma once
 // Which language the program starts in, from the stored choice and the user locale.
 
+#include "lang/Catalogue.h"
+
 #include <QString>
 
 class QLocale;
@@ -15,7 +17,7 @@ QString LocaleLanguageCode(const QLocale& locale);
 enum class ChineseMenuItem { None, Simplified, Traditional };
 
 struct LanguageChoice {
-    int lgType = 2;
+    lang::LanguageId language = lang::LanguageId::English;
     ChineseMenuItem visibleChinese = ChineseMenuItem::None;
     bool operator==(const LanguageChoice&) const = default;
 };

@@ -1,5 +1,6 @@
 #include "ui/MainWindow.h"
 
+#include "Version.h"
 #include "discovery/LocalAddress.h"
 #include "discovery/UdpEndpoint.h"
 #include "discovery/dialogs/SearchByIpDialog.h"
@@ -104,7 +105,7 @@ MainWindow::~MainWindow() {
 }
 
 void MainWindow::FormCreate() {
-    VersionText = QLatin1String(kVersionText);
+    VersionText = QLatin1String(ledcardcfg::kVersionText);
     scanModes_ = protocol::ScanModeTable{};
     SetComboItems(ui_->cmd485Addr, Numbers1To99());
     LocalAddress = LookupLocalAddress();
@@ -193,14 +194,12 @@ void MainWindow::FormShow() {
     const double factor = platform::ScreenScaleFactor(screen());
     resize(platform::ScaledSize(width(), factor), height());
     resize(width(), platform::ScaledSize(height(), factor));
-    if (const QScreen* where = screen()) {
-        move(where->availableGeometry().center() - rect().center());
-    }
+    platform::CentreOnScreen(this);
 
     const LanguageChoice choice = ChooseLanguage(settings_.LgType, LocaleLanguageCode(userLocale_));
     ui_->menu_sub_simplechn->setVisible(choice.visibleChinese == ChineseMenuItem::Simplified);
     ui_->menu_sub_traditionalchn->setVisible(choice.visibleChinese == ChineseMenuItem::Traditional);
-    ApplyLanguage(true, choice.lgType);
+    ApplyLanguage(true, choice.language);
 
     cbDNSAddrClick();
     rGCfgClick();
@@ -254,7 +253,8 @@ void MainWindow::showEvent(QShowEvent* event) {
 void MainWindow::cbDNSAddrClick() {
     const bool manual = ui_->cbDNSAddr->isChecked();
     styleDnsRow(manual);
-    ui_->cbDNSAddr->setText(catalogueText(12, manual ? "item_dns_set" : "item_auto_get"));
+    ui_->cbDNSAddr->setText(
+        catalogueText(lang::Lookup::DnsCaptions, manual ? "item_dns_set" : "item_auto_get"));
 }
 
 void MainWindow::rGCfgClick() {
@@ -263,13 +263,13 @@ void MainWindow::rGCfgClick() {
 }
 
 void MainWindow::menu_sub_simplechnClick() {
-    ApplyLanguage(true, 0);
+    ApplyLanguage(true, lang::LanguageId::SimplifiedChinese);
 }
 void MainWindow::menu_sub_traditionalchnClick() {
-    ApplyLanguage(true, 1);
+    ApplyLanguage(true, lang::LanguageId::TraditionalChinese);
 }
 void MainWindow::menu_sub_englishClick() {
-    ApplyLanguage(true, 2);
+    ApplyLanguage(true, lang::LanguageId::English);
 }
 
 void MainWindow::menu_sub_exitClick() {
@@ -278,10 +278,11 @@ void MainWindow::menu_sub_exitClick() {
 
 void MainWindow::menu_sub_aboutClick() {
     AboutDialog about(this);
-    about.setWindowTitle(catalogueText(10, "item_abort"));
-    about.setRightsText(catalogueText(10, "item_all_rights_reserved"));
+    about.setWindowTitle(catalogueText(lang::Lookup::AboutDialog, "item_abort"));
+    about.setRightsText(catalogueText(lang::Lookup::AboutDialog, "item_all_rights_reserved"));
     about.exec();
 }
+
 
 void MainWindow::menu_sub_clear_device_listClick() {
     ui_->lvModList->setRowCount(0);

@@ -37,7 +37,6 @@ class AdapterDialog;
 
 namespace ui {
 
-inline constexpr char kVersionText[] = "V3.68";
 inline constexpr int kDesignWidth = 793;
 inline constexpr int kDesignHeight = 713;
 // Window height when the configuration-mode group and the DNS section are hidden.
@@ -80,7 +79,7 @@ public:
     // The catalogue holder shared with the dialogs and message texts.
     lang::Catalogues& catalogues() const { return lang::GlobalCatalogues(); }
     // CatalogueText of the language in force, as a QString.
-    QString catalogueText(int lookupNumber, std::string_view key) const;
+    QString catalogueText(lang::Lookup lookup, std::string_view key) const;
 
     QString VersionText;
     QString LocalAddress;
@@ -115,7 +114,7 @@ public:
     bool networkStartupDone() const { return networkStartupDone_; }
 
     // --- language
-    void ApplyLanguage(bool create, int id);
+    void ApplyLanguage(bool create, lang::LanguageId id);
     void FillComboFromCatalogue(QComboBox* combo, int first, int last, bool clear);
     void ApplyColumnCaptions(QAbstractItemView* list) override;
     static void SetComboItems(QComboBox* combo, const QString& text);
@@ -182,7 +181,7 @@ private:
     // The numeric edits report their keys to eventFilter (MainWindowKeyFilter.cpp).
     void installDigitFilter();
     void BuildScanModeTable(const QString& staticScanWord);
-    QAction* languageItem(int id) const;
+    QAction* languageItem(lang::LanguageId id) const;
 
     std::unique_ptr<Ui::MainWindow> ui_;
     PanelWidgets panel_;

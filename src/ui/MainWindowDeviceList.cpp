@@ -1,4 +1,5 @@
 // The device list as the session sees it: rows of number, name, MAC and IP.
+#include "discovery/dialogs/SearchDialog.h"
 #include "ui/MainWindow.h"
 #include "ui_MainWindow.h"
 
@@ -34,8 +35,7 @@ void MainWindow::appendDeviceRows(const QList<DeviceRow>& rows) {
     list->setRowCount(first + static_cast<int>(rows.size()));
     for (int i = 0; i < rows.size(); ++i) {
         const int row = first + i;
-        // Every other row in magenta so neighbouring cards are easy to tell apart.
-        const QColor colour = row % 2 == 0 ? QColor(255, 0, 255) : QColor(Qt::blue);
+        const QColor colour = discovery::DeviceRowColour(row);
         const QString cells[] = {rows[i].number, rows[i].name, rows[i].mac, rows[i].ip};
         for (int column = 0; column < 4; ++column) {
             auto* item = new QTableWidgetItem(cells[column]);

@@ -1,4 +1,5 @@
 // The main window's texts in the language in force: captions, menus, combo items, title.
+#include "lang/QtText.h"
 #include "ui/CatalogueWidgets.h"
 #include "ui/MainWindow.h"
 #include "ui_MainWindow.h"
@@ -8,33 +9,28 @@
 
 namespace ui {
 
-QString MainWindow::catalogueText(int lookupNumber, std::string_view key) const {
-    return Utf8(catalogues().CatalogueText(lookupNumber, key));
+QString MainWindow::catalogueText(lang::Lookup lookup, std::string_view key) const {
+    return lang::QtText(catalogues(), lookup, key);
 }
 
-QAction* MainWindow::languageItem(int id) const {
+QAction* MainWindow::languageItem(lang::LanguageId id) const {
     switch (id) {
-    case 0:
+    case lang::LanguageId::SimplifiedChinese:
         return ui_->menu_sub_simplechn;
-    case 1:
+    case lang::LanguageId::TraditionalChinese:
         return ui_->menu_sub_traditionalchn;
-    case 2:
+    case lang::LanguageId::English:
         return ui_->menu_sub_english;
-    default:
-        return nullptr;
     }
+    return nullptr;
 }
 
-void MainWindow::ApplyLanguage(bool create, int id) {
-    settings_.LgType = id;
-    const auto language = lang::LanguageIdFromInt(id);
-    if (!language) {
-        return;
-    }
-    if (create && catalogues().apply(*language)) {
+void MainWindow::ApplyLanguage(bool create, lang::LanguageId id) {
+    settings_.LgType = static_cast<int>(id);
+    if (create && catalogues().apply(id)) {
         languageItem(id)->setChecked(true);
     }
-    const lang::TLanguage* catalogue = catalogues().catalogue(*language);
+    const lang::TLanguage* catalogue = catalogues().catalogue(id);
     if (catalogue == nullptr) {
         return;
     }
@@ -44,23 +40,26 @@ void MainWindow::ApplyLanguage(bool create, int id) {
                               ui_->pnInternalCode, ui_->pnSoftwearVersion, ui_->pnMacAddr,
                               ui_->pnServerCfg,    ui_->pnDnsServer,       ui_->pnServerPort};
     for (std::size_t p = 0; p < std::size(panels); ++p) {
-        panels[p]->setText(sixBlanks + Utf8(catalogue->TextAt(0, p)));
+        panels[p]->setText(sixBlanks + Utf8(catalogue->TextAt(lang::Section::PanelHeaders, p)));
     }
 
     RelabelMenuBar(ui_->mainMenu, *catalogue);
 
-    ui_->pmiSModm->setText(SectionText(*catalogue, 1, "menu_sub_search_device"));
-    ui_->pmiClearList->setText(SectionText(*catalogue, 1, "menu_sub_clear_device_list"));
-    ui_->pmiExit->setText(SectionText(*catalogue, 1, "menu_sub_exit"));
+    ui_->pmiSModm->setText(SectionText(*catalogue, lang::Section::Menus, "menu_sub_search_device"));
+    ui_->pmiClearList->setText(
+        SectionText(*catalogue, lang::Section::Menus, "menu_sub_clear_device_list"));
+    ui_->pmiExit->setText(SectionText(*catalogue, lang::Section::Menus, "menu_sub_exit"));
 
     const QString twoBlanks(2, QLatin1Char(' '));
     QPushButton* const buttons[] = {ui_->btSModm, ui_->btSend, ui_->btRefresh};
     for (std::size_t b = 0; b < std::size(buttons); ++b) {
-        buttons[b]->setText(twoBlanks + Utf8(catalogue->TextAt(2, b)));
+        buttons[b]->setText(twoBlanks + Utf8(catalogue->TextAt(lang::Section::Buttons, b)));
     }
 
-    const std::pair<QTableWidget*, int> labelLists[] = {
-        {ui_->lvSizeSet, 3}, {ui_->lvCommInterface, 4}, {ui_->lvIPInfo, 5}};
+    const std::pair<QTableWidget*, lang::Section> labelLists[] = {
+        {ui_->lvSizeSet, lang::Section::SizeRows},
+        {ui_->lvCommInterface, lang::Section::CommRows},
+        {ui_->lvIPInfo, lang::Section::AddressRows}};
     for (const auto& [list, section] : labelLists) {
         int row = 0;
         for (const std::string& caption : catalogue->RowCaptions(section)) {
@@ -93,17 +92,20 @@ void MainWindow::ApplyLanguage(bool create, int id) {
 
     ApplyColumnCaptions(ui_->lvModList);
 
-    setWindowTitle(catalogueText(11, "softwear_title") + QLatin1Char(' ') + VersionText);
+    setWindowTitle(catalogueText(lang::Lookup::Messages, "softwear_title") + QLatin1Char(' ') +
+                   VersionText);
 
-    ui_->rBtnServerIP->setText(catalogueText(15, "item_service_IP"));
-    ui_->rBtnServerDomain->setText(catalogueText(15, "item_service_domain"));
+    ui_->rBtnServerIP->setText(catalogueText(lang::Lookup::ServerCaptions, "item_service_IP"));
+    ui_->rBtnServerDomain->setText(
+        catalogueText(lang::Lookup::ServerCaptions, "item_service_domain"));
 
     for (int i = 0; i < 3; ++i) {
-        ui_->rGCfg->setItemText(i, Utf8(catalogue->TextAt(13, static_cast<std::size_t>(i))));
+        ui_->rGCfg->setItemText(
+            i, Utf8(catalogue->TextAt(lang::Section::ConfigModes, static_cast<std::size_t>(i))));
     }
 
-    ui_->cbDNSAddr->setText(
-        catalogueText(12, ui_->cbDNSAddr->isChecked() ? "item_dns_set" : "item_auto_get"));
+    ui_->cbDNSAddr->setText(catalogueText(
+        lang::Lookup::DnsCaptions, ui_->cbDNSAddr->isChecked() ? "item_dns_set" : "item_auto_get"));
 
     // Long items do not fit the 165-pixel boxes; their drop-down lists show them whole.
     for (QComboBox* combo : panel_.combos) {
@@ -128,7 +130,8 @@ void MainWindow::FillComboFromCatalogue(QComboBox* combo, int first, int last, b
         combo->clear();
     }
     for (int p = first; p <= last; ++p) {
-        const QString text = Utf8(catalogue->TextAt(12, static_cast<std::size_t>(p)));
+        const QString text =
+            Utf8(catalogue->TextAt(lang::Section::ComboItems, static_cast<std::size_t>(p)));
         if (p == 3) {
             BuildScanModeTable(text);
             break;

@@ -163,7 +163,8 @@ private slots:
             return;
         }
         case Expect::Empty:
-            QCOMPARE(boxes_.texts, QStringList{w_->catalogueText(11, "item_information_empty")});
+            QCOMPARE(boxes_.texts, QStringList{w_->catalogueText(lang::Lookup::Messages,
+                                                                 "item_information_empty")});
             break;
         case Expect::NotANumber:
             QCOMPARE(boxes_.texts.size(), 1);

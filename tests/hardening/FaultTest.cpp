@@ -155,7 +155,7 @@ class FaultTest : public QObject {
     }
 
     static QString failedText(const ui::MainWindow& w) {
-        return w.catalogueText(11, "item_search_device_failed");
+        return w.catalogueText(lang::Lookup::Messages, "item_search_device_failed");
     }
 
     static int rows(const ui::MainWindow& w) {
@@ -341,7 +341,8 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!boxes_->texts.isEmpty(), 15000);
         const qint64 after = sinceWrite.elapsed();
         QVERIFY2(after >= 10500 && after < 13000, qPrintable(QString::number(after)));
-        QCOMPARE(boxes_->texts, QStringList{w->catalogueText(11, "item_update_failed")});
+        QCOMPARE(boxes_->texts,
+                 QStringList{w->catalogueText(lang::Lookup::Messages, "item_update_failed")});
         QCOMPARE(w->session().writePhase(), discovery::CardSession::WritePhase::Idle);
         QVERIFY(!w->tDelay()->isActive());
         QVERIFY(!w->tMody()->isActive());

@@ -28,7 +28,7 @@ TEST(CatalogueShape, SectionSizesAndTotalInEveryLanguage) {
         auto catalogue = Build(id);
         std::vector<std::size_t> sizes;
         for (int s = 0; s < TLanguage::kSectionCount; ++s) {
-            sizes.push_back(catalogue->Section(s).size());
+            sizes.push_back(catalogue->SectionEntries(static_cast<lang::Section>(s)).size());
         }
         EXPECT_EQ(sizes, expected) << "language " << static_cast<int>(id);
         EXPECT_EQ(catalogue->EntryCount(), 107u);
@@ -41,9 +41,9 @@ TEST(CatalogueShape, KeysSectionsOrdinalsAgreeExceptEnglishServerKey) {
     auto traditional = Build(LanguageId::TraditionalChinese);
     auto english = Build(LanguageId::English);
     for (int s = 0; s < TLanguage::kSectionCount; ++s) {
-        const auto& a = simplified->Section(s);
-        const auto& b = traditional->Section(s);
-        const auto& c = english->Section(s);
+        const auto& a = simplified->SectionEntries(static_cast<lang::Section>(s));
+        const auto& b = traditional->SectionEntries(static_cast<lang::Section>(s));
+        const auto& c = english->SectionEntries(static_cast<lang::Section>(s));
         ASSERT_EQ(a.size(), b.size());
         ASSERT_EQ(a.size(), c.size());
         for (std::size_t p = 0; p < a.size(); ++p) {
@@ -66,15 +66,15 @@ TEST(CatalogueShape, KeysSectionsOrdinalsAgreeExceptEnglishServerKey) {
 
 TEST(CatalogueShape, SelectedOrdinalsAsRegistered) {
     auto catalogue = Build(LanguageId::English);
-    const auto& combo = catalogue->Section(12);
+    const auto& combo = catalogue->SectionEntries(lang::Section::ComboItems);
     EXPECT_EQ(combo[2].ordinal, 25);  // tricolour
     EXPECT_EQ(combo[3].ordinal, 2);   // static scan
     EXPECT_EQ(combo[19].ordinal, 26); // adaptive
     EXPECT_EQ(combo[26].ordinal, 24);
-    EXPECT_EQ(catalogue->Section(13)[2].ordinal, 27);
-    EXPECT_EQ(catalogue->Section(14)[1].ordinal, 29);
-    EXPECT_EQ(catalogue->Section(16)[3].ordinal, 0);
-    EXPECT_EQ(catalogue->Section(16)[4].ordinal, 1);
+    EXPECT_EQ(catalogue->SectionEntries(lang::Section::ConfigModes)[2].ordinal, 27);
+    EXPECT_EQ(catalogue->SectionEntries(lang::Section::DnsCaptions)[1].ordinal, 29);
+    EXPECT_EQ(catalogue->SectionEntries(lang::Section::AdapterDialog)[3].ordinal, 0);
+    EXPECT_EQ(catalogue->SectionEntries(lang::Section::AdapterDialog)[4].ordinal, 1);
 }
 
 // --- Positional reading used when a language is applied ---
@@ -82,63 +82,67 @@ TEST(CatalogueShape, SelectedOrdinalsAsRegistered) {
 TEST(PositionalReading, SectionsReadByPositionHoldEnough) {
     for (auto id : kAllLanguages) {
         auto catalogue = Build(id);
-        EXPECT_FALSE(catalogue->TextAt(0, 8).empty());
-        EXPECT_FALSE(catalogue->TextAt(2, 2).empty());
-        EXPECT_FALSE(catalogue->TextAt(13, 2).empty());
-        EXPECT_GE(catalogue->Section(12).size(), 27u);
-        EXPECT_FALSE(catalogue->TextAt(12, 26).empty());
-        EXPECT_EQ(catalogue->Section(8).size(), 4u);
-        EXPECT_EQ(catalogue->RowCaptions(3).size(), 12u);
-        EXPECT_EQ(catalogue->RowCaptions(4).size(), 5u);
-        EXPECT_EQ(catalogue->RowCaptions(5).size(), 3u);
+        EXPECT_FALSE(catalogue->TextAt(lang::Section::PanelHeaders, 8).empty());
+        EXPECT_FALSE(catalogue->TextAt(lang::Section::Buttons, 2).empty());
+        EXPECT_FALSE(catalogue->TextAt(lang::Section::ConfigModes, 2).empty());
+        EXPECT_GE(catalogue->SectionEntries(lang::Section::ComboItems).size(), 27u);
+        EXPECT_FALSE(catalogue->TextAt(lang::Section::ComboItems, 26).empty());
+        EXPECT_EQ(catalogue->SectionEntries(lang::Section::DeviceColumns).size(), 4u);
+        EXPECT_EQ(catalogue->RowCaptions(lang::Section::SizeRows).size(), 12u);
+        EXPECT_EQ(catalogue->RowCaptions(lang::Section::CommRows).size(), 5u);
+        EXPECT_EQ(catalogue->RowCaptions(lang::Section::AddressRows).size(), 3u);
     }
 }
 
 TEST(PositionalReading, OutOfRangeGivesEmptyText) {
     auto catalogue = Build(LanguageId::English);
-    EXPECT_EQ(catalogue->TextAt(0, 9), "");
-    EXPECT_EQ(catalogue->TextAt(12, 27), "");
-    EXPECT_EQ(catalogue->TextAt(17, 0), "");
-    EXPECT_EQ(catalogue->TextAt(-1, 0), "");
-    EXPECT_TRUE(catalogue->Section(17).empty());
-    EXPECT_TRUE(catalogue->Section(-1).empty());
+    EXPECT_EQ(catalogue->TextAt(lang::Section::PanelHeaders, 9), "");
+    EXPECT_EQ(catalogue->TextAt(lang::Section::ComboItems, 27), "");
+    EXPECT_EQ(catalogue->TextAt(static_cast<lang::Section>(17), 0), "");
+    EXPECT_EQ(catalogue->TextAt(static_cast<lang::Section>(-1), 0), "");
+    EXPECT_TRUE(catalogue->SectionEntries(static_cast<lang::Section>(17)).empty());
+    EXPECT_TRUE(catalogue->SectionEntries(static_cast<lang::Section>(-1)).empty());
 }
 
 TEST(PositionalReading, TransItemsAreNoConversionAndTheThreeRecommendations) {
     auto english = Build(LanguageId::English);
-    EXPECT_EQ(english->TextAt(12, 20), "No Conversion (Default)");
-    EXPECT_EQ(english->TextAt(12, 21), "Combined when continue moving left");
-    EXPECT_EQ(english->TextAt(12, 22), "Transform forcibly all to move left");
-    EXPECT_EQ(english->TextAt(12, 23), "Forced up ");
+    EXPECT_EQ(english->TextAt(lang::Section::ComboItems, 20), "No Conversion (Default)");
+    EXPECT_EQ(english->TextAt(lang::Section::ComboItems, 21), "Combined when continue moving left");
+    EXPECT_EQ(english->TextAt(lang::Section::ComboItems, 22),
+              "Transform forcibly all to move left");
+    EXPECT_EQ(english->TextAt(lang::Section::ComboItems, 23), "Forced up ");
     for (std::size_t p = 21; p <= 23; ++p) {
-        EXPECT_EQ(english->Section(12)[p].key, "item_sub_ecommendation");
+        EXPECT_EQ(english->SectionEntries(lang::Section::ComboItems)[p].key,
+                  "item_sub_ecommendation");
     }
 
     auto simplified = Build(LanguageId::SimplifiedChinese);
-    EXPECT_EQ(simplified->TextAt(12, 20), "不转换（默认）");
-    EXPECT_EQ(simplified->TextAt(12, 21), "连续左移时合并在一起");
-    EXPECT_EQ(simplified->TextAt(12, 22), "强制转换所有显示内容为左移");
-    EXPECT_EQ(simplified->TextAt(12, 23), "强制上移");
+    EXPECT_EQ(simplified->TextAt(lang::Section::ComboItems, 20), "不转换（默认）");
+    EXPECT_EQ(simplified->TextAt(lang::Section::ComboItems, 21), "连续左移时合并在一起");
+    EXPECT_EQ(simplified->TextAt(lang::Section::ComboItems, 22), "强制转换所有显示内容为左移");
+    EXPECT_EQ(simplified->TextAt(lang::Section::ComboItems, 23), "强制上移");
 }
 
 TEST(PositionalReading, BlanksAreKept) {
-    EXPECT_EQ(Build(LanguageId::SimplifiedChinese)->TextAt(0, 8), "          服务器端口");
-    EXPECT_EQ(Build(LanguageId::TraditionalChinese)->TextAt(0, 8), "          服務器端口");
+    EXPECT_EQ(Build(LanguageId::SimplifiedChinese)->TextAt(lang::Section::PanelHeaders, 8),
+              "          服务器端口");
+    EXPECT_EQ(Build(LanguageId::TraditionalChinese)->TextAt(lang::Section::PanelHeaders, 8),
+              "          服務器端口");
     auto english = Build(LanguageId::English);
-    EXPECT_EQ(english->TextAt(0, 8), "          Server Port");
-    EXPECT_EQ(english->TextAt(9, 2), "Remaining time: "); // position 53
-    EXPECT_EQ(english->TextAt(12, 23), "Forced up ");     // position 88
+    EXPECT_EQ(english->TextAt(lang::Section::PanelHeaders, 8), "          Server Port");
+    EXPECT_EQ(english->TextAt(lang::Section::SearchDialog, 2), "Remaining time: "); // position 53
+    EXPECT_EQ(english->TextAt(lang::Section::ComboItems, 23), "Forced up ");        // position 88
 }
 
 TEST(PositionalReading, RowCaptionsSkipLargeOrdinals) {
     TLanguage catalogue;
-    catalogue.AddEntry(3, 0, "a", "first");
-    catalogue.AddEntry(3, 12, "b", "skipped");
-    catalogue.AddEntry(3, 11, "c", "second");
-    EXPECT_THAT(catalogue.RowCaptions(3), ElementsAre("first", "second"));
+    catalogue.AddEntry(lang::Section::SizeRows, 0, "a", "first");
+    catalogue.AddEntry(lang::Section::SizeRows, 12, "b", "skipped");
+    catalogue.AddEntry(lang::Section::SizeRows, 11, "c", "second");
+    EXPECT_THAT(catalogue.RowCaptions(lang::Section::SizeRows), ElementsAre("first", "second"));
 
     auto english = Build(LanguageId::English);
-    EXPECT_THAT(english->RowCaptions(5),
+    EXPECT_THAT(english->RowCaptions(lang::Section::AddressRows),
                 ElementsAre("Control Card IP", "Subnet Mask", "Default Gateway"));
 }
 
@@ -146,41 +150,46 @@ TEST(PositionalReading, RowCaptionsSkipLargeOrdinals) {
 
 TEST(FindText, DnsCaptionsAreFoundThroughLookupTwelve) {
     auto english = Build(LanguageId::English);
-    EXPECT_EQ(english->FindText(12, "item_dns_set"), "DNS Handle Set");
-    EXPECT_EQ(english->FindText(12, "item_auto_get"), "DNS Auto Get");
-    EXPECT_EQ(english->Section(14)[0].key, "item_dns_set");
-    for (const auto& entry : english->Section(12)) {
+    EXPECT_EQ(english->FindText(lang::Lookup::DnsCaptions, "item_dns_set"), "DNS Handle Set");
+    EXPECT_EQ(english->FindText(lang::Lookup::DnsCaptions, "item_auto_get"), "DNS Auto Get");
+    EXPECT_EQ(english->SectionEntries(lang::Section::DnsCaptions)[0].key, "item_dns_set");
+    for (const auto& entry : english->SectionEntries(lang::Section::ComboItems)) {
         EXPECT_NE(entry.key, "item_dns_set");
     }
-    EXPECT_EQ(Build(LanguageId::SimplifiedChinese)->FindText(12, "item_dns_set"), "DNS手工配置");
-    EXPECT_EQ(Build(LanguageId::TraditionalChinese)->FindText(12, "item_auto_get"), "DNS自動獲取");
+    EXPECT_EQ(
+        Build(LanguageId::SimplifiedChinese)->FindText(lang::Lookup::DnsCaptions, "item_dns_set"),
+        "DNS手工配置");
+    EXPECT_EQ(
+        Build(LanguageId::TraditionalChinese)->FindText(lang::Lookup::DnsCaptions, "item_auto_get"),
+        "DNS自動獲取");
 }
 
 TEST(FindText, OnlyTheKnownLookupNumbersSearch) {
     auto english = Build(LanguageId::English);
-    EXPECT_EQ(english->FindText(5, "item_subnet_mask"), "Subnet Mask");
-    EXPECT_EQ(english->FindText(14, "item_dns_set"), "");
-    EXPECT_EQ(english->FindText(0, "pn_size_set"), "");
-    EXPECT_EQ(english->FindText(1, "menu_sub_exit"), "");
-    EXPECT_EQ(english->FindText(3, "item_pixels_width"), "");
-    EXPECT_EQ(english->FindText(-1, "item_dns_set"), "");
-    EXPECT_EQ(english->FindText(17, "id"), "");
+    EXPECT_EQ(english->FindText(lang::Lookup::AddressRows, "item_subnet_mask"), "Subnet Mask");
+    EXPECT_EQ(english->FindText(static_cast<lang::Lookup>(14), "item_dns_set"), "");
+    EXPECT_EQ(english->FindText(static_cast<lang::Lookup>(0), "pn_size_set"), "");
+    EXPECT_EQ(english->FindText(static_cast<lang::Lookup>(1), "menu_sub_exit"), "");
+    EXPECT_EQ(english->FindText(static_cast<lang::Lookup>(3), "item_pixels_width"), "");
+    EXPECT_EQ(english->FindText(static_cast<lang::Lookup>(-1), "item_dns_set"), "");
+    EXPECT_EQ(english->FindText(static_cast<lang::Lookup>(17), "id"), "");
 }
 
 TEST(FindText, FirstOfDuplicateKeysWins) {
     TLanguage catalogue;
-    catalogue.AddEntry(11, 0, "dup", "first");
-    catalogue.AddEntry(11, 1, "dup", "second");
-    EXPECT_EQ(catalogue.FindText(11, "dup"), "first");
-    EXPECT_EQ(catalogue.Section(11).size(), 2u);
+    catalogue.AddEntry(lang::Section::Messages, 0, "dup", "first");
+    catalogue.AddEntry(lang::Section::Messages, 1, "dup", "second");
+    EXPECT_EQ(catalogue.FindText(lang::Lookup::Messages, "dup"), "first");
+    EXPECT_EQ(catalogue.SectionEntries(lang::Section::Messages).size(), 2u);
 }
 
 TEST(FindText, MissingKeyIsEmptyInEveryCatalogue) {
     for (auto id : kAllLanguages) {
         auto catalogue = Build(id);
-        EXPECT_EQ(catalogue->FindText(11, "no_such_key"), "");
-        EXPECT_EQ(catalogue->FindText(11, ""), "");
-        EXPECT_EQ(catalogue->FindText(9, "softwear_title"), ""); // exists, but in section 11
+        EXPECT_EQ(catalogue->FindText(lang::Lookup::Messages, "no_such_key"), "");
+        EXPECT_EQ(catalogue->FindText(lang::Lookup::Messages, ""), "");
+        EXPECT_EQ(catalogue->FindText(lang::Lookup::SearchDialog, "softwear_title"),
+                  ""); // exists, but in section 11
     }
 }
 
@@ -215,7 +224,7 @@ TEST(FindText, EveryKeyLookedUpByNameIsPresent) {
     for (auto id : kAllLanguages) {
         auto catalogue = Build(id);
         for (const auto& [lookup, key] : lookups) {
-            EXPECT_FALSE(catalogue->FindText(lookup, key).empty())
+            EXPECT_FALSE(catalogue->FindText(static_cast<lang::Lookup>(lookup), key).empty())
                 << "language " << static_cast<int>(id) << " key " << key;
         }
     }
@@ -223,20 +232,24 @@ TEST(FindText, EveryKeyLookedUpByNameIsPresent) {
 
 TEST(FindText, MessagesByteExact) {
     auto english = Build(LanguageId::English);
-    EXPECT_EQ(english->FindText(11, "softwear_title"),
+    EXPECT_EQ(english->FindText(lang::Lookup::Messages, "softwear_title"),
               "Display control card parameter configuration");
-    EXPECT_EQ(english->FindText(11, "item_search_device_failed"),
+    EXPECT_EQ(english->FindText(lang::Lookup::Messages, "item_search_device_failed"),
               "Search device failed: network is not connected or not on the same network "
               "segment, check the networkconnection and settings!");
-    EXPECT_EQ(english->FindText(9, "item_remaining_search_time"), "Remaining time: ");
+    EXPECT_EQ(english->FindText(lang::Lookup::SearchDialog, "item_remaining_search_time"),
+              "Remaining time: ");
 
     auto simplified = Build(LanguageId::SimplifiedChinese);
-    EXPECT_EQ(simplified->FindText(11, "softwear_title"), "显示屏控制卡参数配置");
-    EXPECT_EQ(simplified->FindText(11, "item_search_device_failed"),
+    EXPECT_EQ(simplified->FindText(lang::Lookup::Messages, "softwear_title"),
+              "显示屏控制卡参数配置");
+    EXPECT_EQ(simplified->FindText(lang::Lookup::Messages, "item_search_device_failed"),
               "搜索设备失败：网络未连接或不在同一网段上，请检查网络连接及设置！");
-    EXPECT_EQ(simplified->FindText(11, "item_information_empty"), "要修改的配置信息不能为空！");
-    EXPECT_EQ(simplified->FindText(16, "cbNotShow"), "不再显示该界面，以后使用已选的网卡");
-    EXPECT_EQ(simplified->FindText(10, "item_abort"), "关于...");
+    EXPECT_EQ(simplified->FindText(lang::Lookup::Messages, "item_information_empty"),
+              "要修改的配置信息不能为空！");
+    EXPECT_EQ(simplified->FindText(lang::Lookup::AdapterDialog, "cbNotShow"),
+              "不再显示该界面，以后使用已选的网卡");
+    EXPECT_EQ(simplified->FindText(lang::Lookup::AboutDialog, "item_abort"), "关于...");
 }
 
 // --- The language in force ---
@@ -248,20 +261,22 @@ TEST(Catalogues, NothingBeforeTheFirstApply) {
     for (auto id : kAllLanguages) {
         EXPECT_EQ(catalogues.catalogue(id), nullptr);
     }
-    EXPECT_EQ(catalogues.CatalogueText(11, "softwear_title"), "");
+    EXPECT_EQ(catalogues.CatalogueText(lang::Lookup::Messages, "softwear_title"), "");
 }
 
 TEST(Catalogues, DlgNotChoiceFollowsTheLanguageInForce) {
     Catalogues catalogues;
     ASSERT_TRUE(catalogues.apply(LanguageId::SimplifiedChinese));
-    EXPECT_EQ(catalogues.CatalogueText(16, "dlg_not_choice"), "请从列表选择其中一张网卡！");
+    EXPECT_EQ(catalogues.CatalogueText(lang::Lookup::AdapterDialog, "dlg_not_choice"),
+              "请从列表选择其中一张网卡！");
     ASSERT_TRUE(catalogues.apply(LanguageId::TraditionalChinese));
-    EXPECT_EQ(catalogues.CatalogueText(16, "dlg_not_choice"), "在列表選擇其中一網卡！");
+    EXPECT_EQ(catalogues.CatalogueText(lang::Lookup::AdapterDialog, "dlg_not_choice"),
+              "在列表選擇其中一網卡！");
     ASSERT_TRUE(catalogues.apply(LanguageId::English));
     EXPECT_EQ(catalogues.currentId(), LanguageId::English);
-    EXPECT_EQ(catalogues.CatalogueText(16, "dlg_not_choice"),
+    EXPECT_EQ(catalogues.CatalogueText(lang::Lookup::AdapterDialog, "dlg_not_choice"),
               "Please choose one card from the list!");
-    EXPECT_EQ(catalogues.CatalogueText(11, "softwear_title"),
+    EXPECT_EQ(catalogues.CatalogueText(lang::Lookup::Messages, "softwear_title"),
               "Display control card parameter configuration");
 }
 
@@ -294,13 +309,14 @@ TEST(Catalogues, InjectedFactoryIsCalledOnEveryApply) {
     Catalogues catalogues([&builds](LanguageId) {
         ++builds;
         auto catalogue = std::make_unique<TLanguage>();
-        catalogue->AddEntry(11, 0, "softwear_title", "build " + std::to_string(builds));
+        catalogue->AddEntry(lang::Section::Messages, 0, "softwear_title",
+                            "build " + std::to_string(builds));
         return catalogue;
     });
     catalogues.apply(LanguageId::TraditionalChinese);
     catalogues.apply(LanguageId::TraditionalChinese);
     EXPECT_EQ(builds, 2);
-    EXPECT_EQ(catalogues.CatalogueText(11, "softwear_title"), "build 2");
+    EXPECT_EQ(catalogues.CatalogueText(lang::Lookup::Messages, "softwear_title"), "build 2");
 
     Catalogues failing([](LanguageId) { return std::unique_ptr<TLanguage>{}; });
     EXPECT_FALSE(failing.apply(LanguageId::English));
@@ -309,26 +325,26 @@ TEST(Catalogues, InjectedFactoryIsCalledOnEveryApply) {
 
 TEST(Catalogues, GlobalHolderIsResettable) {
     ResetGlobalCatalogues();
-    EXPECT_EQ(CatalogueText(11, "softwear_title"), "");
+    EXPECT_EQ(CatalogueText(lang::Lookup::Messages, "softwear_title"), "");
     ASSERT_TRUE(GlobalCatalogues().apply(LanguageId::SimplifiedChinese));
-    EXPECT_EQ(CatalogueText(11, "softwear_title"), "显示屏控制卡参数配置");
+    EXPECT_EQ(CatalogueText(lang::Lookup::Messages, "softwear_title"), "显示屏控制卡参数配置");
     ResetGlobalCatalogues();
     EXPECT_FALSE(GlobalCatalogues().hasCurrent());
-    EXPECT_EQ(CatalogueText(11, "softwear_title"), "");
+    EXPECT_EQ(CatalogueText(lang::Lookup::Messages, "softwear_title"), "");
 }
 
 // --- Registration ---
 
 TEST(AddEntry, SectionOutsideRangeRegistersNothing) {
     TLanguage catalogue;
-    catalogue.AddEntry(17, 0, "k", "t");
-    catalogue.AddEntry(-1, 0, "k", "t");
+    catalogue.AddEntry(static_cast<lang::Section>(17), 0, "k", "t");
+    catalogue.AddEntry(static_cast<lang::Section>(-1), 0, "k", "t");
     EXPECT_EQ(catalogue.EntryCount(), 0u);
-    catalogue.AddEntry(16, 3, "k", "t");
-    ASSERT_EQ(catalogue.Section(16).size(), 1u);
-    EXPECT_EQ(catalogue.Section(16)[0].section, 16);
-    EXPECT_EQ(catalogue.Section(16)[0].ordinal, 3);
-    EXPECT_EQ(catalogue.FindText(16, "k"), "t");
+    catalogue.AddEntry(lang::Section::AdapterDialog, 3, "k", "t");
+    ASSERT_EQ(catalogue.SectionEntries(lang::Section::AdapterDialog).size(), 1u);
+    EXPECT_EQ(catalogue.SectionEntries(lang::Section::AdapterDialog)[0].section, 16);
+    EXPECT_EQ(catalogue.SectionEntries(lang::Section::AdapterDialog)[0].ordinal, 3);
+    EXPECT_EQ(catalogue.FindText(lang::Lookup::AdapterDialog, "k"), "t");
 }
 
 } // namespace

@@ -11,7 +11,7 @@ namespace lang::test {
 inline std::vector<std::string> TextsInRegistrationOrder(const TLanguage& catalogue) {
     std::vector<std::string> texts;
     for (int s = 0; s < TLanguage::kSectionCount; ++s) {
-        for (const auto& entry : catalogue.Section(s)) {
+        for (const auto& entry : catalogue.SectionEntries(static_cast<lang::Section>(s))) {
             texts.push_back(entry.text);
         }
     }

@@ -87,6 +87,16 @@ if [ -f "$root/$metainfo" ]; then
         bad "metainfo release '$release' is not the package version '$upstream'"
 fi
 
+# Manual pages: their header names the package version.
+version="$(field Version | sed 's/-[^-]*$//')"
+for page in ledcardcfg ledcardsim; do
+    header="$(gzip -dc "$root/usr/share/man/man1/$page.1.gz" 2>/dev/null | head -1)"
+    case "$header" in
+        *"\"ledcardcfg $version\""*) ok "$page.1 names version $version" ;;
+        *) bad "$page.1 header '$header' does not name version $version" ;;
+    esac
+done
+
 # Copyright: machine-readable, naming the license and where its text is.
 copyright="$root/usr/share/doc/ledcardcfg/copyright"
 if [ -f "$copyright" ]; then

@@ -233,7 +233,7 @@ private slots:
         auto* box = Find<QCheckBox>(w.get(), "cbDNSAddr");
         QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2));
         expectDnsRow(w.get(), false, u"DNS Auto Get"_s);
-        w->ApplyLanguage(true, 0);
+        w->ApplyLanguage(true, lang::LanguageId::SimplifiedChinese);
         expectDnsRow(w.get(), false, U("DNS自动获取"));
         box->setChecked(true); // a change by the program runs the handler too
         expectDnsRow(w.get(), true, U("DNS手工配置"));

@@ -117,7 +117,7 @@ int main(int argc, char* argv[]) {
         window.show();
         const char* names[] = {"zh", "zh-hant", "en"};
         for (int id = 0; id < 3; ++id) {
-            window.ApplyLanguage(true, id);
+            window.ApplyLanguage(true, static_cast<lang::LanguageId>(id));
             ShowSampleCard(window);
             ok = Save(window, out.filePath(QStringLiteral("main-%1%2.png")
                                                .arg(QLatin1String(names[id]),
@@ -126,10 +126,11 @@ int main(int argc, char* argv[]) {
         }
         if (profile.dhcp == 0) {
             for (int id = 0; id < 3; ++id) {
-                window.ApplyLanguage(true, id);
+                window.ApplyLanguage(true, static_cast<lang::LanguageId>(id));
                 ui::AboutDialog about;
-                about.setWindowTitle(window.catalogueText(10, "item_abort"));
-                about.setRightsText(window.catalogueText(10, "item_all_rights_reserved"));
+                about.setWindowTitle(window.catalogueText(lang::Lookup::AboutDialog, "item_abort"));
+                about.setRightsText(
+                    window.catalogueText(lang::Lookup::AboutDialog, "item_all_rights_reserved"));
                 about.show();
                 ok = Save(about,
                           out.filePath(
@@ -139,7 +140,7 @@ int main(int argc, char* argv[]) {
                 // The search dialog halfway through a search.
                 discovery::SearchDialog search(
                     20,
-                    [&window](int lookup, const char* key) {
+                    [&window](lang::Lookup lookup, const char* key) {
                         return window.catalogueText(lookup, key);
                     },
                     &window);

@@ -89,7 +89,7 @@ private slots:
         QFETCH(int, language);
         QFETCH(ChineseMenuItem, item);
         const ui::LanguageChoice choice = ui::ChooseLanguage(stored, code);
-        QCOMPARE(choice.lgType, language);
+        QCOMPARE(static_cast<int>(choice.language), language);
         QCOMPARE(choice.visibleChinese, item);
     }
 

@@ -1,5 +1,6 @@
 #include "discovery/dialogs/SearchByIpDialog.h"
 
+#include "discovery/HostResolution.h"
 #include "platform/ScreenScale.h"
 #include "ui_SearchByIpDialog.h"
 
@@ -12,20 +13,18 @@ SearchByIpDialog::SearchByIpDialog(QWidget* parent)
     : QDialog(parent), ui(new Ui::SearchByIpDialog) {
     ui->setupUi(this);
     const double factor = platform::ScreenScaleFactor(screen());
-    resize(platform::ScaledSize(width(), factor), platform::ScaledSize(height(), factor));
+    platform::ScaleSize(this, factor);
     connect(ui->Button1, &QPushButton::clicked, this, &SearchByIpDialog::Button1Click);
 }
 
 void SearchByIpDialog::showEvent(QShowEvent* event) {
     if (!event->spontaneous()) {
         // Over the main window on every showing, wherever the window has been moved since.
-        QRect frame = frameGeometry();
         if (const QWidget* parent = parentWidget()) {
-            frame.moveCenter(parent->window()->frameGeometry().center());
-        } else if (const QScreen* where = screen()) {
-            frame.moveCenter(where->availableGeometry().center());
+            platform::CentreOver(this, parent);
+        } else {
+            platform::CentreOnScreen(this);
         }
-        move(frame.topLeft());
     }
     QDialog::showEvent(event);
 }
@@ -42,9 +41,8 @@ QString SearchByIpDialog::ask() {
 
 void SearchByIpDialog::Button1Click() {
     // No check of the text: anything that is not a dotted quad is looked up as a host name.
-    chosen_ = ui->edtIP1->text().trimmed() + QLatin1Char('.') + ui->edtIP2->text().trimmed() +
-              QLatin1Char('.') + ui->edtIP3->text().trimmed() + QLatin1Char('.') +
-              ui->edtIP4->text().trimmed();
+    chosen_ =
+        joinOctets(ui->edtIP1->text(), ui->edtIP2->text(), ui->edtIP3->text(), ui->edtIP4->text());
     accept();
 }
 

@@ -12,9 +12,13 @@
 
 namespace discovery {
 
-void ColourDeviceRow(QTreeWidgetItem* item, int rowIndex) {
+QColor DeviceRowColour(int rowIndex) {
     // Every other row in magenta so neighbouring cards are easy to tell apart.
-    const QColor colour = rowIndex % 2 == 0 ? QColor(255, 0, 255) : QColor(Qt::blue);
+    return rowIndex % 2 == 0 ? QColor(255, 0, 255) : QColor(Qt::blue);
+}
+
+void ColourDeviceRow(QTreeWidgetItem* item, int rowIndex) {
+    const QColor colour = DeviceRowColour(rowIndex);
     for (int c = 0; c < item->columnCount(); ++c) {
         item->setForeground(c, colour);
     }
@@ -32,16 +36,16 @@ SearchDialog::SearchDialog(int countdownStart, const CatalogueLookup& text, QWid
         setFont(parent->font()); // the main window's face, so CJK and Latin share metrics
     }
     const double factor = platform::ScreenScaleFactor(screen());
-    setFixedSize(platform::ScaledSize(width(), factor), platform::ScaledSize(height(), factor));
+    platform::ScaleFixedSize(this, factor);
     connect(ui->btStop, &QPushButton::clicked, this, &SearchDialog::btStopClick);
 
-    setWindowTitle(text(9, "item_search"));
-    ui->lbSearch->setText(text(9, "item_search_network_device"));
-    ui->lbRemain->setText(text(9, "item_remaining_search_time"));
-    ui->lbSecond->setText(text(9, "item_second"));
-    ui->lbSearchFor->setText(text(9, "item_search_for"));
-    ui->lbDevice->setText(text(9, "item_devices"));
-    ui->btStop->setText(text(9, "item_stop"));
+    setWindowTitle(text(lang::Lookup::SearchDialog, "item_search"));
+    ui->lbSearch->setText(text(lang::Lookup::SearchDialog, "item_search_network_device"));
+    ui->lbRemain->setText(text(lang::Lookup::SearchDialog, "item_remaining_search_time"));
+    ui->lbSecond->setText(text(lang::Lookup::SearchDialog, "item_second"));
+    ui->lbSearchFor->setText(text(lang::Lookup::SearchDialog, "item_search_for"));
+    ui->lbDevice->setText(text(lang::Lookup::SearchDialog, "item_devices"));
+    ui->btStop->setText(text(lang::Lookup::SearchDialog, "item_stop"));
 }
 
 SearchDialog::~SearchDialog() {
@@ -65,11 +69,7 @@ void SearchDialog::showEvent(QShowEvent* event) {
     if (!event->spontaneous()) {
         FormShow();
         // On the screen's centre, not over the main window, which Qt would choose for a child.
-        if (const QScreen* where = screen()) {
-            QRect frame = frameGeometry();
-            frame.moveCenter(where->availableGeometry().center());
-            move(frame.topLeft());
-        }
+        platform::CentreOnScreen(this);
     }
 }
 

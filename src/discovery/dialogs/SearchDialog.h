@@ -1,8 +1,10 @@
 #pragma once
 // The search dialog: counts a search down while answers fill its list.
 
+#include "lang/Catalogue.h"
 #include "protocol/SearchAnswer.h"
 
+#include <QColor>
 #include <QDialog>
 #include <functional>
 
@@ -17,7 +19,7 @@ class SearchDialog;
 namespace discovery {
 
 // Texts of the dialog in the language in force (lookup number, key).
-using CatalogueLookup = std::function<QString(int, const char*)>;
+using CatalogueLookup = std::function<QString(lang::Lookup, const char*)>;
 
 class SearchDialog : public QDialog {
     Q_OBJECT
@@ -56,6 +58,7 @@ private:
 };
 
 // Row colours shared by the search dialog's list and the main device list.
+QColor DeviceRowColour(int rowIndex);
 void ColourDeviceRow(QTreeWidgetItem* item, int rowIndex);
 
 } // namespace discovery

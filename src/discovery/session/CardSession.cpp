@@ -1,10 +1,12 @@
 #include "discovery/session/CardSession.h"
 
 #include "discovery/Dispatch.h"
+#include "discovery/HostResolution.h"
 #include "discovery/Requests.h"
 #include "discovery/dialogs/SearchDialog.h"
 #include "lang/Catalogue.h"
 #include "lang/ExtraTexts.h"
+#include "lang/QtText.h"
 #include "platform/MessageBox.h"
 #include "protocol/CardText.h"
 #include "protocol/Encoding.h"
@@ -46,8 +48,8 @@ CardSession::CardSession(Endpoint& endpoint, SessionView& view, SessionTimers ti
 
 CardSession::~CardSession() = default;
 
-QString CardSession::text(int lookup, const char* key) const {
-    return QString::fromStdString(catalogues_.CatalogueText(lookup, key));
+QString CardSession::text(lang::Lookup lookup, const char* key) const {
+    return lang::QtText(catalogues_, lookup, key);
 }
 
 void CardSession::searchAllCards() {
@@ -70,7 +72,7 @@ void CardSession::startSearch() {
     view_.ClearParameterPanel();
 
     auto dialog = std::make_unique<SearchDialog>(
-        searchTimes_, [this](int lookup, const char* key) { return text(lookup, key); },
+        searchTimes_, [this](lang::Lookup lookup, const char* key) { return text(lookup, key); },
         view_.window());
     searchDialog_ = dialog.get();
     view_.ApplyColumnCaptions(dialog->list());
@@ -113,7 +115,7 @@ void CardSession::searchSendTick() {
     const SendResult result = sendSearch(*endpoint_, searchAddress_);
     if (!result) {
         timers_.tSendSpan->stop();
-        platform::error(view_.window(), text(11, "item_search_device_failed"));
+        platform::error(view_.window(), text(lang::Lookup::Messages, "item_search_device_failed"));
         if (searchDialog_) {
             searchDialog_->close();
         }
@@ -130,7 +132,7 @@ void CardSession::reportSendFailure() {
     if (timers_.tSendSpan->isActive()) {
         timers_.tSendSpan->stop();
     }
-    platform::error(view_.window(), text(11, "item_search_device_failed"));
+    platform::error(view_.window(), text(lang::Lookup::Messages, "item_search_device_failed"));
 }
 
 void CardSession::noteSelectedCard() {
@@ -192,7 +194,7 @@ void CardSession::reportRefusal(const protocol::WriteRefusal& refusal) {
     switch (refusal.reason) {
     case Reason::EmptyField:
     case Reason::DnsFieldEmpty:
-        message = text(11, "item_information_empty");
+        message = text(lang::Lookup::Messages, "item_information_empty");
         break;
     case Reason::NotANumber:
         message = QString::fromStdString(lang::NotNumberMessage(language, caption, refusal.text));
@@ -212,11 +214,9 @@ void CardSession::delayElapsed() {
     timers_.tDelay->stop();
     view_.setWriteBusy(false);
     const protocol::PanelModel panel = view_.readPanel();
-    const QString typedIp =
-        QString::fromStdString(panel[protocol::Edit::IP1]).trimmed() + QLatin1Char('.') +
-        QString::fromStdString(panel[protocol::Edit::IP2]).trimmed() + QLatin1Char('.') +
-        QString::fromStdString(panel[protocol::Edit::IP3]).trimmed() + QLatin1Char('.') +
-        QString::fromStdString(panel[protocol::Edit::IP4]).trimmed();
+    const auto octet = [&panel](protocol::Edit e) { return QString::fromStdString(panel[e]); };
+    const QString typedIp = joinOctets(octet(protocol::Edit::IP1), octet(protocol::Edit::IP2),
+                                       octet(protocol::Edit::IP3), octet(protocol::Edit::IP4));
     const QString oldIp = QString::fromStdString(selected_.ip);
     for (int i = 0; i < view_.deviceRowCount(); ++i) {
         if (view_.deviceRow(i).ip == oldIp) {
@@ -239,7 +239,7 @@ void CardSession::confirmationTick() {
         timers_.tMody->stop();
         phase_ = WritePhase::Idle;
         if (!updateConfirmed_) {
-            platform::error(view_.window(), text(11, "item_update_failed"));
+            platform::error(view_.window(), text(lang::Lookup::Messages, "item_update_failed"));
         }
     }
     if (updateConfirmed_) {
@@ -272,7 +272,7 @@ void CardSession::receiveDatagram(const QByteArray& datagram) {
         if (phase_ == WritePhase::Confirming) {
             phase_ = WritePhase::Idle;
         }
-        platform::inform(view_.window(), text(11, "item_update_success"));
+        platform::inform(view_.window(), text(lang::Lookup::Messages, "item_update_success"));
     } else {
         updateConfirmed_ = false;
     }

@@ -3,6 +3,7 @@
 // the window hands in its timers and a view of its widgets, and its handlers call these.
 
 #include "discovery/Endpoint.h"
+#include "lang/Catalogue.h"
 #include "protocol/Addressing.h"
 #include "protocol/Panel.h"
 #include "protocol/ScanModeTable.h"
@@ -121,7 +122,7 @@ private:
     void reportSendFailure();
     void reportRefusal(const protocol::WriteRefusal& refusal);
     void copyDialogRows(SearchDialog& dialog);
-    QString text(int lookup, const char* key) const;
+    QString text(lang::Lookup lookup, const char* key) const;
 
     Endpoint* endpoint_;
     SessionView& view_;

@@ -1,0 +1,16 @@
+#pragma once
+// Catalogue texts as Qt strings, for the layers that speak QString. The catalogues stay plain
+// C++; this header is the one place their UTF-8 becomes a QString.
+
+#include "lang/Catalogue.h"
+
+#include <QString>
+#include <string_view>
+
+namespace lang {
+
+inline QString QtText(const Catalogues& catalogues, Lookup lookup, std::string_view key) {
+    return QString::fromStdString(catalogues.CatalogueText(lookup, key));
+}
+
+} // namespace lang
