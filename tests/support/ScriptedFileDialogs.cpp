@@ -1,0 +1,20 @@
+#include "support/ScriptedFileDialogs.h"
+
+namespace testsupport {
+
+QString ScriptedFileDialogs::next() {
+    return answers.isEmpty() ? QString() : answers.takeFirst();
+}
+
+QString ScriptedFileDialogs::saveFileName(QWidget*, const QString& title, const QString& suggested,
+                                          const QString& filter) {
+    questions.append({true, title, suggested, filter});
+    return next();
+}
+
+QString ScriptedFileDialogs::openFileName(QWidget*, const QString& title, const QString& filter) {
+    questions.append({false, title, QString(), filter});
+    return next();
+}
+
+} // namespace testsupport
