@@ -69,6 +69,7 @@ MainWindow::MainWindow(QWidget* parent, NetworkHooks hooks)
     for (QAction* separator : {ui_->N1, ui_->N4, ui_->N5, ui_->N10, ui_->N2, ui_->N3}) {
         separator->setSeparator(true);
     }
+    setUpManyCardCommands();
     styleMenus();
 
     tSendSpan_ = MakeTimer(this, "tSendSpan", 1200);
@@ -283,6 +284,19 @@ void MainWindow::menu_sub_aboutClick() {
     about.exec();
 }
 
+
+void MainWindow::menu_sub_export_listClick() {
+    exportDeviceList();
+}
+void MainWindow::menu_sub_save_parametersClick() {
+    saveParameters();
+}
+void MainWindow::menu_sub_load_parametersClick() {
+    loadParameters();
+}
+void MainWindow::menu_sub_write_several_cardsClick() {
+    writeSeveralCards();
+}
 
 void MainWindow::menu_sub_clear_device_listClick() {
     ui_->lvModList->setRowCount(0);

@@ -4,6 +4,7 @@
 #include "discovery/Endpoint.h"
 #include "discovery/session/CardSession.h"
 #include "lang/Catalogue.h"
+#include "lang/CommandTexts.h"
 #include "protocol/Addressing.h"
 #include "protocol/Panel.h"
 #include "protocol/ScanModeTable.h"
@@ -36,6 +37,9 @@ class AdapterDialog;
 }
 
 namespace ui {
+
+class BatchWriteDialog;
+class BatchWriteRun;
 
 inline constexpr int kDesignWidth = 793;
 inline constexpr int kDesignHeight = 713;
@@ -119,6 +123,14 @@ public:
     void ApplyColumnCaptions(QAbstractItemView* list) override;
     static void SetComboItems(QComboBox* combo, const QString& text);
 
+    // --- the many-card commands (MainWindowManyCards.cpp)
+    void exportDeviceList();
+    void saveParameters();
+    void loadParameters();
+    void writeSeveralCards();
+    // How the write-to-several-cards dialog is run; empty: modal. A seam for tests.
+    std::function<void(BatchWriteDialog&)> runBatchDialog;
+
     // --- input rules
     // The digit filter every numeric edit forwards its typed characters to.
     void edtPLenKeyPress(QChar& key);
@@ -133,6 +145,10 @@ public slots:
     void menu_sub_englishClick();
     void menu_sub_exitClick();
     void menu_sub_aboutClick();
+    void menu_sub_export_listClick();
+    void menu_sub_save_parametersClick();
+    void menu_sub_load_parametersClick();
+    void menu_sub_write_several_cardsClick();
     void btSendClick();
     void btRefreshClick();
     void lvModListClick();
@@ -182,6 +198,12 @@ private:
     void installDigitFilter();
     void BuildScanModeTable(const QString& staticScanWord);
     QAction* languageItem(lang::LanguageId id) const;
+    void setUpManyCardCommands();
+    void applyManyCardTexts();
+    QString commandText(lang::CommandText which) const;
+    QList<DeviceRow> deviceRows() const;
+    QStringList deviceColumnCaptions() const;
+    void showNewAddresses(const BatchWriteRun& run);
 
     std::unique_ptr<Ui::MainWindow> ui_;
     PanelWidgets panel_;

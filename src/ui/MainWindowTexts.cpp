@@ -44,6 +44,8 @@ void MainWindow::ApplyLanguage(bool create, lang::LanguageId id) {
     }
 
     RelabelMenuBar(ui_->mainMenu, *catalogue);
+    // The many-card commands have no catalogue entries; their texts come from their own table.
+    applyManyCardTexts();
 
     ui_->pmiSModm->setText(SectionText(*catalogue, lang::Section::Menus, "menu_sub_search_device"));
     ui_->pmiClearList->setText(

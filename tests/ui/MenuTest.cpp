@@ -128,7 +128,8 @@ private slots:
         for (const QAction* a : Find<QMenuBar>(w.get(), "mainMenu")->actions()) {
             bar << (a->menu() ? a->menu()->objectName() : a->objectName());
         }
-        QCOMPARE(bar, (QStringList{u"menu_main_config"_s, u"menu_main_help"_s}));
+        QCOMPARE(bar,
+                 (QStringList{u"menu_main_config"_s, u"menu_main_cards"_s, u"menu_main_help"_s}));
         QCOMPARE(
             Entries(Find<QMenu>(w.get(), "menu_main_config")),
             (QStringList{u"menu_sub_search_device"_s, u"menu_sub_search_device_assign_ip"_s,
@@ -139,7 +140,8 @@ private slots:
                               u"menu_sub_english"_s}));
         QCOMPARE(Entries(Find<QMenu>(w.get(), "menu_main_help")), QStringList{u"menu_sub_about"_s});
         QCOMPARE(Entries(w->pMenuItem()),
-                 (QStringList{u"pmiSModm"_s, u"-N2"_s, u"pmiClearList"_s, u"-N3"_s, u"pmiExit"_s}));
+                 (QStringList{u"pmiSModm"_s, u"-N2"_s, u"pmiClearList"_s, u"pmiExportList"_s,
+                              u"-N3"_s, u"pmiExit"_s}));
 
         // The language items are radio items: one group, one checked.
         const QActionGroup* group = Find<QAction>(w.get(), "menu_sub_english")->actionGroup();
