@@ -284,7 +284,6 @@ void MainWindow::menu_sub_aboutClick() {
     about.exec();
 }
 
-
 void MainWindow::menu_sub_export_listClick() {
     exportDeviceList();
 }
