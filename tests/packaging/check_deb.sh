@@ -20,7 +20,7 @@ fi
 field() { dpkg-deb -f "$deb" "$1" 2>/dev/null; }
 
 # Files.
-for f in usr/bin/ledcardcfg usr/bin/ledcardsim; do
+for f in usr/bin/ledcardcfg usr/bin/ledcardsim usr/bin/ledcardctl; do
     if [ -f "$root/$f" ] && [ -x "$root/$f" ]; then ok "/$f"; else bad "/$f missing or not executable"; fi
 done
 desktop="usr/share/applications/$id.desktop"
@@ -31,6 +31,8 @@ for f in "$desktop" "$metainfo" \
     usr/share/doc/ledcardcfg/changelog.Debian.gz \
     usr/share/man/man1/ledcardcfg.1.gz \
     usr/share/man/man1/ledcardsim.1.gz \
+    usr/share/man/man1/ledcardctl.1.gz \
+    usr/share/bash-completion/completions/ledcardctl \
     "usr/share/icons/hicolor/scalable/apps/$id.svg"; do
     if [ -s "$root/$f" ]; then ok "/$f"; else bad "/$f missing or empty"; fi
 done
@@ -89,7 +91,7 @@ fi
 
 # Manual pages: their header names the package version.
 version="$(field Version | sed 's/-[^-]*$//')"
-for page in ledcardcfg ledcardsim; do
+for page in ledcardcfg ledcardsim ledcardctl; do
     header="$(gzip -dc "$root/usr/share/man/man1/$page.1.gz" 2>/dev/null | head -1)"
     case "$header" in
         *"\"ledcardcfg $version\""*) ok "$page.1 names version $version" ;;
@@ -125,7 +127,7 @@ owner() { # package that holds a library file, also across the merged /usr
     done
     return 1
 }
-for bin in ledcardcfg ledcardsim; do
+for bin in ledcardcfg ledcardsim ledcardctl; do
     exe="$root/usr/bin/$bin"
     [ -f "$exe" ] || continue
     if readelf -S --wide "$exe" | grep -Eq '\.(symtab|debug_info)'; then
