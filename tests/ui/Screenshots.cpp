@@ -8,10 +8,13 @@
 #include "support/FakeEndpoint.h"
 #include "support/RecordingMessageBoxes.h"
 #include "ui/AboutDialog.h"
+#include "ui/BatchWriteDialog.h"
 #include "ui/MainWindow.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
+#include <QLineEdit>
 #include <QTableWidget>
 #include <QTimer>
 #include <QTreeWidget>
@@ -175,6 +178,43 @@ int main(int argc, char* argv[]) {
                               QStringLiteral("adapters-%1.png").arg(QLatin1String(names[id])))) &&
                      ok;
                 choice.hide();
+
+                // Writing several cards: the found cards, three ticked, sequential addresses.
+                ui::BatchWriteDialog::Setup setup;
+                const char* cards[][4] = {{"1", "LED-C4", "00:1A:2B:3C:4D:5E", "192.168.1.100"},
+                                          {"2", "LED-C2", "00:1A:2B:3C:4D:61", "192.168.1.101"},
+                                          {"3", "大厅东", "00:1A:2B:3C:4D:62", "192.168.1.102"},
+                                          {"4", "unknown", "00:1A:2B:3C:4D:63", "192.168.1.103"}};
+                for (const auto& card : cards) {
+                    setup.cards.push_back({{QString::fromUtf8(card[0]), QString::fromUtf8(card[1]),
+                                            QString::fromUtf8(card[2]), QString::fromUtf8(card[3])},
+                                           60});
+                }
+                setup.source = window.readPanel();
+                auto* devices = window.findChild<QTableWidget*>(QStringLiteral("lvModList"));
+                for (int c = 0; c < 4; ++c) {
+                    setup.columns << devices->horizontalHeaderItem(c)->text();
+                }
+                setup.language = static_cast<lang::LanguageId>(id);
+                ui::BatchWriteDialog batch(endpoint, setup, &window);
+                for (int r = 0; r < 3; ++r) {
+                    batch.list()->item(r, 0)->setCheckState(Qt::Checked);
+                }
+                batch.findChild<QCheckBox*>(QStringLiteral("cbSequentialIp"))->setChecked(true);
+                batch.findChild<QLineEdit*>(QStringLiteral("edtFirstIp"))
+                    ->setText(QStringLiteral("192.168.1.130"));
+                batch.show();
+                ok = Save(batch,
+                          out.filePath(
+                              QStringLiteral("batch-%1.png").arg(QLatin1String(names[id])))) &&
+                     ok;
+                // Started, then cancelled before any card answered: states and summary.
+                batch.btStartClick();
+                batch.btCancelClick();
+                ok = Save(batch, out.filePath(QStringLiteral("batch-cancelled-%1.png")
+                                                  .arg(QLatin1String(names[id])))) &&
+                     ok;
+                batch.hide();
             }
             window.searchByIpDialog().show();
             ok = Save(window.searchByIpDialog(), out.filePath(QStringLiteral("assign-ip.png"))) &&
