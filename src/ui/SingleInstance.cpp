@@ -49,7 +49,8 @@ SingleInstance::SingleInstance(const QString& lockFolder) {
     lock_->setStaleLockTime(0);
 }
 
-SingleInstance::~SingleInstance() {
+// Empty but on Windows, where it lets the named mutex go.
+SingleInstance::~SingleInstance() { // NOLINT(modernize-use-equals-default)
 #ifdef Q_OS_WIN
     if (mutex_ != nullptr) {
         if (mutexHeld_) {

@@ -166,7 +166,7 @@ class MainWindowE2ETest : public QObject {
 
     // Presses the search button. The dialog runs modally on the real timers and closes itself
     // after SearchTimes seconds; then the first card is read. Waits for that card's reply.
-    void searchAndReadFirst(ui::MainWindow& w, std::function<void()> press = {}) {
+    void searchAndReadFirst(ui::MainWindow& w, const std::function<void()>& press = {}) {
         QSignalSpy replies(&w.session(), &discovery::CardSession::replyApplied);
         QElapsedTimer searching;
         searching.start();

@@ -27,6 +27,7 @@ TEST(CatalogueShape, SectionSizesAndTotalInEveryLanguage) {
     for (auto id : kAllLanguages) {
         auto catalogue = Build(id);
         std::vector<std::size_t> sizes;
+        sizes.reserve(TLanguage::kSectionCount);
         for (int s = 0; s < TLanguage::kSectionCount; ++s) {
             sizes.push_back(catalogue->SectionEntries(static_cast<lang::Section>(s)).size());
         }

@@ -7,7 +7,8 @@ namespace lang::test {
 
 namespace {
 
-const opencc_t kOpenFailed = reinterpret_cast<opencc_t>(-1);
+// OpenCC reports a failed open as the handle (opencc_t)-1.
+const opencc_t kOpenFailed = reinterpret_cast<opencc_t>(-1); // NOLINT(performance-no-int-to-ptr)
 
 } // namespace
 

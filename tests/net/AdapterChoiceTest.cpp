@@ -30,7 +30,7 @@ class AdapterChoiceTest : public QObject {
         return [&op](AdapterDialog& dialog) { op(dialog); };
     }
 
-    void useInterfaces(QList<InterfaceRecord> interfaces) {
+    void useInterfaces(const QList<InterfaceRecord>& interfaces) {
         source_.reset(); // guards must unwind in order
         source_ = std::make_unique<ScopedInterfaceSource>(
             [interfaces] { return std::optional(interfaces); });

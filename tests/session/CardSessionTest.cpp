@@ -76,8 +76,8 @@ class CardSessionTest : public QObject {
 
     // Runs a search the way the clock would: countdown ticks every 1000 ms, requests every
     // 1200 ms, and `answers` handed in at the given milliseconds.
-    void simulate(discovery::SearchDialog& d, std::vector<std::pair<int, QByteArray>> answers = {},
-                  int stopAtMs = -1) {
+    void simulate(discovery::SearchDialog& d,
+                  const std::vector<std::pair<int, QByteArray>>& answers = {}, int stopAtMs = -1) {
         d.show();
         for (int t = 100; t <= 60000 && d.isVisible(); t += 100) {
             for (const auto& [at, bytes] : answers) {
@@ -106,7 +106,7 @@ class CardSessionTest : public QObject {
         return n;
     }
 
-    void searchWith(std::vector<std::pair<int, QByteArray>> answers, int searchTimes = 3) {
+    void searchWith(const std::vector<std::pair<int, QByteArray>>& answers, int searchTimes = 3) {
         s->setSearchTimes(searchTimes);
         s->runSearchDialog = [this, answers](discovery::SearchDialog& d) { simulate(d, answers); };
         s->searchAllCards();

@@ -7,6 +7,7 @@
 #include <QNetworkDatagram>
 #include <QSocketNotifier>
 #include <cerrno>
+#include <cmath>
 #include <cstring>
 #include <netinet/in.h>
 #include <poll.h>
@@ -15,6 +16,11 @@
 namespace cardsim {
 
 namespace {
+
+// Report times are milliseconds with whole microseconds.
+double MillisecondsFromNs(qint64 ns) {
+    return std::floor(static_cast<double>(ns) / 1000.0) / 1000.0;
+}
 
 QString endpointText(const QHostAddress& a, quint16 port) {
     return QStringLiteral("%1:%2").arg(a.toString()).arg(port);
@@ -184,8 +190,8 @@ void Simulator::reportSentWhenIdle() {
     }
     report({{u"event"_qs, u"sent"_qs},
             {u"count"_qs, sentCount_},
-            {u"firstMs"_qs, double(firstSentNs_ / 1000) / 1000.0},
-            {u"lastMs"_qs, double(lastSentNs_ / 1000) / 1000.0}});
+            {u"firstMs"_qs, MillisecondsFromNs(firstSentNs_)},
+            {u"lastMs"_qs, MillisecondsFromNs(lastSentNs_)}});
     sentCount_ = 0;
 }
 
@@ -239,7 +245,7 @@ bool Simulator::transmit(const Answer& a) {
 
 void Simulator::report(const QJsonObject& event) {
     QJsonObject e = event;
-    e[u"t"_qs] = double(clock_.nsecsElapsed() / 1000) / 1000.0; // ms since start
+    e[u"t"_qs] = MillisecondsFromNs(clock_.nsecsElapsed()); // since start
     report_.write(QJsonDocument(e).toJson(QJsonDocument::Compact));
     report_.write("\n", 1);
     if (auto* file = qobject_cast<QFileDevice*>(&report_)) {
