@@ -76,7 +76,7 @@ struct Batch {
 
 } // namespace
 
-// Spec example: a card addressed by MAC, no search address: the write goes by broadcast with
+// A card addressed by MAC, no search address: the write goes by broadcast with
 // the MAC prefix first and the codes 51 35 36 37 47 48 32, then 49 and 4A; 96 bytes.
 TEST(BatchWriter, WritesACardOfFirmware54OrLaterByMacAndConfirmsItsReadBack) {
     Batch b({job("00:1A:2B:00:00:01", lastOctet("150"))});
