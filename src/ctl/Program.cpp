@@ -91,9 +91,10 @@ QString SettingsFile() {
 
 } // namespace
 
-QString WindowLocalAddress(const QString& savedAddress, int adapterAddresses,
+QString WindowLocalAddress(const std::optional<QString>& savedAddress, int adapterAddresses,
                            const std::function<QString()>& lookup) {
-    QString address = adapterAddresses > 1 ? savedAddress : lookup();
+    // The settings' ServerIP defaults to the lookup, as the window's does.
+    QString address = adapterAddresses > 1 && savedAddress ? *savedAddress : lookup();
     for (int i = 0; i < kLoopbackLookups && address == u"127.0.0.1"; ++i) {
         address = lookup();
     }
@@ -135,7 +136,8 @@ int RunProgram(const QStringList& arguments) {
     const Command& command = parsed.command;
 
     const auto lookup = [] { return discovery::lookupLocalAddress(); };
-    const settings::AppSettings values = settings::SettingsStore(SettingsFile()).load(lookup());
+    // ServerIP read without a default: the host-name lookup runs only when its answer is used.
+    const settings::AppSettings values = settings::SettingsStore(SettingsFile()).load(QString());
 
     fleet::QtScheduler scheduler;
     Runner::Context context;
@@ -150,8 +152,13 @@ int RunProgram(const QStringList& arguments) {
     std::unique_ptr<discovery::UdpEndpoint> endpoint;
     if (!command.dryRun) {
         endpoint = std::make_unique<discovery::UdpEndpoint>();
-        endpoint->bindLocalAddress(command.local.value_or(WindowLocalAddress(
-            values.ServerIP, AdapterAddressCount(QNetworkInterface::allInterfaces()), lookup)));
+        const QString local =
+            command.local ? *command.local
+                          : WindowLocalAddress(
+                                values.ServerIP.isEmpty() ? std::nullopt
+                                                          : std::optional<QString>(values.ServerIP),
+                                AdapterAddressCount(QNetworkInterface::allInterfaces()), lookup);
+        endpoint->bindLocalAddress(local);
         context.endpoint = endpoint.get();
     }
 

@@ -73,6 +73,13 @@ inline CtlRun RunCtl(const NetBed& bed, QStringList args, const QString& configH
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     }
     r.wallMs = clock.elapsed();
+    if (p.state() != QProcess::NotRunning) {
+        // A run that does not end is a failure, not an exit status.
+        qWarning("ledcardctl %s did not end within 180 s", qPrintable(args.join(u' ')));
+        p.kill();
+        p.waitForFinished(3000);
+        return r;
+    }
     if (sim) {
         // What the cards reported while the run went on, and its last lines.
         QTest::qWait(200);
