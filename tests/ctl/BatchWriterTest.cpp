@@ -178,7 +178,7 @@ TEST(BatchWriter, ACardThatAnswersWithOtherValuesIsNotConfirmed) {
 // A second copy of the first reply that arrives while the card waits out the delay carries the
 // values from before the write; it must not confirm, even when the write left the network
 // values as they were.
-TEST(BatchWriter, ARepliesBeforeTheReadBackDoNotConfirm) {
+TEST(BatchWriter, RepliesBeforeTheReadBackDoNotConfirm) {
     Batch b({job("00:1A:2B:00:00:01", [](protocol::PanelModel& p) -> std::optional<std::string> {
         p[Edit::PLen] = "256";
         return std::nullopt;
