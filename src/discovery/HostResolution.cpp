@@ -1,6 +1,9 @@
 #include "discovery/HostResolution.h"
 
+#include "protocol/CardText.h"
+
 #include <QHostInfo>
+#include <QUrl>
 
 namespace discovery {
 
@@ -35,6 +38,16 @@ std::optional<QHostAddress> dottedQuad(const QString& text) {
         address = (address << 8) | value;
     }
     return QHostAddress(address);
+}
+
+std::string DomainOnTheWire(std::string_view text) {
+    if (protocol::IsAscii(text)) {
+        return std::string(text);
+    }
+    // Qt's own UTS #46 processing, the same on every platform, with or without ICU.
+    const QByteArray ace =
+        QUrl::toAce(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+    return ace.isEmpty() ? std::string(text) : ace.toStdString();
 }
 
 QString joinOctets(const QString& first, const QString& second, const QString& third,

@@ -6,6 +6,8 @@
 #include <QString>
 #include <functional>
 #include <optional>
+#include <string>
+#include <string_view>
 
 namespace discovery {
 
@@ -20,6 +22,11 @@ std::optional<QHostAddress> dottedQuad(const QString& text);
 // Four octet edits' texts, each trimmed, joined with dots: what the operator typed, unchecked.
 QString joinOctets(const QString& first, const QString& second, const QString& third,
                    const QString& fourth);
+
+// A server domain as the card gets it: plain ASCII byte for byte as typed, any other name in
+// its IDNA "xn--" form (UTS #46 mapping: case, full-width letters, "ß" kept). A name that has
+// no such form comes back unchanged, and the write refuses it.
+std::string DomainOnTheWire(std::string_view text);
 
 // "LOCALHOST" in any letter case is 127.0.0.1; a dotted quad is taken as it is; any other text
 // goes to `lookup`, whose first IPv4 answer counts. Nullopt when nothing usable comes back.

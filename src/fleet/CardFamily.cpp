@@ -1,22 +1,9 @@
 #include "fleet/CardFamily.h"
 
-#include "protocol/CardText.h"
+#include "discovery/HostResolution.h"
 #include "protocol/Encoding.h"
 
-#include <QString>
-#include <QUrl>
-
 namespace fleet {
-
-std::string WireDomain(std::string_view text) {
-    if (protocol::IsAscii(text)) {
-        return std::string(text);
-    }
-    // Qt's own UTS #46 processing, the same on every platform, with or without ICU.
-    const QByteArray ace =
-        QUrl::toAce(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
-    return ace.isEmpty() ? std::string(text) : ace.toStdString();
-}
 
 CardFamily::CardFamily(protocol::CardProfile profile) : profile_(std::move(profile)) {
     // Only the codes matter here; the names are the English list's.
@@ -35,14 +22,15 @@ protocol::ReplyOutcome CardFamily::apply(protocol::PanelModel& panel,
     const protocol::ByteView bytes(reinterpret_cast<const std::uint8_t*>(reply.constData()),
                                    static_cast<std::size_t>(reply.size()));
     // The window's DNS-row reaction (dnsReactionDue) only enables and disables edits.
-    return protocol::applyParameterReply(panel, bytes, scanModes_, profile_, WireDomain);
+    return protocol::applyParameterReply(panel, bytes, scanModes_, profile_,
+                                         discovery::DomainOnTheWire);
 }
 
 protocol::WriteResult CardFamily::compose(protocol::PanelModel panel,
                                           const protocol::SelectedCard& card) const {
     if (panel.serverByDomain) {
         std::string& domain = panel[protocol::Edit::Domain];
-        domain = WireDomain(protocol::TrimControl(domain));
+        domain = discovery::DomainOnTheWire(protocol::TrimControl(domain));
     }
     return protocol::composeWrite(panel, card, scanModes_, profile_);
 }

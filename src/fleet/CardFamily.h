@@ -13,10 +13,6 @@
 
 namespace fleet {
 
-// A server domain as the card gets it: ASCII as typed, any other name in its IDNA "xn--" form;
-// a name without such a form comes back unchanged and the composer refuses it.
-std::string WireDomain(std::string_view text);
-
 class CardFamily {
 public:
     explicit CardFamily(protocol::CardProfile profile = {});

@@ -3,6 +3,7 @@
 // C++; this header is the one place their UTF-8 becomes a QString.
 
 #include "lang/Catalogue.h"
+#include "lang/CommandTexts.h"
 
 #include <QString>
 #include <string_view>
@@ -11,6 +12,11 @@ namespace lang {
 
 inline QString QtText(const Catalogues& catalogues, Lookup lookup, std::string_view key) {
     return QString::fromStdString(catalogues.CatalogueText(lookup, key));
+}
+
+inline QString QtText(LanguageId language, CommandText text) {
+    const std::string_view utf8 = CommandTextOf(language, text);
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
 
 } // namespace lang

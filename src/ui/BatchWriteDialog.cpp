@@ -1,6 +1,7 @@
 #include "ui/BatchWriteDialog.h"
 
 #include "fleet/Profile.h"
+#include "lang/QtText.h"
 #include "platform/FileDialog.h"
 #include "platform/MessageBox.h"
 #include "ui/MainWindow.h"
@@ -85,8 +86,7 @@ QTableWidget* BatchWriteDialog::list() const {
 }
 
 QString BatchWriteDialog::text(lang::CommandText which) const {
-    const std::string_view t = lang::CommandTextOf(setup_.language, which);
-    return QString::fromUtf8(t.data(), qsizetype(t.size()));
+    return lang::QtText(setup_.language, which);
 }
 
 void BatchWriteDialog::cbSequentialIpClick() {

@@ -7,21 +7,13 @@
 #include "fleet/Profile.h"
 #include "fleet/Scheduler.h"
 #include "lang/CommandTexts.h"
+#include "lang/QtText.h"
 
 #include <QPointer>
 #include <QTimer>
 #include <variant>
 
 namespace ui {
-
-namespace {
-
-QString Text(lang::LanguageId language, lang::CommandText text) {
-    const std::string_view t = lang::CommandTextOf(language, text);
-    return QString::fromUtf8(t.data(), qsizetype(t.size()));
-}
-
-} // namespace
 
 BatchWriteRun::BatchWriteRun(discovery::Endpoint& endpoint, fleet::Scheduler& scheduler,
                              lang::LanguageId language, QObject* parent)
@@ -49,17 +41,17 @@ std::optional<QString> BatchWriteRun::start(Plan plan) {
         return QString();
     }
     if (plan.cards.empty()) {
-        return Text(language_, lang::CommandText::NoCardTicked);
+        return lang::QtText(language_, lang::CommandText::NoCardTicked);
     }
     if (QString::fromStdString(plan.source[protocol::Edit::MACAddr]).trimmed().isEmpty()) {
-        return Text(language_, lang::CommandText::NothingRead);
+        return lang::QtText(language_, lang::CommandText::NothingRead);
     }
     plannedIps_.assign(plan.cards.size(), QString());
     if (plan.firstIp) {
         for (std::size_t k = 0; k < plan.cards.size(); ++k) {
             const auto ip = SequentialIp(*plan.firstIp, k);
             if (!ip) {
-                return Text(language_, lang::CommandText::AddressesRunOut)
+                return lang::QtText(language_, lang::CommandText::AddressesRunOut)
                     .arg(*SequentialIp(*plan.firstIp, 0))
                     .arg(plan.cards.size());
             }
@@ -210,7 +202,7 @@ int BatchWriteRun::count(State state) const {
 }
 
 QString BatchWriteRun::summary() const {
-    QString counts = Text(language_, lang::CommandText::Summary)
+    QString counts = lang::QtText(language_, lang::CommandText::Summary)
                          .arg(cards_.size())
                          .arg(count(State::Confirmed))
                          .arg(count(State::NotConfirmed))
@@ -220,7 +212,7 @@ QString BatchWriteRun::summary() const {
     if (!cancelled_) {
         return counts;
     }
-    const QString cancelled = Text(language_, lang::CommandText::Cancelled);
+    const QString cancelled = lang::QtText(language_, lang::CommandText::Cancelled);
     return cancelled + (language_ == lang::LanguageId::English ? QStringLiteral(" ") : QString()) +
            counts;
 }
@@ -229,19 +221,19 @@ QString BatchWriteRun::stateText(State state) const {
     using lang::CommandText;
     switch (state) {
     case State::Waiting:
-        return Text(language_, CommandText::StateWaiting);
+        return lang::QtText(language_, CommandText::StateWaiting);
     case State::Sent:
-        return Text(language_, CommandText::StateSent);
+        return lang::QtText(language_, CommandText::StateSent);
     case State::Confirmed:
-        return Text(language_, CommandText::StateConfirmed);
+        return lang::QtText(language_, CommandText::StateConfirmed);
     case State::NotConfirmed:
-        return Text(language_, CommandText::StateNotConfirmed);
+        return lang::QtText(language_, CommandText::StateNotConfirmed);
     case State::NoAnswer:
-        return Text(language_, CommandText::StateNoAnswer);
+        return lang::QtText(language_, CommandText::StateNoAnswer);
     case State::Refused:
-        return Text(language_, CommandText::StateRefused);
+        return lang::QtText(language_, CommandText::StateRefused);
     case State::NotWritten:
-        return Text(language_, CommandText::StateNotWritten);
+        return lang::QtText(language_, CommandText::StateNotWritten);
     }
     return {};
 }

@@ -1,6 +1,7 @@
 // The many-card commands: the device list exported, the panel kept as a file and brought back,
 // and the panel written to several cards.
 #include "lang/CommandTexts.h"
+#include "lang/QtText.h"
 #include "platform/FileDialog.h"
 #include "platform/MessageBox.h"
 #include "ui/BatchWriteDialog.h"
@@ -26,8 +27,7 @@ QString DialogTitle(QString command) {
 } // namespace
 
 QString MainWindow::commandText(lang::CommandText which) const {
-    const std::string_view t = lang::CommandTextOf(catalogues().currentId(), which);
-    return QString::fromUtf8(t.data(), qsizetype(t.size()));
+    return lang::QtText(catalogues().currentId(), which);
 }
 
 void MainWindow::setUpManyCardCommands() {

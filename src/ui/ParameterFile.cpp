@@ -2,6 +2,7 @@
 
 #include "fleet/Profile.h"
 #include "lang/CommandTexts.h"
+#include "lang/QtText.h"
 
 #include <QDir>
 #include <QFile>
@@ -9,21 +10,12 @@
 
 namespace ui {
 
-namespace {
-
-QString Text(lang::LanguageId language, lang::CommandText text) {
-    const std::string_view t = lang::CommandTextOf(language, text);
-    return QString::fromUtf8(t.data(), qsizetype(t.size()));
-}
-
-} // namespace
-
 std::optional<ParameterFile::Failure> ParameterFile::save(const QString& path,
                                                           const protocol::PanelModel& panel,
                                                           const protocol::CardProfile& card,
                                                           lang::LanguageId language) {
     if (QString::fromStdString(panel[protocol::Edit::MACAddr]).trimmed().isEmpty()) {
-        return Failure{Text(language, lang::CommandText::NothingRead)};
+        return Failure{lang::QtText(language, lang::CommandText::NothingRead)};
     }
     const std::string json = fleet::ProfileJson(panel, card);
     QSaveFile file(path);
@@ -33,7 +25,7 @@ std::optional<ParameterFile::Failure> ParameterFile::save(const QString& path,
     }
     file.cancelWriting();
     return Failure{
-        Text(language, lang::CommandText::CannotWrite).arg(QDir::toNativeSeparators(path))};
+        lang::QtText(language, lang::CommandText::CannotWrite).arg(QDir::toNativeSeparators(path))};
 }
 
 std::variant<protocol::PanelModel, ParameterFile::Failure>
@@ -41,8 +33,8 @@ ParameterFile::load(const QString& path, const protocol::PanelModel& panel,
                     const protocol::CardProfile& card, lang::LanguageId language) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        return Failure{
-            Text(language, lang::CommandText::CannotRead).arg(QDir::toNativeSeparators(path))};
+        return Failure{lang::QtText(language, lang::CommandText::CannotRead)
+                           .arg(QDir::toNativeSeparators(path))};
     }
     const QByteArray text = file.readAll();
     const std::string name = QDir::toNativeSeparators(path).toStdString();

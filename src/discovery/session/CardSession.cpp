@@ -14,7 +14,6 @@
 
 #include <QTimer>
 #include <QTreeWidget>
-#include <QUrl>
 #include <memory>
 
 namespace discovery {
@@ -29,16 +28,6 @@ constexpr int kMaxConfirmTries = 2;
 const char* const kDomainTooLong = "服务器的域名长度不能超过64！";
 
 } // namespace
-
-std::string DomainOnTheWire(std::string_view text) {
-    if (protocol::IsAscii(text)) {
-        return std::string(text);
-    }
-    // Qt's own UTS #46 processing, the same on every platform, with or without ICU.
-    const QByteArray ace =
-        QUrl::toAce(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
-    return ace.isEmpty() ? std::string(text) : ace.toStdString();
-}
 
 CardSession::CardSession(Endpoint& endpoint, SessionView& view, SessionTimers timers,
                          const lang::Catalogues& catalogues, QObject* parent)

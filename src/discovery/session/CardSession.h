@@ -3,6 +3,7 @@
 // the window hands in its timers and a view of its widgets, and its handlers call these.
 
 #include "discovery/Endpoint.h"
+#include "discovery/HostResolution.h"
 #include "lang/Catalogue.h"
 #include "protocol/Addressing.h"
 #include "protocol/Panel.h"
@@ -27,11 +28,6 @@ class Catalogues;
 namespace discovery {
 
 class SearchDialog;
-
-// A server domain as the card gets it: plain ASCII byte for byte as typed, any other name in
-// its IDNA "xn--" form (UTS #46 mapping: case, full-width letters, "ß" kept). A name that has
-// no such form comes back unchanged, and the write refuses it.
-std::string DomainOnTheWire(std::string_view text);
 
 // What the session needs of the main window.
 class SessionView {
