@@ -87,6 +87,13 @@ MainWindow::MainWindow(QWidget* parent, NetworkHooks hooks)
     session_ = std::make_unique<discovery::CardSession>(
         *endpoint_, *this, discovery::SessionTimers{tSendSpan_, tDelay_, tMody_}, catalogues());
     session_->askSearchAddress = [this] { return searchByIpDialog_->ask(); };
+    // The batch takes the endpoint's replies, so it waits until a single card's write has been
+    // confirmed or has failed.
+    connect(session_.get(), &discovery::CardSession::writePhaseChanged, this,
+            [this](discovery::CardSession::WritePhase phase) {
+                ui_->menu_sub_write_several_cards->setEnabled(
+                    phase == discovery::CardSession::WritePhase::Idle);
+            });
     endpoint_->setReceiveHandler([this](const QByteArray& datagram) { UDPBSerUDPRead(datagram); });
     // The two dialogs that live as long as the window; both keep what the operator chose.
     adapterDialog_ = std::make_unique<net::AdapterDialog>(catalogues(), this);

@@ -282,6 +282,7 @@ class MainWindowE2ETest : public QObject {
         for (const char* button : {"btSModm", "btSend", "btRefresh"}) {
             QVERIFY2(child<QPushButton>(&w, button)->isEnabled(), button);
         }
+        QVERIFY(child<QAction>(&w, "menu_sub_write_several_cards")->isEnabled());
         QVERIFY(!w.tDelay()->isActive());
         QVERIFY(!w.tMody()->isActive());
     }

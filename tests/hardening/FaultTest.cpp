@@ -329,8 +329,12 @@ private slots:
             return;
         }
         const std::size_t from = sim->events().size();
+        auto* several = w->findChild<QAction*>(u"menu_sub_write_several_cards"_qs);
+        QVERIFY(several->isEnabled());
         w->findChild<QPushButton*>(u"btSend"_qs)->click();
         QCOMPARE(w->session().writePhase(), discovery::CardSession::WritePhase::Sent);
+        // The batch would take the read-back's replies away from this write.
+        QVERIFY(!several->isEnabled());
         QVERIFY(sim->waitFor(
             [](const QJsonObject& e) { return e[u"event"].toString() == u"write"; }, 3000, from));
         QElapsedTimer sinceWrite;
@@ -344,6 +348,7 @@ private slots:
         QCOMPARE(boxes_->texts,
                  QStringList{w->catalogueText(lang::Lookup::Messages, "item_update_failed")});
         QCOMPARE(w->session().writePhase(), discovery::CardSession::WritePhase::Idle);
+        QVERIFY(several->isEnabled());
         QVERIFY(!w->tDelay()->isActive());
         QVERIFY(!w->tMody()->isActive());
         for (const char* button : {"btSModm", "btSend", "btRefresh"}) {

@@ -41,6 +41,13 @@ QString CardSession::text(lang::Lookup lookup, const char* key) const {
     return lang::QtText(catalogues_, lookup, key);
 }
 
+void CardSession::setPhase(WritePhase phase) {
+    if (phase_ != phase) {
+        phase_ = phase;
+        emit writePhaseChanged(phase);
+    }
+}
+
 void CardSession::searchAllCards() {
     searchAddress_.clear();
     startSearch();
@@ -170,7 +177,7 @@ void CardSession::submitPanel() {
     timers_.tDelay->setInterval(message.hasDomain ? kDelayWithDomainMs : kDelayMs);
     timers_.tDelay->start();
     view_.setWriteBusy(true);
-    phase_ = WritePhase::Sent;
+    setPhase(WritePhase::Sent);
 }
 
 void CardSession::reportRefusal(const protocol::WriteRefusal& refusal) {
@@ -216,7 +223,7 @@ void CardSession::delayElapsed() {
     }
     sendReadReporting();
     timers_.tMody->start();
-    phase_ = WritePhase::Confirming;
+    setPhase(WritePhase::Confirming);
 }
 
 void CardSession::confirmationTick() {
@@ -226,7 +233,7 @@ void CardSession::confirmationTick() {
     } else {
         confirmTries_ = 0;
         timers_.tMody->stop();
-        phase_ = WritePhase::Idle;
+        setPhase(WritePhase::Idle);
         if (!updateConfirmed_) {
             platform::error(view_.window(), text(lang::Lookup::Messages, "item_update_failed"));
         }
@@ -259,7 +266,7 @@ void CardSession::receiveDatagram(const QByteArray& datagram) {
         timers_.tMody->stop();
         updateConfirmed_ = true;
         if (phase_ == WritePhase::Confirming) {
-            phase_ = WritePhase::Idle;
+            setPhase(WritePhase::Idle);
         }
         platform::inform(view_.window(), text(lang::Lookup::Messages, "item_update_success"));
     } else {

@@ -112,8 +112,11 @@ public:
 signals:
     // A datagram was decoded into the panel.
     void replyApplied(bool matched);
+    // A write was sent, its read-back began, or the cycle ended.
+    void writePhaseChanged(discovery::CardSession::WritePhase phase);
 
 private:
+    void setPhase(WritePhase phase);
     void sendReadReporting();
     void reportSendFailure();
     void reportRefusal(const protocol::WriteRefusal& refusal);
