@@ -233,8 +233,10 @@ private slots:
         QCOMPARE(arrivals.size(), cards - lost);
         std::sort(arrivals.begin(), arrivals.end());
         QVERIFY2(arrivals.first() >= 150, qPrintable(QString::number(arrivals.first())));
+        // The answers are due within the 50 ms of jitter; a loaded machine (sanitizers, two
+        // suites at once) may send the last one a little after its time, never 30 ms after.
         const double spread = (*sent)[u"lastMs"].toDouble() - (*sent)[u"firstMs"].toDouble();
-        QVERIFY2(spread > 10 && spread <= 50, qPrintable(QString::number(spread)));
+        QVERIFY2(spread > 10 && spread <= 50 + 30, qPrintable(QString::number(spread)));
     }
 
     // A large wall answering one search in a burst. LEDCFG_LOAD_CARDS sets the size.
