@@ -4,7 +4,7 @@
 
 #include "discovery/UdpEndpoint.h"
 #include "discovery/dialogs/SearchDialog.h"
-#include "discovery/session/CardSession.h"
+#include "session/CardSession.h"
 #include "lang/Catalogue.h"
 #include "net/AdapterDialog.h"
 #include "support/FakeEndpoint.h"

@@ -33,6 +33,13 @@ Runner::~Runner() {
     }
 }
 
+fleet::DatagramRouter& Runner::router() {
+    if (!router_) {
+        router_ = std::make_unique<fleet::DatagramRouter>(*context_.endpoint);
+    }
+    return *router_;
+}
+
 void Runner::start(std::function<void(int)> finished) {
     finished_ = std::move(finished);
     startedMs_ = context_.scheduler->nowMs();
@@ -85,7 +92,7 @@ void Runner::finish(int status) {
 void Runner::runSearch() {
     fleet::SearchTiming timing;
     timing.searchTimes = command_.times > 0 ? command_.times : context_.searchTimes;
-    search_ = std::make_unique<fleet::Search>(*context_.endpoint, *context_.scheduler, timing);
+    search_ = std::make_unique<fleet::Search>(router(), *context_.scheduler, timing);
     search_->start([this] {
         const fleet::Search& s = *search_;
         const auto& cards = s.found().entries();
@@ -135,7 +142,7 @@ void Runner::runSearch() {
 // --- read -----------------------------------------------------------------------------------
 
 void Runner::runRead() {
-    reader_ = std::make_unique<fleet::CardReader>(*context_.endpoint, *context_.scheduler, family_,
+    reader_ = std::make_unique<fleet::CardReader>(router(), *context_.scheduler, family_,
                                                   command_.card);
     reader_->listen();
     reader_->start([this] {
@@ -215,7 +222,7 @@ void Runner::runBatch() {
     }
     fleet::BatchWriter::Options options;
     options.parallel = command_.parallel;
-    batch_ = std::make_unique<fleet::BatchWriter>(*context_.endpoint, *context_.scheduler, family_,
+    batch_ = std::make_unique<fleet::BatchWriter>(router(), *context_.scheduler, family_,
                                                   jobs(), options);
     if (context_.progress) {
         drawProgress();
@@ -330,7 +337,7 @@ void Runner::runDryRun() {
         selected.ip = target.byMac ? base.card.ip : target.ip;
         selected.mac = target.byMac ? target.mac : protocol::MacFromText(mac);
         const auto firmware = protocol::ParseDecimal(base.card.firmware);
-        selected.byMac = firmware && *firmware >= std::uint32_t(protocol::MacAddressingThreshold);
+        selected.byMac = firmware && protocol::AddressedByMac(int(std::min(*firmware, 255U)));
         if (!refusal) {
             const protocol::WriteResult result = family_.compose(panel, selected);
             if (const auto* r = std::get_if<protocol::WriteRefusal>(&result)) {

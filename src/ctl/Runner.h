@@ -7,6 +7,7 @@
 #include "fleet/BatchWriter.h"
 #include "fleet/CardFamily.h"
 #include "fleet/CardReader.h"
+#include "fleet/DatagramRouter.h"
 #include "fleet/Scheduler.h"
 #include "fleet/Search.h"
 
@@ -51,10 +52,13 @@ private:
     void clearProgress();
     void finish(int status);
     std::vector<fleet::CardTarget> targets() const;
+    // The one receiver of the endpoint, made at the first command that listens.
+    fleet::DatagramRouter& router();
 
     Command command_;
     Context context_;
     fleet::CardFamily family_;
+    std::unique_ptr<fleet::DatagramRouter> router_;
     std::function<void(int)> finished_;
     std::unique_ptr<fleet::Search> search_;
     std::unique_ptr<fleet::CardReader> reader_;

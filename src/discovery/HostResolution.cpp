@@ -50,6 +50,16 @@ std::string DomainOnTheWire(std::string_view text) {
     return ace.isEmpty() ? std::string(text) : ace.toStdString();
 }
 
+std::string DomainAsShown(std::string_view wire) {
+    const QByteArray ace(wire.data(), static_cast<qsizetype>(wire.size()));
+    if (!ace.toLower().contains("xn--")) {
+        return std::string(wire);
+    }
+    const QString shown = QUrl::fromAce(ace);
+    // fromAce gives back the ACE text itself for a label it will not show; keep the bytes then.
+    return shown.isEmpty() ? std::string(wire) : shown.toStdString();
+}
+
 QString joinOctets(const QString& first, const QString& second, const QString& third,
                    const QString& fourth) {
     return first.trimmed() + QLatin1Char('.') + second.trimmed() + QLatin1Char('.') +

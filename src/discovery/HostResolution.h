@@ -27,6 +27,9 @@ QString joinOctets(const QString& first, const QString& second, const QString& t
 // its IDNA "xn--" form (UTS #46 mapping: case, full-width letters, "ß" kept). A name that has
 // no such form comes back unchanged, and the write refuses it.
 std::string DomainOnTheWire(std::string_view text);
+// The other way: a domain as a card reports it, shown with its "xn--" labels in Unicode; any
+// other text, and a label that does not decode, as it came.
+std::string DomainAsShown(std::string_view wire);
 
 // "LOCALHOST" in any letter case is 127.0.0.1; a dotted quad is taken as it is; any other text
 // goes to `lookup`, whose first IPv4 answer counts. Nullopt when nothing usable comes back.

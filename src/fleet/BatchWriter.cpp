@@ -9,26 +9,9 @@
 
 namespace fleet {
 
-namespace {
-
-// The card IP as typed in the panel: the four octet texts, trimmed, joined by dots.
-std::string typedIp(const protocol::PanelModel& panel) {
-    std::string out;
-    for (protocol::Edit e :
-         {protocol::Edit::IP1, protocol::Edit::IP2, protocol::Edit::IP3, protocol::Edit::IP4}) {
-        if (!out.empty()) {
-            out += '.';
-        }
-        out += QString::fromStdString(panel[e]).trimmed().toStdString();
-    }
-    return out;
-}
-
-} // namespace
-
-BatchWriter::BatchWriter(discovery::Endpoint& endpoint, Scheduler& scheduler,
-                         const CardFamily& family, std::vector<CardJob> jobs, Options options)
-    : endpoint_(endpoint), scheduler_(scheduler), family_(family), options_(options),
+BatchWriter::BatchWriter(DatagramRouter& router, Scheduler& scheduler, const CardFamily& family,
+                         std::vector<CardJob> jobs, Options options)
+    : router_(router), scheduler_(scheduler), family_(family), options_(options),
       outcomes_(jobs.size()) {
     if (options_.parallel < 1) {
         options_.parallel = 1;
@@ -45,16 +28,14 @@ BatchWriter::~BatchWriter() {
     for (Card& card : cards_) {
         scheduler_.cancel(card.timer);
     }
-    if (started_) {
-        endpoint_.setReceiveHandler({});
-    }
+    router_.stop(listener_);
 }
 
 void BatchWriter::start(std::function<void(std::size_t)> cardFinished, std::function<void()> done) {
     cardFinished_ = std::move(cardFinished);
     done_ = std::move(done);
     started_ = true;
-    endpoint_.setReceiveHandler([this](const QByteArray& d) { receive(d); });
+    listener_ = router_.listen([this](const QByteArray& d) { return receive(d); });
     if (cards_.empty()) {
         if (done_) {
             done_();
@@ -83,7 +64,7 @@ void BatchWriter::startRead(std::size_t i) {
     if (card.job.target.byMac) {
         byMac_.emplace(card.job.target.macText, i);
     }
-    card.reader = std::make_unique<CardReader>(endpoint_, scheduler_, family_, card.job.target,
+    card.reader = std::make_unique<CardReader>(router_, scheduler_, family_, card.job.target,
                                                options_.read);
     card.reader->start([this, i] { readFinished(i); });
 }
@@ -137,7 +118,7 @@ void BatchWriter::write(std::size_t i) {
     protocol::SelectedCard selected;
     selected.ip = out.read.ip.empty() ? card.job.target.ip : out.read.ip;
     selected.mac = out.read.mac.empty() ? card.job.target.mac : protocol::MacFromText(out.read.mac);
-    selected.byMac = out.read.version >= protocol::MacAddressingThreshold;
+    selected.byMac = protocol::AddressedByMac(out.read.version);
     const protocol::WriteResult result = family_.compose(panel, selected);
     if (const auto* refusal = std::get_if<protocol::WriteRefusal>(&result)) {
         out.writeRefusal = *refusal;
@@ -148,9 +129,8 @@ void BatchWriter::write(std::size_t i) {
     out.sentPanel = panel;
     out.addressing = selected;
     out.datagram = discovery::toByteArray(message.bytes);
-    card.selected = selected;
     const discovery::SendResult sent =
-        discovery::sendWrite(endpoint_, QString(), selected, message.bytes);
+        discovery::sendWrite(router_.endpoint(), QString(), selected, message.bytes);
     if (!sent) {
         out.sendFailure = sent.failure();
         finish(i, CardOutcome::Status::NoAnswer);
@@ -160,30 +140,25 @@ void BatchWriter::write(std::size_t i) {
     out.writtenMs = scheduler_.nowMs();
     ++written_;
     card.phase = Phase::Sent;
-    card.timer = scheduler_.after(message.hasDomain ? WriteTiming::kDelayWithDomainMs
-                                                    : WriteTiming::kDelayMs,
-                                  [this, i] { delayOver(i); });
+    card.cycle.emplace(family_, panel, selected, message.hasDomain);
+    card.timer = scheduler_.after(card.cycle->delayMs(), [this, i] { delayOver(i); });
 }
 
 void BatchWriter::delayOver(std::size_t i) {
     Card& card = cards_[i];
     card.timer = 0;
-    // The window moves the selected card to the IP typed in the panel; a card read by IP is
-    // read there from now on.
-    card.selected.ip = typedIp(outcomes_[i].sentPanel);
+    card.cycle->delayOver();
     card.phase = Phase::Confirming;
-    card.confirmTries = 0;
     sendReadBack(i);
-    card.timer = scheduler_.after(WriteTiming::kRecheckMs, [this, i] { recheck(i); });
+    card.timer = scheduler_.after(WriteCycle::kRecheckMs, [this, i] { recheck(i); });
 }
 
 void BatchWriter::recheck(std::size_t i) {
     Card& card = cards_[i];
     card.timer = 0;
-    if (card.confirmTries < WriteTiming::kMaxConfirmTries) {
-        ++card.confirmTries;
+    if (card.cycle->recheck()) {
         sendReadBack(i);
-        card.timer = scheduler_.after(WriteTiming::kRecheckMs, [this, i] { recheck(i); });
+        card.timer = scheduler_.after(WriteCycle::kRecheckMs, [this, i] { recheck(i); });
         return;
     }
     finish(i, CardOutcome::Status::NotConfirmed);
@@ -194,15 +169,15 @@ void BatchWriter::sendReadBack(std::size_t i) {
     ++out.readsAfterWrite;
     // A read that cannot leave is reported; the window's cycle goes on to its end all the same.
     const discovery::SendResult sent =
-        discovery::sendRead(endpoint_, QString(), cards_[i].selected);
+        discovery::sendRead(router_.endpoint(), QString(), cards_[i].cycle->card());
     if (!sent) {
         out.sendFailure = sent.failure();
     }
 }
 
-void BatchWriter::receive(const QByteArray& datagram) {
+bool BatchWriter::receive(const QByteArray& datagram) {
     if (discovery::classifyDatagram(datagram) != discovery::DatagramKind::ParameterReply) {
-        return;
+        return false;
     }
     const ReplyIdentity id = IdentifyReply(datagram);
     if (!id.mac.empty()) {
@@ -213,7 +188,7 @@ void BatchWriter::receive(const QByteArray& datagram) {
             } else if (card.phase == Phase::Confirming) {
                 confirmReply(it->second, datagram);
             }
-            return;
+            return true;
         }
     }
     // No card known by this MAC: a card named by IP answering its first read, or a reply
@@ -221,25 +196,24 @@ void BatchWriter::receive(const QByteArray& datagram) {
     for (std::size_t i = 0; i < cards_.size(); ++i) {
         Card& card = cards_[i];
         if (card.phase == Phase::Reading && card.reader->offer(datagram, id)) {
-            return;
+            return true;
         }
-        if (id.mac.empty() && card.phase == Phase::Confirming && !card.selected.byMac &&
-            !id.ip.empty() && id.ip == card.selected.ip) {
+        if (id.mac.empty() && card.phase == Phase::Confirming && !card.cycle->card().byMac &&
+            card.cycle->belongsTo(id)) {
             confirmReply(i, datagram);
-            return;
+            return true;
         }
     }
+    return false;
 }
 
 void BatchWriter::confirmReply(std::size_t i, const QByteArray& reply) {
     CardOutcome& out = outcomes_[i];
-    // Against what was sent, every time: a reply that differs does not become the yardstick
-    // for the next one, so a card that ignored the write is not confirmed by its second reply.
-    protocol::PanelModel panel = out.sentPanel;
-    const protocol::ReplyOutcome outcome = family_.apply(panel, reply);
+    WriteCycle& cycle = *cards_[i].cycle;
+    const bool confirmed = cycle.confirms(reply);
     out.answeredAfterWrite = true;
-    out.answeredPanel = panel;
-    if (outcome.matched) {
+    out.answeredPanel = cycle.answered();
+    if (confirmed) {
         finish(i, CardOutcome::Status::Confirmed);
     }
 }

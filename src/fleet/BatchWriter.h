@@ -1,15 +1,16 @@
 #pragma once
 // Writes many cards, each as the window writes one: read it, change what was read, compose the
-// write, send it where the window would, wait 5 s (10 s with a domain), read it back three
-// times 2 s apart and confirm by the reply's network values. Cards run side by side; at most
-// `parallel` are being read at once, the waits overlap. Replies find their card by the MAC
-// frame they carry.
+// write, send it where the window would, then run the card's WriteCycle (the wait, the
+// read-backs, the confirmation). Cards run side by side; at most `parallel` are being read at
+// once, the waits overlap. Replies find their card by the MAC frame they carry.
 
 #include "discovery/Endpoint.h"
 #include "fleet/CardFamily.h"
 #include "fleet/CardReader.h"
 #include "fleet/CardTarget.h"
+#include "fleet/DatagramRouter.h"
 #include "fleet/Scheduler.h"
+#include "fleet/WriteCycle.h"
 #include "protocol/Addressing.h"
 #include "protocol/Panel.h"
 #include "protocol/WriteComposer.h"
@@ -25,12 +26,6 @@
 
 namespace fleet {
 
-struct WriteTiming {
-    static constexpr int kDelayMs = 5000;            // tDelay
-    static constexpr int kDelayWithDomainMs = 10000; // tDelay after a write with a domain
-    static constexpr int kRecheckMs = 2000;          // tMody
-    static constexpr int kMaxConfirmTries = 2;       // re-reads after the first read-back
-};
 
 struct CardJob {
     CardTarget target;
@@ -68,13 +63,13 @@ public:
         ReadTiming read;
     };
 
-    BatchWriter(discovery::Endpoint& endpoint, Scheduler& scheduler, const CardFamily& family,
+    BatchWriter(DatagramRouter& router, Scheduler& scheduler, const CardFamily& family,
                 std::vector<CardJob> jobs, Options options);
     ~BatchWriter();
     BatchWriter(const BatchWriter&) = delete;
     BatchWriter& operator=(const BatchWriter&) = delete;
 
-    // Takes the endpoint's receive handler and starts. `cardFinished` runs for each card once
+    // Listens for its cards' replies and starts. `cardFinished` runs for each card once
     // its outcome is final, `done` once after the last.
     void start(std::function<void(std::size_t)> cardFinished, std::function<void()> done);
     // Sends nothing more: cards not yet written are not written, written ones are not read back.
@@ -91,8 +86,7 @@ private:
         CardJob job;
         Phase phase = Phase::Queued;
         std::unique_ptr<CardReader> reader;
-        protocol::SelectedCard selected;
-        int confirmTries = 0;
+        std::optional<WriteCycle> cycle;
         TimerId timer = 0;
     };
 
@@ -103,13 +97,14 @@ private:
     void delayOver(std::size_t i);
     void recheck(std::size_t i);
     void sendReadBack(std::size_t i);
-    void receive(const QByteArray& datagram);
+    bool receive(const QByteArray& datagram);
     void confirmReply(std::size_t i, const QByteArray& reply);
     void finish(std::size_t i, CardOutcome::Status status);
 
-    discovery::Endpoint& endpoint_;
+    DatagramRouter& router_;
     Scheduler& scheduler_;
     const CardFamily& family_;
+    DatagramRouter::ListenerId listener_ = 0;
     Options options_;
     std::vector<Card> cards_;
     std::vector<CardOutcome> outcomes_;

@@ -23,7 +23,7 @@ protocol::ReplyOutcome CardFamily::apply(protocol::PanelModel& panel,
                                    static_cast<std::size_t>(reply.size()));
     // The window's DNS-row reaction (dnsReactionDue) only enables and disables edits.
     return protocol::applyParameterReply(panel, bytes, scanModes_, profile_,
-                                         discovery::DomainOnTheWire);
+                                         discovery::DomainOnTheWire, discovery::DomainAsShown);
 }
 
 protocol::WriteResult CardFamily::compose(protocol::PanelModel panel,

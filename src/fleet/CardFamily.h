@@ -23,6 +23,7 @@ public:
     // An empty panel with the window's list lengths, as after choosing a card.
     protocol::PanelModel emptyPanel() const;
     // Decodes a parameter reply into `panel` and says whether it matched what `panel` showed.
+    // A domain in its "xn--" form is shown in Unicode.
     protocol::ReplyOutcome apply(protocol::PanelModel& panel, const QByteArray& reply) const;
     // The write of `panel` to `card`, the domain put into its wire form first.
     protocol::WriteResult compose(protocol::PanelModel panel,

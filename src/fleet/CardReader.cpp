@@ -5,24 +5,21 @@
 
 namespace fleet {
 
-CardReader::CardReader(discovery::Endpoint& endpoint, Scheduler& scheduler,
-                       const CardFamily& family, CardTarget target, ReadTiming timing)
-    : endpoint_(endpoint), scheduler_(scheduler), family_(family), target_(std::move(target)),
+CardReader::CardReader(DatagramRouter& router, Scheduler& scheduler, const CardFamily& family,
+                       CardTarget target, ReadTiming timing)
+    : router_(router), scheduler_(scheduler), family_(family), target_(std::move(target)),
       timing_(timing), panel_(family.emptyPanel()) {}
 
 CardReader::~CardReader() {
     scheduler_.cancel(timer_);
-    if (listening_) {
-        endpoint_.setReceiveHandler({});
-    }
+    router_.stop(listener_);
 }
 
 void CardReader::listen() {
-    listening_ = true;
-    endpoint_.setReceiveHandler([this](const QByteArray& datagram) {
-        if (discovery::classifyDatagram(datagram) == discovery::DatagramKind::ParameterReply) {
-            offer(datagram, IdentifyReply(datagram));
-        }
+    listener_ = router_.listen([this](const QByteArray& datagram) {
+        return discovery::classifyDatagram(datagram) ==
+                   discovery::DatagramKind::ParameterReply &&
+               offer(datagram, IdentifyReply(datagram));
     });
 }
 
@@ -45,7 +42,7 @@ void CardReader::sendNext() {
         card.ip = target_.ip;
     }
     ++sent_;
-    const discovery::SendResult result = discovery::sendRead(endpoint_, QString(), card);
+    const discovery::SendResult result = discovery::sendRead(router_.endpoint(), QString(), card);
     if (!result) {
         failure_ = result.failure();
         finish(Status::SendFailed);

@@ -3,6 +3,7 @@
 // repeated while no reply comes, as the window's confirmation reads are.
 
 #include "discovery/Endpoint.h"
+#include "fleet/DatagramRouter.h"
 #include "fleet/CardFamily.h"
 #include "fleet/CardTarget.h"
 #include "fleet/Scheduler.h"
@@ -23,7 +24,7 @@ class CardReader {
 public:
     enum class Status { Idle, Waiting, Read, NoAnswer, SendFailed, Cancelled };
 
-    CardReader(discovery::Endpoint& endpoint, Scheduler& scheduler, const CardFamily& family,
+    CardReader(DatagramRouter& router, Scheduler& scheduler, const CardFamily& family,
                CardTarget target, ReadTiming timing = {});
     ~CardReader();
     CardReader(const CardReader&) = delete;
@@ -31,7 +32,7 @@ public:
 
     // Sends the first read; `done` runs once, when the status leaves Waiting.
     void start(std::function<void()> done);
-    // Takes the endpoint's receive handler for itself, for a read on its own.
+    // Takes this card's replies from the router, for a read on its own; a batch offers them.
     void listen();
 
     // Whether a parameter reply comes from this card: by its MAC frame where the reply has one
@@ -55,7 +56,7 @@ private:
     void sendNext();
     void finish(Status status);
 
-    discovery::Endpoint& endpoint_;
+    DatagramRouter& router_;
     Scheduler& scheduler_;
     const CardFamily& family_;
     CardTarget target_;
@@ -64,7 +65,7 @@ private:
     Status status_ = Status::Idle;
     TimerId timer_ = 0;
     int sent_ = 0;
-    bool listening_ = false;
+    DatagramRouter::ListenerId listener_ = 0;
     protocol::PanelModel panel_;
     ReplyIdentity identity_;
     QByteArray reply_;

@@ -7,20 +7,18 @@
 
 namespace fleet {
 
-Search::Search(discovery::Endpoint& endpoint, Scheduler& scheduler, SearchTiming timing,
+Search::Search(DatagramRouter& router, Scheduler& scheduler, SearchTiming timing,
                QString searchAddress)
-    : endpoint_(endpoint), scheduler_(scheduler), timing_(timing),
-      searchAddress_(std::move(searchAddress)) {
-    timing_.searchTimes = std::max(1, timing_.searchTimes);
+    : router_(router), scheduler_(scheduler), timing_(timing),
+      searchAddress_(std::move(searchAddress)), repetition_(timing.searchTimes) {
+    timing_.searchTimes = repetition_.searchTimes();
 }
 
 Search::~Search() {
     scheduler_.cancel(tickTimer_);
     scheduler_.cancel(settleTimer_);
     scheduler_.cancel(endTimer_);
-    if (running_) {
-        endpoint_.setReceiveHandler({});
-    }
+    router_.stop(listener_);
 }
 
 int Search::requestCount(int searchTimes) {
@@ -37,7 +35,7 @@ void Search::start(std::function<void()> done) {
     running_ = true;
     startedMs_ = scheduler_.nowMs();
     planned_ = requestCount(timing_.searchTimes);
-    endpoint_.setReceiveHandler([this](const QByteArray& d) { receive(d); });
+    listener_ = router_.listen([this](const QByteArray& d) { return receive(d); });
     const std::int64_t closeMs = std::int64_t(timing_.searchTimes) * SearchTiming::kCountdownTickMs;
     if (planned_ > 0) {
         tickTimer_ = scheduler_.after(SearchTiming::kRequestIntervalMs, [this] { tick(); });
@@ -50,16 +48,9 @@ void Search::start(std::function<void()> done) {
 
 void Search::tick() {
     tickTimer_ = 0;
-    // The window's rule: count up to SearchTimes, then start again at 1 and stop; the tick that
-    // stops still sends.
-    bool last = false;
-    if (sendCount_ < timing_.searchTimes) {
-        ++sendCount_;
-    } else {
-        sendCount_ = 1;
-        last = true;
-    }
-    const discovery::SendResult result = discovery::sendSearch(endpoint_, searchAddress_);
+    // The tick that ends the repetition still sends.
+    const bool last = repetition_.countRequest();
+    const discovery::SendResult result = discovery::sendSearch(router_.endpoint(), searchAddress_);
     if (!result) {
         failure_ = result.failure();
         end();
@@ -82,10 +73,10 @@ void Search::armSettle() {
     });
 }
 
-void Search::receive(const QByteArray& datagram) {
+bool Search::receive(const QByteArray& datagram) {
     if (finished_ ||
         discovery::classifyDatagram(datagram) != discovery::DatagramKind::SearchAnswer) {
-        return;
+        return false;
     }
     const protocol::ByteView bytes(reinterpret_cast<const std::uint8_t*>(datagram.constData()),
                                    static_cast<std::size_t>(datagram.size()));
@@ -94,6 +85,7 @@ void Search::receive(const QByteArray& datagram) {
     if (tickTimer_ == 0 && settleTimer_ != 0) {
         armSettle(); // after the last request: wait until its answers stop
     }
+    return true;
 }
 
 void Search::cancel() {
@@ -112,7 +104,8 @@ void Search::end() {
     scheduler_.cancel(settleTimer_);
     scheduler_.cancel(endTimer_);
     tickTimer_ = settleTimer_ = endTimer_ = 0;
-    endpoint_.setReceiveHandler({});
+    router_.stop(listener_);
+    listener_ = 0;
     running_ = false;
     if (done_) {
         auto done = std::move(done_);

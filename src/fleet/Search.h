@@ -8,6 +8,7 @@
 // a new answer), and at the latest when the window's countdown would.
 
 #include "discovery/Endpoint.h"
+#include "fleet/DatagramRouter.h"
 #include "fleet/Scheduler.h"
 #include "protocol/SearchAnswer.h"
 
@@ -27,9 +28,33 @@ struct SearchTiming {
     int settleMs = kSettleMs;
 };
 
+// How a search repeats its request, in the window and in ledcardctl alike: SendCount counts
+// up to SearchTimes with every request, then starts again at 1, and the request that starts it
+// again is the last of the search. The count is kept from one search to the next.
+class SearchRepetition {
+public:
+    explicit SearchRepetition(int searchTimes = 20) { setSearchTimes(searchTimes); }
+    void setSearchTimes(int searchTimes) { searchTimes_ = searchTimes < 1 ? 1 : searchTimes; }
+    int searchTimes() const { return searchTimes_; }
+    int sendCount() const { return sendCount_; }
+    // Counts one request; true when it is the last.
+    bool countRequest() {
+        if (sendCount_ < searchTimes_) {
+            ++sendCount_;
+            return false;
+        }
+        sendCount_ = 1;
+        return true;
+    }
+
+private:
+    int searchTimes_ = 20;
+    int sendCount_ = 1;
+};
+
 class Search {
 public:
-    Search(discovery::Endpoint& endpoint, Scheduler& scheduler, SearchTiming timing,
+    Search(DatagramRouter& router, Scheduler& scheduler, SearchTiming timing,
            QString searchAddress = {});
     ~Search();
     Search(const Search&) = delete;
@@ -38,7 +63,7 @@ public:
     // Requests the window's search sends in a run that starts with SendCount at 1.
     static int requestCount(int searchTimes);
 
-    // Takes the endpoint's receive handler and starts; `done` runs once, when it has ended.
+    // Listens for search answers and starts; `done` runs once, when it has ended.
     void start(std::function<void()> done);
     void cancel();
 
@@ -55,18 +80,19 @@ public:
 
 private:
     void tick();
-    void receive(const QByteArray& datagram);
+    bool receive(const QByteArray& datagram);
     void armSettle();
     void end();
 
-    discovery::Endpoint& endpoint_;
+    DatagramRouter& router_;
     Scheduler& scheduler_;
     SearchTiming timing_;
+    DatagramRouter::ListenerId listener_ = 0;
     QString searchAddress_;
     std::function<void()> done_;
     protocol::FoundCards found_;
     std::optional<discovery::SendFailure> failure_;
-    int sendCount_ = 1; // the window's repetition counter
+    SearchRepetition repetition_;
     int sent_ = 0;
     int planned_ = 0;
     bool running_ = false;

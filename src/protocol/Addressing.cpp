@@ -29,7 +29,7 @@ void chooseCard(SelectedCard& card, const std::string& rowIp, const std::string&
     }
     card.mac = MacFromText(mac);
     if (const DeviceEntry* entry = found.firstWithMac(mac)) {
-        card.byMac = entry->version >= MacAddressingThreshold;
+        card.byMac = AddressedByMac(entry->version);
     }
 }
 

@@ -15,6 +15,11 @@ struct SelectedCard {
     bool byMac = false;
 };
 
+// Firmware 54 and later is read and written by its MAC (by broadcast), older cards by their IP.
+constexpr bool AddressedByMac(int firmwareVersion) {
+    return firmwareVersion >= MacAddressingThreshold;
+}
+
 enum class RequestKind { Search, Read, Write };
 
 struct Destination {

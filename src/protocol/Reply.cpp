@@ -12,8 +12,9 @@ namespace {
 class ReplyApplier {
 public:
     ReplyApplier(PanelModel& panel, const ScanModeTable& scanModes, const CardProfile& profile,
-                 const DomainForm& domainForm)
-        : panel_(panel), scanModes_(scanModes), profile_(profile), domainForm_(domainForm) {}
+                 const DomainForm& domainForm, const DomainForm& shownForm)
+        : panel_(panel), scanModes_(scanModes), profile_(profile), domainForm_(domainForm),
+          shownForm_(shownForm) {}
 
     ReplyOutcome run(ByteView d) {
         const bool dhcp = profile_.dhcp == 1;
@@ -185,7 +186,7 @@ private:
         raw = raw.substr(0, raw.find('\0'));
         const std::string decoded = DecodeCardText(raw);
         const std::string received(TrimControl(decoded));
-        panel_[Edit::Domain] = received;
+        panel_[Edit::Domain] = shownForm_ ? shownForm_(received) : std::string(received);
         if (!profile_.domainName.empty()) {
             panel_[Edit::Domain] = profile_.domainName;
         }
@@ -253,6 +254,7 @@ private:
     const ScanModeTable& scanModes_;
     const CardProfile& profile_;
     const DomainForm& domainForm_;
+    const DomainForm& shownForm_;
     ReplyOutcome out_;
     bool compared_ = false;
 };
@@ -261,8 +263,8 @@ private:
 
 ReplyOutcome applyParameterReply(PanelModel& panel, ByteView datagram,
                                  const ScanModeTable& scanModes, const CardProfile& profile,
-                                 const DomainForm& domainForm) {
-    return ReplyApplier(panel, scanModes, profile, domainForm).run(datagram);
+                                 const DomainForm& domainForm, const DomainForm& shownForm) {
+    return ReplyApplier(panel, scanModes, profile, domainForm, shownForm).run(datagram);
 }
 
 } // namespace protocol

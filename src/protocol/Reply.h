@@ -25,9 +25,11 @@ struct ReplyOutcome {
 // typed in other letters. Unset: compared as they stand.
 using DomainForm = std::function<std::string(std::string_view)>;
 
+// `shownForm` turns the card's domain into the text the panel shows; unset: as received.
 // Applies every recognised frame in position order. The panel's combo counts must be set.
 ReplyOutcome applyParameterReply(PanelModel& panel, ByteView datagram,
                                  const ScanModeTable& scanModes, const CardProfile& profile,
-                                 const DomainForm& domainForm = {});
+                                 const DomainForm& domainForm = {},
+                                 const DomainForm& shownForm = {});
 
 } // namespace protocol

@@ -19,11 +19,11 @@ enum Column { kNumber, kName, kMac, kIp, kNewIp, kState, kColumnCount };
 
 } // namespace
 
-BatchWriteDialog::BatchWriteDialog(discovery::Endpoint& endpoint, Setup setup, QWidget* parent)
+BatchWriteDialog::BatchWriteDialog(fleet::DatagramRouter& router, Setup setup, QWidget* parent)
     : QDialog(parent), ui_(std::make_unique<Ui::BatchWriteDialog>()), setup_(std::move(setup)) {
     ApplyWindowFace(this);
     ui_->setupUi(this);
-    run_ = std::make_unique<BatchWriteRun>(endpoint, scheduler_, setup_.language);
+    run_ = std::make_unique<BatchWriteRun>(router, scheduler_, setup_.language);
 
     using lang::CommandText;
     setWindowTitle(text(CommandText::BatchTitle));
@@ -51,8 +51,13 @@ BatchWriteDialog::BatchWriteDialog(discovery::Endpoint& endpoint, Setup setup, Q
     QTableWidget* list = ui_->lvCards;
     list->setRowCount(int(setup_.cards.size()));
     for (int r = 0; r < list->rowCount(); ++r) {
-        const auto& row = setup_.cards[std::size_t(r)].row;
-        const QString cells[kColumnCount] = {row.number, row.name, row.mac, row.ip, {}, {}};
+        const auto& row = setup_.cards[std::size_t(r)];
+        const QString cells[kColumnCount] = {QString::number(row.number),
+                                             QString::fromStdString(row.name),
+                                             QString::fromStdString(row.mac),
+                                             QString::fromStdString(row.ip),
+                                             {},
+                                             {}};
         for (int c = 0; c < kColumnCount; ++c) {
             auto* item = new QTableWidgetItem(cells[c]);
             item->setFlags(Qt::ItemIsEnabled);

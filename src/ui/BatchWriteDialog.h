@@ -2,7 +2,7 @@
 // Writing several cards: the found cards with a check box each, the option of sequential
 // addresses, then a table of each card's state, a progress bar, Cancel and a summary.
 
-#include "discovery/Endpoint.h"
+#include "fleet/DatagramRouter.h"
 #include "fleet/Scheduler.h"
 #include "lang/Catalogue.h"
 #include "lang/CommandTexts.h"
@@ -33,7 +33,7 @@ public:
         lang::LanguageId language = lang::LanguageId::English;
     };
 
-    BatchWriteDialog(discovery::Endpoint& endpoint, Setup setup, QWidget* parent = nullptr);
+    BatchWriteDialog(fleet::DatagramRouter& router, Setup setup, QWidget* parent = nullptr);
     ~BatchWriteDialog() override;
 
     BatchWriteRun& run() { return *run_; }

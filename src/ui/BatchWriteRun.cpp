@@ -15,9 +15,9 @@
 
 namespace ui {
 
-BatchWriteRun::BatchWriteRun(discovery::Endpoint& endpoint, fleet::Scheduler& scheduler,
+BatchWriteRun::BatchWriteRun(fleet::DatagramRouter& router, fleet::Scheduler& scheduler,
                              lang::LanguageId language, QObject* parent)
-    : QObject(parent), endpoint_(endpoint), scheduler_(scheduler), language_(language) {}
+    : QObject(parent), router_(router), scheduler_(scheduler), language_(language) {}
 
 BatchWriteRun::~BatchWriteRun() = default;
 
@@ -80,10 +80,10 @@ std::optional<QString> BatchWriteRun::start(Plan plan) {
     for (std::size_t k = 0; k < cards_.size(); ++k) {
         const Card& card = cards_[k].card;
         // Addressed as a double click on its row would address it.
-        const bool byMac =
-            card.version >= protocol::MacAddressingThreshold && !card.row.mac.trimmed().isEmpty();
-        const auto target = byMac ? fleet::ParseCardTarget(card.row.mac.trimmed(), true)
-                                  : fleet::ParseCardTarget(card.row.ip.trimmed());
+        const QString mac = QString::fromStdString(card.mac).trimmed();
+        const bool byMac = protocol::AddressedByMac(card.version) && !mac.isEmpty();
+        const auto target = byMac ? fleet::ParseCardTarget(mac, true)
+                                  : fleet::ParseCardTarget(QString::fromStdString(card.ip).trimmed());
         if (!target) {
             unreachable.push_back(k);
             continue;
@@ -123,7 +123,7 @@ std::optional<QString> BatchWriteRun::start(Plan plan) {
     for (std::size_t k : unreachable) {
         cardFinishedAs(k, State::NoAnswer);
     }
-    writer_ = std::make_unique<fleet::BatchWriter>(endpoint_, scheduler_, *family_, std::move(jobs),
+    writer_ = std::make_unique<fleet::BatchWriter>(router_, scheduler_, *family_, std::move(jobs),
                                                    fleet::BatchWriter::Options{});
     writer_->start([this, jobCard](std::size_t i) { cardFinished(jobCard[i], i); },
                    [this] { allFinished(); });
@@ -184,12 +184,7 @@ void BatchWriteRun::cardFinished(std::size_t i, std::size_t job) {
 void BatchWriteRun::allFinished() {
     running_ = false;
     // The engine is still on the call stack here; it is let go of once it has returned.
-    QTimer::singleShot(0, this, [this] {
-        writer_.reset();
-        if (endpointReleased) {
-            endpointReleased();
-        }
-    });
+    QTimer::singleShot(0, this, [this] { writer_.reset(); });
     emit finished();
 }
 
@@ -245,7 +240,8 @@ CsvFile BatchWriteRun::results(const QStringList& header) const {
         if (!card.detail.isEmpty()) {
             state += QStringLiteral(": ") + card.detail;
         }
-        file.addRow({card.card.row.number, card.card.row.name, card.card.row.mac, card.card.row.ip,
+        file.addRow({QString::number(card.card.number), QString::fromStdString(card.card.name),
+                     QString::fromStdString(card.card.mac), QString::fromStdString(card.card.ip),
                      card.newIp, state});
     }
     return file;

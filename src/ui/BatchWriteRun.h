@@ -1,10 +1,10 @@
 #pragma once
 // Writing several cards from the window: the panel's parameters to every chosen card over the
 // batch engine of ledcardctl, each card's state reported as it changes. Runs on the window's
-// timers and endpoint, so the window keeps drawing while the cards are written.
+// timers and router, so the window keeps drawing while the cards are written.
 
-#include "discovery/Endpoint.h"
-#include "discovery/session/CardSession.h"
+#include "fleet/DatagramRouter.h"
+#include "protocol/SearchAnswer.h"
 #include "lang/Catalogue.h"
 #include "protocol/Panel.h"
 #include "ui/CsvFile.h"
@@ -40,11 +40,8 @@ public:
         NotWritten,   // cancelled before it was written
     };
 
-    // One card of the device list, with the version its search answer gave.
-    struct Card {
-        discovery::SessionView::DeviceRow row;
-        int version = 0;
-    };
+    // One card of the device list, as the search found it.
+    using Card = protocol::DeviceEntry;
 
     struct Plan {
         std::vector<Card> cards;     // the ticked ones, in list order
@@ -62,7 +59,7 @@ public:
         QString detail; // why a card was refused, in the operator's language
     };
 
-    BatchWriteRun(discovery::Endpoint& endpoint, fleet::Scheduler& scheduler,
+    BatchWriteRun(fleet::DatagramRouter& router, fleet::Scheduler& scheduler,
                   lang::LanguageId language, QObject* parent = nullptr);
     ~BatchWriteRun() override;
 
@@ -71,8 +68,6 @@ public:
     // Sends nothing more; written cards are not read back. `finished` follows.
     void cancel();
 
-    // Runs once the engine has let go of the endpoint, after `finished`.
-    std::function<void()> endpointReleased;
 
     const std::vector<CardState>& cards() const { return cards_; }
     bool running() const { return running_; }
@@ -98,7 +93,7 @@ private:
     void cardFinished(std::size_t i, std::size_t job);
     void allFinished();
 
-    discovery::Endpoint& endpoint_;
+    fleet::DatagramRouter& router_;
     fleet::Scheduler& scheduler_;
     lang::LanguageId language_;
     std::unique_ptr<fleet::CardFamily> family_;

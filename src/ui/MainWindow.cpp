@@ -1,5 +1,7 @@
 #include "ui/MainWindow.h"
 
+#include "platform/MessageBox.h"
+
 #include "Version.h"
 #include "discovery/LocalAddress.h"
 #include "discovery/UdpEndpoint.h"
@@ -84,17 +86,13 @@ MainWindow::MainWindow(QWidget* parent, NetworkHooks hooks)
         endpoint_ = own.get();
         ownEndpoint_ = std::move(own);
     }
-    session_ = std::make_unique<discovery::CardSession>(
-        *endpoint_, *this, discovery::SessionTimers{tSendSpan_, tDelay_, tMody_}, catalogues());
+    session_ = std::make_unique<session::CardSession>(
+        *endpoint_, *this, session::SessionTimers{tSendSpan_, tDelay_, tMody_}, catalogues());
     session_->askSearchAddress = [this] { return searchByIpDialog_->ask(); };
-    // The batch takes the endpoint's replies, so it waits until a single card's write has been
-    // confirmed or has failed.
-    connect(session_.get(), &discovery::CardSession::writePhaseChanged, this,
-            [this](discovery::CardSession::WritePhase phase) {
-                ui_->menu_sub_write_several_cards->setEnabled(
-                    phase == discovery::CardSession::WritePhase::Idle);
-            });
-    endpoint_->setReceiveHandler([this](const QByteArray& datagram) { UDPBSerUDPRead(datagram); });
+    // Every datagram passes the router: a batch takes its own cards' replies, the window the
+    // rest, so a single card's write and a batch never take each other's replies.
+    router_ = std::make_unique<fleet::DatagramRouter>(*endpoint_);
+    router_->unclaimed = [this](const QByteArray& datagram) { UDPBSerUDPRead(datagram); };
     // The two dialogs that live as long as the window; both keep what the operator chose.
     adapterDialog_ = std::make_unique<net::AdapterDialog>(catalogues(), this);
     searchByIpDialog_ = std::make_unique<discovery::SearchByIpDialog>(this);
@@ -109,7 +107,7 @@ MainWindow::MainWindow(QWidget* parent, NetworkHooks hooks)
 MainWindow::~MainWindow() {
     FormDestroy();
     // Nothing may reach a half-destroyed window.
-    endpoint_->setReceiveHandler({});
+    router_.reset();
 }
 
 void MainWindow::FormCreate() {
@@ -305,7 +303,7 @@ void MainWindow::menu_sub_write_several_cardsClick() {
 }
 
 void MainWindow::menu_sub_clear_device_listClick() {
-    ui_->lvModList->setRowCount(0);
+    clearDeviceList();
 }
 
 void MainWindow::menu_sub_search_deviceClick() {
@@ -345,6 +343,14 @@ void MainWindow::tModyTimer() {
 }
 void MainWindow::UDPBSerUDPRead(const QByteArray& datagram) {
     session_->receiveDatagram(datagram);
+}
+
+void MainWindow::report(Report what, const QString& text) {
+    if (what == Report::UpdateConfirmed) {
+        platform::inform(this, text);
+    } else {
+        platform::error(this, text);
+    }
 }
 
 void MainWindow::showPanel(const protocol::PanelModel& model) {

@@ -2,13 +2,14 @@
 // The main window: parameter panel on the left, device list and card strips on the right.
 
 #include "discovery/Endpoint.h"
-#include "discovery/session/CardSession.h"
+#include "fleet/DatagramRouter.h"
 #include "lang/Catalogue.h"
 #include "lang/CommandTexts.h"
 #include "protocol/Addressing.h"
 #include "protocol/Panel.h"
 #include "protocol/ScanModeTable.h"
 #include "protocol/SearchAnswer.h"
+#include "session/CardSession.h"
 #include "settings/AppSettings.h"
 #include "ui/PanelBinding.h"
 
@@ -17,6 +18,7 @@
 #include <functional>
 #include <memory>
 #include <string_view>
+#include <vector>
 
 class QAbstractItemView;
 class QAction;
@@ -49,7 +51,7 @@ inline constexpr int kShortHeight = 630;
 // The program's 12-pixel face with CJK glyphs, for every window.
 void ApplyWindowFace(QWidget* window);
 
-class MainWindow : public QMainWindow, public discovery::SessionView {
+class MainWindow : public QMainWindow, public session::SessionView {
     Q_OBJECT
 
 public:
@@ -76,8 +78,10 @@ public:
     protocol::ScanModeTable& scanModes() { return scanModes_; }
     const protocol::FoundCards& foundCards() const { return session_->foundCards(); }
     const protocol::SelectedCard& selectedCard() const { return session_->selectedCard(); }
-    discovery::CardSession& session() { return *session_; }
+    session::CardSession& session() { return *session_; }
     discovery::Endpoint& UDPBSer() { return *endpoint_; }
+    // The endpoint's one receiver: replies of a batch's cards go to the batch, the rest here.
+    fleet::DatagramRouter& router() { return *router_; }
     net::AdapterDialog& adapterDialog() { return *adapterDialog_; }
     discovery::SearchByIpDialog& searchByIpDialog() { return *searchByIpDialog_; }
     // The catalogue holder shared with the dialogs and message texts.
@@ -169,12 +173,13 @@ public:
     DeviceRow deviceRow(int row) const override;
     void setDeviceRowIp(int row, const QString& ip) override;
     void clearDeviceList() override;
-    void appendDeviceRows(const QList<DeviceRow>& rows) override;
+    void appendDeviceRows(const std::vector<DeviceRow>& rows) override;
     int selectedDeviceRow() const override;
     void selectDeviceRow(int row) override;
     void setWriteBusy(bool busy) override;
-    const protocol::ScanModeTable& scanModes() const override { return scanModes_; }
+    const protocol::ScanModeTable& scanModes() const { return scanModes_; }
     QString captionFor(protocol::Edit edit) const override;
+    void report(Report what, const QString& text) override;
 
 protected:
     bool event(QEvent* event) override;
@@ -201,7 +206,7 @@ private:
     void setUpManyCardCommands();
     void applyManyCardTexts();
     QString commandText(lang::CommandText which) const;
-    QList<DeviceRow> deviceRows() const;
+    const std::vector<DeviceRow>& deviceRows() const { return listed_; }
     QStringList deviceColumnCaptions() const;
     void showNewAddresses(const BatchWriteRun& run);
 
@@ -219,7 +224,10 @@ private:
     NetworkHooks hooks_;
     std::unique_ptr<discovery::Endpoint> ownEndpoint_;
     discovery::Endpoint* endpoint_ = nullptr;
-    std::unique_ptr<discovery::CardSession> session_;
+    std::unique_ptr<fleet::DatagramRouter> router_;
+    // The device list's cards in row order, as values.
+    std::vector<DeviceRow> listed_;
+    std::unique_ptr<session::CardSession> session_;
     std::unique_ptr<net::AdapterDialog> adapterDialog_;
     std::unique_ptr<discovery::SearchByIpDialog> searchByIpDialog_;
     QLocale userLocale_ = QLocale::system();

@@ -1,4 +1,5 @@
-// The device list as the session sees it: rows of number, name, MAC and IP.
+// The device list as the session sees it: one found card per row, kept as a value beside the
+// row's cells.
 #include "discovery/dialogs/SearchDialog.h"
 #include "ui/MainWindow.h"
 #include "ui_MainWindow.h"
@@ -9,16 +10,12 @@ int MainWindow::deviceRowCount() const {
     return ui_->lvModList->rowCount();
 }
 
-discovery::SessionView::DeviceRow MainWindow::deviceRow(int row) const {
-    const QTableWidget* list = ui_->lvModList;
-    const auto text = [&](int column) {
-        const QTableWidgetItem* item = list->item(row, column);
-        return item ? item->text() : QString();
-    };
-    return {text(0), text(1), text(2), text(3)};
+session::SessionView::DeviceRow MainWindow::deviceRow(int row) const {
+    return listed_.at(static_cast<std::size_t>(row));
 }
 
 void MainWindow::setDeviceRowIp(int row, const QString& ip) {
+    listed_.at(static_cast<std::size_t>(row)).ip = ip.toStdString();
     if (QTableWidgetItem* item = ui_->lvModList->item(row, 3)) {
         item->setText(ip);
     }
@@ -26,17 +23,22 @@ void MainWindow::setDeviceRowIp(int row, const QString& ip) {
 
 void MainWindow::clearDeviceList() {
     ui_->lvModList->setRowCount(0);
+    listed_.clear();
 }
 
-void MainWindow::appendDeviceRows(const QList<DeviceRow>& rows) {
+void MainWindow::appendDeviceRows(const std::vector<DeviceRow>& rows) {
     QTableWidget* list = ui_->lvModList;
     list->setUpdatesEnabled(false);
     const int first = list->rowCount();
     list->setRowCount(first + static_cast<int>(rows.size()));
-    for (int i = 0; i < rows.size(); ++i) {
-        const int row = first + i;
+    listed_.insert(listed_.end(), rows.begin(), rows.end());
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const int row = first + static_cast<int>(i);
         const QColor colour = discovery::DeviceRowColour(row);
-        const QString cells[] = {rows[i].number, rows[i].name, rows[i].mac, rows[i].ip};
+        const QString cells[] = {QString::number(rows[i].number),
+                                 QString::fromStdString(rows[i].name),
+                                 QString::fromStdString(rows[i].mac),
+                                 QString::fromStdString(rows[i].ip)};
         for (int column = 0; column < 4; ++column) {
             auto* item = new QTableWidgetItem(cells[column]);
             item->setForeground(colour);

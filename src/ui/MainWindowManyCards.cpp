@@ -54,14 +54,6 @@ void MainWindow::applyManyCardTexts() {
     ui_->menu_sub_write_several_cards->setText(commandText(CommandText::WriteSeveralCards));
 }
 
-QList<discovery::SessionView::DeviceRow> MainWindow::deviceRows() const {
-    QList<DeviceRow> rows;
-    for (int r = 0; r < deviceRowCount(); ++r) {
-        rows.append(deviceRow(r));
-    }
-    return rows;
-}
-
 QStringList MainWindow::deviceColumnCaptions() const {
     QStringList captions;
     for (int c = 0; c < ui_->lvModList->columnCount(); ++c) {
@@ -82,7 +74,7 @@ void MainWindow::exportDeviceList() {
     QStringList header = deviceColumnCaptions();
     header << ui_->pnSoftwearVersion->text().trimmed();
     DeviceListExport list(header);
-    list.addRows(deviceRows(), foundCards());
+    list.addRows(deviceRows());
     if (!list.save(path)) {
         platform::error(
             this, commandText(lang::CommandText::CannotWrite).arg(QDir::toNativeSeparators(path)));
@@ -128,21 +120,13 @@ void MainWindow::loadParameters() {
 
 void MainWindow::writeSeveralCards() {
     BatchWriteDialog::Setup setup;
-    for (const DeviceRow& row : deviceRows()) {
-        const QString version = DeviceListExport::versionOf(row, foundCards());
-        setup.cards.push_back({row, version.toInt()});
-    }
+    setup.cards = deviceRows();
     setup.source = readPanel();
     setup.profile = session_->profile();
     setup.columns = deviceColumnCaptions();
     setup.language = catalogues().currentId();
     {
-        BatchWriteDialog dialog(*endpoint_, std::move(setup), this);
-        const auto giveBack = [this] {
-            endpoint_->setReceiveHandler(
-                [this](const QByteArray& datagram) { UDPBSerUDPRead(datagram); });
-        };
-        dialog.run().endpointReleased = giveBack;
+        BatchWriteDialog dialog(*router_, std::move(setup), this);
         connect(&dialog.run(), &BatchWriteRun::finished, this,
                 [this, &dialog] { showNewAddresses(dialog.run()); });
         if (runBatchDialog) {
@@ -151,19 +135,17 @@ void MainWindow::writeSeveralCards() {
             dialog.exec();
         }
     }
-    // The engine let go of the endpoint when the dialog went; the window takes it back.
-    endpoint_->setReceiveHandler([this](const QByteArray& datagram) { UDPBSerUDPRead(datagram); });
 }
 
 void MainWindow::showNewAddresses(const BatchWriteRun& run) {
     for (const BatchWriteRun::CardState& card : run.cards()) {
         if (card.state != BatchWriteRun::State::Confirmed || card.newIp.isEmpty() ||
-            card.card.row.mac.isEmpty()) {
+            card.card.mac.empty()) {
             continue;
         }
         for (int r = 0; r < deviceRowCount(); ++r) {
             const DeviceRow row = deviceRow(r);
-            if (row.mac == card.card.row.mac && row.ip == card.card.row.ip) {
+            if (row.mac == card.card.mac && row.ip == card.card.ip) {
                 setDeviceRowIp(r, card.newIp);
                 break;
             }

@@ -2,6 +2,7 @@
 // the window would, wait 5 s (10 s with a domain), read back at 0, 2 and 4 s and confirm by the
 // network values; many cards side by side, replies placed by their MAC frame.
 
+#include "fleet/DatagramRouter.h"
 #include "fleet/BatchWriter.h"
 
 #include "CardBytes.h"
@@ -55,6 +56,7 @@ auto lastOctet(const char* value) {
 
 struct Batch {
     FakeEndpoint endpoint;
+    fleet::DatagramRouter router{endpoint};
     ManualScheduler clock;
     fleet::CardFamily family;
     std::unique_ptr<BatchWriter> writer;
@@ -62,7 +64,7 @@ struct Batch {
     bool done = false;
 
     explicit Batch(std::vector<CardJob> jobs, int parallel = 32) {
-        writer = std::make_unique<BatchWriter>(endpoint, clock, family, std::move(jobs),
+        writer = std::make_unique<BatchWriter>(router, clock, family, std::move(jobs),
                                                BatchWriter::Options{parallel, {}});
         writer->start([this](std::size_t i) { finishedOrder.push_back(i); },
                       [this] { done = true; });

@@ -1,6 +1,7 @@
 // Reading one card: the request and where it goes, which reply is the card's, the re-reads
 // while it does not answer.
 
+#include "fleet/DatagramRouter.h"
 #include "fleet/CardReader.h"
 
 #include "CardBytes.h"
@@ -69,13 +70,14 @@ namespace {
 
 struct Reading {
     FakeEndpoint endpoint;
+    fleet::DatagramRouter router{endpoint};
     ManualScheduler clock;
     fleet::CardFamily family;
     std::unique_ptr<CardReader> reader;
     bool done = false;
 
     explicit Reading(const char* card) {
-        reader = std::make_unique<CardReader>(endpoint, clock, family,
+        reader = std::make_unique<CardReader>(router, clock, family,
                                               *ParseCardTarget(QString::fromLatin1(card)));
         reader->listen();
         reader->start([this] { done = true; });
@@ -139,10 +141,11 @@ TEST(CardReader, ReadsThreeTimesThenGivesUp) {
 
 TEST(CardReader, ARefusedSendEndsTheRead) {
     FakeEndpoint endpoint;
+    fleet::DatagramRouter router{endpoint};
     endpoint.failSends(discovery::SendFailure::Reason::NotBound);
     ManualScheduler clock;
     fleet::CardFamily family;
-    CardReader reader(endpoint, clock, family, *ParseCardTarget(u"192.168.1.100"_qs));
+    CardReader reader(router, clock, family, *ParseCardTarget(u"192.168.1.100"_qs));
     bool done = false;
     reader.start([&] { done = true; });
     EXPECT_TRUE(done);

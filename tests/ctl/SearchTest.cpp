@@ -1,6 +1,7 @@
 // One search as the window runs it, on a manual clock: when the requests leave, where they go,
 // how answers are listed, and when the search ends.
 
+#include "fleet/DatagramRouter.h"
 #include "fleet/Search.h"
 
 #include "CardBytes.h"
@@ -54,8 +55,9 @@ TEST(Search, SendsTheWindowsRequestsForEachSearchTimes) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.searchTimes);
         FakeEndpoint endpoint;
+        fleet::DatagramRouter router{endpoint};
         ManualScheduler clock;
-        Search search(endpoint, clock, SearchTiming{c.searchTimes});
+        Search search(router, clock, SearchTiming{c.searchTimes});
         EXPECT_EQ(Search::requestCount(c.searchTimes), int(c.at.size()));
         search.start({});
         EXPECT_EQ(sendTimes(endpoint, clock, search), c.at);
@@ -85,8 +87,9 @@ TEST(Search, EndsWhenTheLastRequestsAnswersStopAndAtTheLatestWithTheCountdown) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         FakeEndpoint endpoint;
+        fleet::DatagramRouter router{endpoint};
         ManualScheduler clock;
-        Search search(endpoint, clock, SearchTiming{c.searchTimes});
+        Search search(router, clock, SearchTiming{c.searchTimes});
         bool done = false;
         search.start([&] { done = true; });
         for (std::int64_t at : c.answersAt) {
@@ -105,8 +108,9 @@ TEST(Search, EndsWhenTheLastRequestsAnswersStopAndAtTheLatestWithTheCountdown) {
 // listed once however often it answers, the same MAC at another IP listed again.
 TEST(Search, ListsEachCardOnceInTheOrderItFirstAnswered) {
     FakeEndpoint endpoint;
+    fleet::DatagramRouter router{endpoint};
     ManualScheduler clock;
-    Search search(endpoint, clock, SearchTiming{3});
+    Search search(router, clock, SearchTiming{3});
     search.start({});
     clock.runUntil(1200);
     endpoint.deliver(searchAnswer("00 1A 2B 00 00 02", "C0 A8 01 65", "35"));
@@ -141,8 +145,9 @@ TEST(Search, ListsEachCardOnceInTheOrderItFirstAnswered) {
 
 TEST(Search, GoesToTheSearchAddressWithBroadcastOff) {
     FakeEndpoint endpoint;
+    fleet::DatagramRouter router{endpoint};
     ManualScheduler clock;
-    Search search(endpoint, clock, SearchTiming{3}, u"192.168.1.100"_qs);
+    Search search(router, clock, SearchTiming{3}, u"192.168.1.100"_qs);
     search.start({});
     clock.runUntil(3000);
     ASSERT_EQ(endpoint.sent.size(), 2u);
@@ -154,8 +159,9 @@ TEST(Search, GoesToTheSearchAddressWithBroadcastOff) {
 // stays.
 TEST(Search, AFailedSendEndsTheSearchWithTheCardsFoundSoFar) {
     FakeEndpoint endpoint;
+    fleet::DatagramRouter router{endpoint};
     ManualScheduler clock;
-    Search search(endpoint, clock, SearchTiming{20});
+    Search search(router, clock, SearchTiming{20});
     search.start({});
     clock.runUntil(1200);
     endpoint.deliver(searchAnswer("00 1A 2B 00 00 01", "C0 A8 01 64"));
@@ -174,8 +180,9 @@ TEST(Search, AFailedSendEndsTheSearchWithTheCardsFoundSoFar) {
 // see (the test runs on a manual clock, so the work is all that can take time).
 TEST(Search, ListsTwoThousandCardsOnceEach) {
     FakeEndpoint endpoint;
+    fleet::DatagramRouter router{endpoint};
     ManualScheduler clock;
-    Search search(endpoint, clock, SearchTiming{3});
+    Search search(router, clock, SearchTiming{3});
     search.start({});
     std::vector<QByteArray> answers;
     for (int i = 0; i < 2000; ++i) {

@@ -299,8 +299,8 @@ class CheckCatchesFaults(unittest.TestCase):
     def test_a_wrong_code_cell_is_named(self):
         cases = [
             # text in the table, its misspelling, what the check must say
-            ("`src/discovery/session/CardSession.cpp`", "`src/discovery/session/CardSesion.cpp`",
-             "no such file: src/discovery/session/CardSesion.cpp"),
+            ("`src/session/CardSession.cpp`", "`src/session/CardSesion.cpp`",
+             "no such file: src/session/CardSesion.cpp"),
             ("`CardSession::submitPanel`", "`CardSession::submitPanels`",
              "CardSession::submitPanels is not in"),
             ("`SearchDialog::RemainingSeconds`", "`SearchDialog::RemainingSecond`",

@@ -6,7 +6,7 @@
 #include "SimProcess.h"
 #include "ToolSide.h"
 #include "discovery/dialogs/SearchByIpDialog.h"
-#include "discovery/session/CardSession.h"
+#include "session/CardSession.h"
 #include "lang/Catalogue.h"
 #include "net/AdapterDialog.h"
 #include "net/AdapterList.h"
@@ -167,7 +167,7 @@ class MainWindowE2ETest : public QObject {
     // Presses the search button. The dialog runs modally on the real timers and closes itself
     // after SearchTimes seconds; then the first card is read. Waits for that card's reply.
     void searchAndReadFirst(ui::MainWindow& w, const std::function<void()>& press = {}) {
-        QSignalSpy replies(&w.session(), &discovery::CardSession::replyApplied);
+        QSignalSpy replies(&w.session(), &session::CardSession::replyApplied);
         QElapsedTimer searching;
         searching.start();
         if (press) {
@@ -267,7 +267,7 @@ class MainWindowE2ETest : public QObject {
         const std::size_t from = sim.events().size();
         child<QPushButton>(&w, "btSend")->click();
         [&] {
-            QCOMPARE(w.session().writePhase(), discovery::CardSession::WritePhase::Sent);
+            QCOMPARE(w.session().writePhase(), session::CardSession::WritePhase::Sent);
             QVERIFY(w.tDelay()->isActive());
             QCOMPARE(w.tDelay()->interval(), 5000);
             for (const char* button : {"btSModm", "btSend", "btRefresh"}) {
@@ -451,7 +451,7 @@ private slots:
         QCOMPARE(rows[0].ip, u"192.168.1.150"_qs);
         QCOMPARE(rows[1].ip, u"192.168.1.101"_qs);
         QVERIFY(w->session().updateConfirmed());
-        QCOMPARE(w->session().writePhase(), discovery::CardSession::WritePhase::Idle);
+        QCOMPARE(w->session().writePhase(), session::CardSession::WritePhase::Idle);
         verifyCycleOver(*w);
         QCOMPARE(w->panel()[Edit::IP4]->text(), u"150"_qs);
         QCOMPARE(w->panel()[Combo::Scan]->currentText(), u"1/8  (C)"_qs);
@@ -470,7 +470,7 @@ private slots:
         }
         auto* list = child<QTableWidget>(w.get(), "lvModList");
         QCOMPARE(deviceRows(*w)[1].mac, u"00:1A:2B:00:00:02"_qs);
-        QSignalSpy replies(&w->session(), &discovery::CardSession::replyApplied);
+        QSignalSpy replies(&w->session(), &session::CardSession::replyApplied);
         const std::size_t beforeChoice = sim->events().size();
         const QRect rect = list->visualItemRect(list->item(1, 1));
         QVERIFY(rect.isValid());
@@ -584,7 +584,7 @@ private slots:
         // The row followed the panel although the card stayed where it was.
         QCOMPARE(deviceRows(*w)[0].ip, u"192.168.1.151"_qs);
         QVERIFY(!w->session().updateConfirmed());
-        QCOMPARE(w->session().writePhase(), discovery::CardSession::WritePhase::Idle);
+        QCOMPARE(w->session().writePhase(), session::CardSession::WritePhase::Idle);
         verifyCycleOver(*w);
     }
 

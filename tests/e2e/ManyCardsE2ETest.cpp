@@ -6,7 +6,7 @@
 #include "NetBed.h"
 #include "SimProcess.h"
 #include "ToolSide.h"
-#include "discovery/session/CardSession.h"
+#include "session/CardSession.h"
 #include "support/RecordingMessageBoxes.h"
 #include "support/ScriptedFileDialogs.h"
 #include "ui/BatchWriteDialog.h"
@@ -96,7 +96,7 @@ class ManyCardsE2ETest : public QObject {
     // Presses the search button; the dialog counts down on the real timers, then the first
     // card is read. Waits for its reply.
     static void searchAndReadFirst(ui::MainWindow& w) {
-        QSignalSpy replies(&w.session(), &discovery::CardSession::replyApplied);
+        QSignalSpy replies(&w.session(), &session::CardSession::replyApplied);
         w.findChild<QPushButton*>(u"btSModm"_s)->click();
         QTRY_COMPARE_WITH_TIMEOUT(replies.count(), 1, 5000);
     }
@@ -164,7 +164,7 @@ private slots:
         w->menu_sub_save_parametersClick();
         QVERIFY(QFile::exists(profile));
 
-        QSignalSpy replies(&w->session(), &discovery::CardSession::replyApplied);
+        QSignalSpy replies(&w->session(), &session::CardSession::replyApplied);
         w->selectDeviceRow(1);
         w->lvModListDblClick();
         QTRY_COMPARE_WITH_TIMEOUT(replies.count(), 1, 3000);
@@ -213,7 +213,7 @@ private slots:
         });
         searchAndReadFirst(*w);
         QCOMPARE(w->deviceRowCount(), 21);
-        QCOMPARE(w->deviceRow(20).mac, u"00:1A:2B:00:00:99"_s);
+        QCOMPARE(w->deviceRow(20).mac, std::string("00:1A:2B:00:00:99"));
 
         // A 50 ms timer, as any periodic work of the window: how late does it come?
         QElapsedTimer clock;
@@ -290,9 +290,10 @@ private slots:
         // The device list shows the addresses the cards have now.
         for (int k = 1; k <= 20; ++k) {
             const bool ignores = k == 5 || k == 12;
-            QCOMPARE(w->deviceRow(k - 1).ip, u"192.168.1.%1"_s.arg(ignores ? 99 + k : 129 + k));
+            QCOMPARE(QString::fromStdString(w->deviceRow(k - 1).ip),
+                     u"192.168.1.%1"_s.arg(ignores ? 99 + k : 129 + k));
         }
-        QCOMPARE(w->deviceRow(20).ip, u"192.168.1.126"_s);
+        QCOMPARE(w->deviceRow(20).ip, std::string("192.168.1.126"));
         const QList<QByteArray> results = readAll(dir_->filePath(u"results.csv"_s)).split('\n');
         QCOMPARE(results.size(), 23);
         QCOMPARE(results[5], QByteArray("5,Card 5,00:1A:2B:00:00:05,192.168.1.104,,Not "
@@ -300,7 +301,7 @@ private slots:
         QCOMPARE(results[21], QByteArray("21,Silent,00:1A:2B:00:00:99,192.168.1.126,,No answer\r"));
 
         // The window hears its cards again: a refresh of the card it read is answered.
-        QSignalSpy replies(&w->session(), &discovery::CardSession::replyApplied);
+        QSignalSpy replies(&w->session(), &session::CardSession::replyApplied);
         w->btRefreshClick();
         QTRY_COMPARE_WITH_TIMEOUT(replies.count(), 1, 3000);
         QCOMPARE(w->readPanel()[Edit::IP4], "130");
@@ -313,7 +314,7 @@ private slots:
                                               u"--jitter-ms"_s, u"2500"_s, u"--seed"_s, u"7"_s});
         QVERIFY(sim);
         auto w = testbed::ShowEnglishWindow(*bed_, 6);
-        QSignalSpy replies(&w->session(), &discovery::CardSession::replyApplied);
+        QSignalSpy replies(&w->session(), &session::CardSession::replyApplied);
         w->findChild<QPushButton*>(u"btSModm"_s)->click();
         QTRY_VERIFY_WITH_TIMEOUT(replies.count() >= 1, 10000);
         QCOMPARE(w->deviceRowCount(), 20);
@@ -345,7 +346,10 @@ private slots:
         int written = 0;
         for (int r = 0; r < 20; ++r) {
             // Rows follow the order of the answers; the simulator numbers its cards by MAC.
-            const int card = w->deviceRow(r).mac.right(5).remove(u':').toInt(nullptr, 16);
+            const int card = QString::fromStdString(w->deviceRow(r).mac)
+                                 .right(5)
+                                 .remove(u':')
+                                 .toInt(nullptr, 16);
             const bool wasWritten = writes.count(card) != 0;
             QVERIFY2(states[r] == (wasWritten ? u"Not confirmed"_s : u"Not written"_s),
                      qPrintable(u"card %1: %2"_s.arg(card).arg(states[r])));

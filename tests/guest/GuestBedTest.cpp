@@ -7,7 +7,7 @@
 //   LEDCFG_BED_TOOL_ADDRESS  the tool side's address (the test skips without it)
 //   LEDCFG_BED_CARDS         how many cards the simulator answers for
 
-#include "discovery/session/CardSession.h"
+#include "session/CardSession.h"
 #include "lang/Catalogue.h"
 #include "net/AdapterList.h"
 #include "platform/MessageBox.h"
@@ -96,7 +96,7 @@ private slots:
     // Every card once, in rows 1..N; then the first card is read, and a plain read brings no
     // success message, however many copies of its reply arrive.
     void broadcastSearchListsEveryCardOnce() {
-        QSignalSpy replies(&window_->session(), &discovery::CardSession::replyApplied);
+        QSignalSpy replies(&window_->session(), &session::CardSession::replyApplied);
         window_->findChild<QPushButton*>(QStringLiteral("btSModm"))->click();
         QCOMPARE(deviceList()->rowCount(), cards_);
         QSet<QString> macs;

@@ -11,7 +11,7 @@
 #include "SimProcess.h"
 #include "ToolSide.h"
 #include "discovery/UdpEndpoint.h"
-#include "discovery/session/CardSession.h"
+#include "session/CardSession.h"
 #include "lang/Catalogue.h"
 #include "net/AdapterDialog.h"
 #include "net/AdapterList.h"
@@ -172,7 +172,7 @@ class FaultTest : public QObject {
 
     // Presses search and waits for the reply of the first card found.
     void searchFinds(ui::MainWindow& w, int cards) {
-        QSignalSpy replies(&w.session(), &discovery::CardSession::replyApplied);
+        QSignalSpy replies(&w.session(), &session::CardSession::replyApplied);
         w.findChild<QPushButton*>(u"btSModm"_qs)->click();
         QCOMPARE(rows(w), cards);
         QTRY_COMPARE_WITH_TIMEOUT(replies.count(), 1, 3000);
@@ -332,7 +332,7 @@ private slots:
         auto* several = w->findChild<QAction*>(u"menu_sub_write_several_cards"_qs);
         QVERIFY(several->isEnabled());
         w->findChild<QPushButton*>(u"btSend"_qs)->click();
-        QCOMPARE(w->session().writePhase(), discovery::CardSession::WritePhase::Sent);
+        QCOMPARE(w->session().writePhase(), session::CardSession::WritePhase::Sent);
         // The batch would take the read-back's replies away from this write.
         QVERIFY(!several->isEnabled());
         QVERIFY(sim->waitFor(
@@ -347,7 +347,7 @@ private slots:
         QVERIFY2(after >= 10500 && after < 13000, qPrintable(QString::number(after)));
         QCOMPARE(boxes_->texts,
                  QStringList{w->catalogueText(lang::Lookup::Messages, "item_update_failed")});
-        QCOMPARE(w->session().writePhase(), discovery::CardSession::WritePhase::Idle);
+        QCOMPARE(w->session().writePhase(), session::CardSession::WritePhase::Idle);
         QVERIFY(several->isEnabled());
         QVERIFY(!w->tDelay()->isActive());
         QVERIFY(!w->tMody()->isActive());

@@ -3,7 +3,8 @@
 // no real window.
 
 #include "discovery/dialogs/SearchDialog.h"
-#include "discovery/session/CardSession.h"
+#include "platform/MessageBox.h"
+#include "session/CardSession.h"
 
 #include <QTreeWidget>
 
@@ -11,7 +12,7 @@ namespace sessiontest {
 
 using protocol::Edit;
 
-class FakeView : public discovery::SessionView {
+class FakeView : public session::SessionView {
 public:
     FakeView() {
         list.setColumnCount(4);
@@ -28,15 +29,19 @@ public:
     int deviceRowCount() const override { return list.topLevelItemCount(); }
     DeviceRow deviceRow(int row) const override {
         const QTreeWidgetItem* i = list.topLevelItem(row);
-        return {i->text(0), i->text(1), i->text(2), i->text(3)};
+        return {i->text(0).toInt(), i->text(1).toStdString(), i->text(2).toStdString(),
+                i->text(3).toStdString(), i->data(0, Qt::UserRole).toInt()};
     }
     void setDeviceRowIp(int row, const QString& ip) override {
         list.topLevelItem(row)->setText(3, ip);
     }
     void clearDeviceList() override { list.clear(); }
-    void appendDeviceRows(const QList<DeviceRow>& rows) override {
+    void appendDeviceRows(const std::vector<DeviceRow>& rows) override {
         for (const auto& r : rows) {
-            auto* item = new QTreeWidgetItem(QStringList{r.number, r.name, r.mac, r.ip});
+            auto* item = new QTreeWidgetItem(
+                QStringList{QString::number(r.number), QString::fromStdString(r.name),
+                            QString::fromStdString(r.mac), QString::fromStdString(r.ip)});
+            item->setData(0, Qt::UserRole, r.version);
             discovery::ColourDeviceRow(item, list.topLevelItemCount());
             list.addTopLevelItem(item);
         }
@@ -47,8 +52,16 @@ public:
     void selectDeviceRow(int row) override { list.setCurrentItem(list.topLevelItem(row)); }
     void setWriteBusy(bool b) override { busy = b; }
     void ApplyColumnCaptions(QAbstractItemView*) override {}
-    const protocol::ScanModeTable& scanModes() const override { return scan; }
     QString captionFor(Edit) const override { return caption; }
+    // Shown as the window shows them, in its message boxes.
+    void report(Report what, const QString& text) override {
+        reports.append(what);
+        if (what == Report::UpdateConfirmed) {
+            platform::inform(&widget, text);
+        } else {
+            platform::error(&widget, text);
+        }
+    }
 
     void addRow(const QString& number, const QString& mac, const QString& ip) {
         list.addTopLevelItem(
@@ -60,6 +73,7 @@ public:
     QTreeWidget list;
     protocol::ScanModeTable scan;
     protocol::PanelModel panel;
+    QList<Report> reports;
     bool busy = false;
     int clears = 0;
     QString caption = QStringLiteral("Control Card IP"); // of every panel field

@@ -102,8 +102,8 @@ std::unique_ptr<ui::MainWindow> ShownWindow(const Profile& profile = {}) {
 }
 
 void FillDeviceList(ui::MainWindow& w) {
-    w.appendDeviceRows({{u"1"_s, u"LED"_s, u"00:1A:2B:3C:4D:5E"_s, u"192.168.1.100"_s},
-                        {u"2"_s, u"LED"_s, u"00:1A:2B:3C:4D:5F"_s, u"192.168.1.101"_s}});
+    w.appendDeviceRows({{1, "LED", "00:1A:2B:3C:4D:5E", "192.168.1.100", 0},
+                        {2, "LED", "00:1A:2B:3C:4D:5F", "192.168.1.101", 0}});
 }
 
 } // namespace

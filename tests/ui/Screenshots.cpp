@@ -19,6 +19,7 @@
 #include <QTimer>
 #include <QTreeWidget>
 #include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -186,9 +187,8 @@ int main(int argc, char* argv[]) {
                                           {"3", "大厅东", "00:1A:2B:3C:4D:62", "192.168.1.102"},
                                           {"4", "unknown", "00:1A:2B:3C:4D:63", "192.168.1.103"}};
                 for (const auto& card : cards) {
-                    setup.cards.push_back({{QString::fromUtf8(card[0]), QString::fromUtf8(card[1]),
-                                            QString::fromUtf8(card[2]), QString::fromUtf8(card[3])},
-                                           60});
+                    setup.cards.push_back(
+                        {std::atoi(card[0]), card[1], card[2], card[3], 60});
                 }
                 setup.source = window.readPanel();
                 auto* devices = window.findChild<QTableWidget*>(QStringLiteral("lvModList"));
@@ -196,7 +196,7 @@ int main(int argc, char* argv[]) {
                     setup.columns << devices->horizontalHeaderItem(c)->text();
                 }
                 setup.language = static_cast<lang::LanguageId>(id);
-                ui::BatchWriteDialog batch(endpoint, setup, &window);
+                ui::BatchWriteDialog batch(window.router(), setup, &window);
                 for (int r = 0; r < 3; ++r) {
                     batch.list()->item(r, 0)->setCheckState(Qt::Checked);
                 }

@@ -56,6 +56,10 @@ QTreeWidget* SearchDialog::list() const {
     return ui->lvModList;
 }
 
+QAbstractItemView* SearchDialog::listView() const {
+    return list();
+}
+
 void SearchDialog::addRow(const protocol::DeviceEntry& entry) {
     auto* item = new QTreeWidgetItem(
         QStringList{QString::number(entry.number), QString::fromStdString(entry.name),

@@ -8,6 +8,7 @@
 #include <QDialog>
 #include <functional>
 
+class QAbstractItemView;
 class QTimer;
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -31,6 +32,8 @@ public:
     // Appends one found card as a row; numbering and colours follow the row's position.
     void addRow(const protocol::DeviceEntry& entry);
     QTreeWidget* list() const;
+    // The same list for code that only needs a view (column captions).
+    QAbstractItemView* listView() const;
     int remainingSeconds() const { return RemainingSeconds; }
 
     // Runs on every way of closing, before the dialog is destroyed.

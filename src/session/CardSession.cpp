@@ -1,41 +1,39 @@
-#include "discovery/session/CardSession.h"
+#include "session/CardSession.h"
 
 #include "discovery/Dispatch.h"
-#include "discovery/HostResolution.h"
 #include "discovery/Requests.h"
 #include "discovery/dialogs/SearchDialog.h"
+#include "fleet/CardTarget.h"
 #include "lang/Catalogue.h"
 #include "lang/ExtraTexts.h"
 #include "lang/QtText.h"
-#include "platform/MessageBox.h"
 #include "protocol/CardText.h"
-#include "protocol/Encoding.h"
-#include "protocol/Reply.h"
 
 #include <QTimer>
-#include <QTreeWidget>
 #include <memory>
 
-namespace discovery {
+namespace session {
 
 namespace {
-
-constexpr int kDelayMs = 5000;
-constexpr int kDelayWithDomainMs = 10000;
-constexpr int kMaxConfirmTries = 2;
 
 // Not from the catalogue: the card's limit is fixed, whatever the language.
 const char* const kDomainTooLong = "服务器的域名长度不能超过64！";
 
 } // namespace
 
-CardSession::CardSession(Endpoint& endpoint, SessionView& view, SessionTimers timers,
+CardSession::CardSession(discovery::Endpoint& endpoint, SessionView& view, SessionTimers timers,
                          const lang::Catalogues& catalogues, QObject* parent)
-    : QObject(parent), endpoint_(&endpoint), view_(view), timers_(timers), catalogues_(catalogues) {
-    runSearchDialog = [](SearchDialog& dialog) { dialog.exec(); };
+    : QObject(parent), endpoint_(&endpoint), view_(view), timers_(timers), catalogues_(catalogues),
+      family_(std::make_shared<const fleet::CardFamily>()) {
+    runSearchDialog = [](discovery::SearchDialog& dialog) { dialog.exec(); };
 }
 
 CardSession::~CardSession() = default;
+
+void CardSession::setProfile(const protocol::CardProfile& profile) {
+    // A write being confirmed keeps the family it was composed with (cycleFamily_).
+    family_ = std::make_shared<const fleet::CardFamily>(profile);
+}
 
 QString CardSession::text(lang::Lookup lookup, const char* key) const {
     return lang::QtText(catalogues_, lookup, key);
@@ -67,12 +65,18 @@ void CardSession::startSearch() {
     timers_.tSendSpan->start();
     view_.ClearParameterPanel();
 
-    auto dialog = std::make_unique<SearchDialog>(
-        searchTimes_, [this](lang::Lookup lookup, const char* key) { return text(lookup, key); },
+    auto dialog = std::make_unique<discovery::SearchDialog>(
+        repetition_.searchTimes(),
+        [this](lang::Lookup lookup, const char* key) { return text(lookup, key); },
         view_.window());
     searchDialog_ = dialog.get();
-    view_.ApplyColumnCaptions(dialog->list());
-    dialog->onFormClose = [this](SearchDialog& d) { copyDialogRows(d); };
+    view_.ApplyColumnCaptions(dialog->listView());
+    // The dialog's rows are the found cards in the order they came; the main list gets the
+    // same values, never the cells' texts.
+    dialog->onFormClose = [this](discovery::SearchDialog&) {
+        timers_.tSendSpan->stop();
+        view_.appendDeviceRows(found_.entries());
+    };
     runSearchDialog(*dialog);
     // Whatever way the dialog ended, its rows must reach the main list exactly once.
     dialog->close();
@@ -89,37 +93,23 @@ void CardSession::readFirstFoundCard() {
     }
 }
 
-void CardSession::copyDialogRows(SearchDialog& dialog) {
-    timers_.tSendSpan->stop();
-    QTreeWidget* from = dialog.list();
-    QList<SessionView::DeviceRow> rows;
-    rows.reserve(from->topLevelItemCount());
-    for (int i = 0; i < from->topLevelItemCount(); ++i) {
-        const QTreeWidgetItem* item = from->topLevelItem(i);
-        rows.append({item->text(0), item->text(1), item->text(2), item->text(3)});
-    }
-    view_.appendDeviceRows(rows);
-}
-
 void CardSession::searchSendTick() {
-    if (sendCount_ < searchTimes_) {
-        ++sendCount_;
-    } else {
-        sendCount_ = 1;
+    if (repetition_.countRequest()) {
         timers_.tSendSpan->stop();
     }
-    const SendResult result = sendSearch(*endpoint_, searchAddress_);
+    const discovery::SendResult result = discovery::sendSearch(*endpoint_, searchAddress_);
     if (!result) {
         timers_.tSendSpan->stop();
-        platform::error(view_.window(), text(lang::Lookup::Messages, "item_search_device_failed"));
+        view_.report(SessionView::Report::SendFailed,
+                     text(lang::Lookup::Messages, "item_search_device_failed"));
         if (searchDialog_) {
             searchDialog_->close();
         }
     }
 }
 
-void CardSession::sendReadReporting() {
-    if (!sendRead(*endpoint_, searchAddress_, selected_)) {
+void CardSession::sendReadReporting(const protocol::SelectedCard& card) {
+    if (!discovery::sendRead(*endpoint_, searchAddress_, card)) {
         reportSendFailure();
     }
 }
@@ -128,13 +118,14 @@ void CardSession::reportSendFailure() {
     if (timers_.tSendSpan->isActive()) {
         timers_.tSendSpan->stop();
     }
-    platform::error(view_.window(), text(lang::Lookup::Messages, "item_search_device_failed"));
+    view_.report(SessionView::Report::SendFailed,
+                 text(lang::Lookup::Messages, "item_search_device_failed"));
 }
 
 void CardSession::noteSelectedCard() {
     const int row = view_.selectedDeviceRow();
     if (row >= 0) {
-        selected_.ip = view_.deviceRow(row).ip.toStdString();
+        selected_.ip = view_.deviceRow(row).ip;
     }
 }
 
@@ -144,37 +135,38 @@ void CardSession::readSelectedCard() {
         return;
     }
     const SessionView::DeviceRow chosen = view_.deviceRow(row);
-    protocol::chooseCard(selected_, chosen.ip.toStdString(), chosen.mac.toStdString(), found_);
+    protocol::chooseCard(selected_, chosen.ip, chosen.mac, found_);
     view_.ClearParameterPanel();
-    sendReadReporting();
+    sendReadReporting(selected_);
 }
 
 void CardSession::refreshCard() {
     view_.ClearParameterPanel();
     updateConfirmed_ = false;
-    sendReadReporting();
+    sendReadReporting(selected_);
 }
 
 void CardSession::submitPanel() {
-    protocol::PanelModel panel = view_.readPanel();
-    if (panel.serverByDomain) {
-        std::string& domain = panel[protocol::Edit::Domain];
-        domain = DomainOnTheWire(protocol::TrimControl(domain));
-    }
-    const protocol::WriteResult result =
-        protocol::composeWrite(panel, selected_, view_.scanModes(), profile_);
+    const protocol::PanelModel panel = view_.readPanel();
+    const protocol::WriteResult result = family_->compose(panel, selected_);
     if (const auto* refusal = std::get_if<protocol::WriteRefusal>(&result)) {
         reportRefusal(*refusal);
         return;
     }
     const auto& message = std::get<protocol::WriteMessage>(result);
     updateConfirmed_ = false;
-    confirmTries_ = 0;
-    if (!sendWrite(*endpoint_, searchAddress_, selected_, message.bytes)) {
+    // A new write ends the confirmation of the one before: its tries would otherwise run out
+    // before this write's wait is over and report this write as failed.
+    timers_.tMody->stop();
+    cycle_.reset();
+    if (!discovery::sendWrite(*endpoint_, searchAddress_, selected_, message.bytes)) {
         reportSendFailure();
+        setPhase(WritePhase::Idle);
         return;
     }
-    timers_.tDelay->setInterval(message.hasDomain ? kDelayWithDomainMs : kDelayMs);
+    cycleFamily_ = family_;
+    cycle_.emplace(*cycleFamily_, panel, selected_, message.hasDomain);
+    timers_.tDelay->setInterval(cycle_->delayMs());
     timers_.tDelay->start();
     view_.setWriteBusy(true);
     setPhase(WritePhase::Sent);
@@ -203,75 +195,89 @@ void CardSession::reportRefusal(const protocol::WriteRefusal& refusal) {
         message = QString::fromUtf8(kDomainTooLong);
         break;
     }
-    platform::error(view_.window(), message);
+    view_.report(SessionView::Report::WriteRefused, message);
 }
 
 void CardSession::delayElapsed() {
     timers_.tDelay->stop();
     view_.setWriteBusy(false);
-    const protocol::PanelModel panel = view_.readPanel();
-    const auto octet = [&panel](protocol::Edit e) { return QString::fromStdString(panel[e]); };
-    const QString typedIp = joinOctets(octet(protocol::Edit::IP1), octet(protocol::Edit::IP2),
-                                       octet(protocol::Edit::IP3), octet(protocol::Edit::IP4));
-    const QString oldIp = QString::fromStdString(selected_.ip);
+    if (!cycle_) {
+        return;
+    }
+    cycle_->delayOver();
+    // The list row that held the card's address, the first one, takes the address written.
+    const QString newIp = QString::fromStdString(cycle_->newIp());
+    const std::string oldIp = selected_.ip;
     for (int i = 0; i < view_.deviceRowCount(); ++i) {
         if (view_.deviceRow(i).ip == oldIp) {
-            selected_.ip = typedIp.toStdString();
-            view_.setDeviceRowIp(i, typedIp);
+            view_.setDeviceRowIp(i, newIp);
             break;
         }
     }
-    sendReadReporting();
+    // The card is there now, whether or not the list still shows it.
+    if (!cycle_->card().byMac) {
+        selected_.ip = cycle_->card().ip;
+    }
+    sendReadReporting(cycle_->card());
     timers_.tMody->start();
     setPhase(WritePhase::Confirming);
 }
 
 void CardSession::confirmationTick() {
-    if (confirmTries_ < kMaxConfirmTries) {
-        ++confirmTries_;
-        sendReadReporting();
+    if (!cycle_) {
+        timers_.tMody->stop();
+        return;
+    }
+    if (cycle_->recheck()) {
+        sendReadReporting(cycle_->card());
     } else {
-        confirmTries_ = 0;
         timers_.tMody->stop();
         setPhase(WritePhase::Idle);
         if (!updateConfirmed_) {
-            platform::error(view_.window(), text(lang::Lookup::Messages, "item_update_failed"));
+            view_.report(SessionView::Report::UpdateFailed,
+                         text(lang::Lookup::Messages, "item_update_failed"));
         }
     }
     if (updateConfirmed_) {
-        confirmTries_ = 0;
         timers_.tMody->stop();
+        setPhase(WritePhase::Idle);
     }
 }
 
 void CardSession::receiveDatagram(const QByteArray& datagram) {
-    const protocol::ByteView bytes(reinterpret_cast<const std::uint8_t*>(datagram.constData()),
-                                   static_cast<std::size_t>(datagram.size()));
-    if (classifyDatagram(datagram) == DatagramKind::SearchAnswer) {
+    if (discovery::classifyDatagram(datagram) == discovery::DatagramKind::SearchAnswer) {
         // An answer outside a search has no list to go to.
         if (!searchDialog_) {
             return;
         }
+        const protocol::ByteView bytes(reinterpret_cast<const std::uint8_t*>(datagram.constData()),
+                                       static_cast<std::size_t>(datagram.size()));
         if (auto entry = found_.add(protocol::DecodeSearchAnswer(bytes))) {
             searchDialog_->addRow(*entry);
         }
         return;
     }
     protocol::PanelModel panel = view_.readPanel();
-    const protocol::ReplyOutcome outcome =
-        protocol::applyParameterReply(panel, bytes, view_.scanModes(), profile_, DomainOnTheWire);
+    family_->apply(panel, datagram);
     view_.showPanel(panel);
-    emit replyApplied(outcome.matched);
-    if (outcome.matched) {
-        timers_.tMody->stop();
-        updateConfirmed_ = true;
-        if (phase_ == WritePhase::Confirming) {
-            setPhase(WritePhase::Idle);
-        }
-        platform::inform(view_.window(), text(lang::Lookup::Messages, "item_update_success"));
-    } else {
-        updateConfirmed_ = false;
+    // Only the written card's own reply can confirm, and only by the values that were sent:
+    // never by what the panel shows, which a reply of the card's old values has overwritten.
+    bool matched = false;
+    if (cycle_ && !cycle_->confirmed() && phase_ != WritePhase::Idle &&
+        cycle_->belongsTo(fleet::IdentifyReply(datagram))) {
+        matched = cycle_->confirms(datagram);
     }
+    emit replyApplied(matched);
+    if (!matched) {
+        return;
+    }
+    timers_.tMody->stop();
+    updateConfirmed_ = true;
+    if (phase_ == WritePhase::Confirming) {
+        setPhase(WritePhase::Idle);
+    }
+    view_.report(SessionView::Report::UpdateConfirmed,
+                 text(lang::Lookup::Messages, "item_update_success"));
 }
 
-} // namespace discovery
+} // namespace session
