@@ -1,6 +1,7 @@
 #include "ctl/CommandLine.h"
 
 #include "ctl/Texts.h"
+#include "fleet/AddressRun.h"
 
 #include <QCommandLineParser>
 #include <QFile>
@@ -122,50 +123,25 @@ std::optional<QByteArray> ReadWholeFile(const QString& path, QString* error) {
 }
 
 std::array<std::uint8_t, 4> NthAddress(const std::array<std::uint8_t, 4>& first, std::size_t n) {
-    const std::uint64_t v = (std::uint64_t(first[0]) << 24 | std::uint64_t(first[1]) << 16 |
-                             std::uint64_t(first[2]) << 8 | first[3]) +
-                            n;
-    return {std::uint8_t(v >> 24), std::uint8_t(v >> 16), std::uint8_t(v >> 8), std::uint8_t(v)};
+    return fleet::NthAddress(first, n);
 }
 
 std::optional<QString> CheckAddressRun(const std::array<std::uint8_t, 4>& first, std::size_t count,
                                        const std::string& mask, LanguageId language) {
-    const auto text = [](const std::array<std::uint8_t, 4>& a) {
-        return QStringLiteral("%1.%2.%3.%4").arg(a[0]).arg(a[1]).arg(a[2]).arg(a[3]);
-    };
-    const std::uint64_t start = std::uint64_t(first[0]) << 24 | std::uint64_t(first[1]) << 16 |
-                                std::uint64_t(first[2]) << 8 | first[3];
-    if (count == 0) {
+    const auto refusal = fleet::CheckAddressRun(first, count, mask);
+    if (!refusal) {
         return std::nullopt;
     }
-    if (start + count - 1 > 0xFFFFFFFFull) {
-        return Tr(Text::IpRunOverflow, language).arg(text(first)).arg(count);
+    const QString from = QString::fromStdString(fleet::QuadText(first));
+    if (refusal->reason == fleet::AddressRunRefusal::Reason::PastTheEnd) {
+        return Tr(Text::IpRunOverflow, language).arg(from).arg(count);
     }
-    const auto m = fleet::ParseAddress(mask);
-    if (!m) {
-        return std::nullopt;
-    }
-    const std::uint32_t maskValue = std::uint32_t((*m)[0]) << 24 | std::uint32_t((*m)[1]) << 16 |
-                                    std::uint32_t((*m)[2]) << 8 | (*m)[3];
-    const std::uint32_t host = ~maskValue;
-    if (host <= 1) {
-        return std::nullopt; // /31 and /32 have no network or broadcast address to avoid
-    }
-    for (std::size_t n = 0; n < count; ++n) {
-        const auto a = static_cast<std::uint32_t>(start + n);
-        if ((a & host) == 0 || (a & host) == host) {
-            const std::uint32_t net = a & maskValue;
-            const std::array<std::uint8_t, 4> netQuad{std::uint8_t(net >> 24),
-                                                      std::uint8_t(net >> 16),
-                                                      std::uint8_t(net >> 8), std::uint8_t(net)};
-            return Tr(Text::IpRunBadAddress, language)
-                .arg(text(first))
-                .arg(count)
-                .arg(text(NthAddress(first, n)),
-                     text(netQuad) + u'/' + QString::fromStdString(mask));
-        }
-    }
-    return std::nullopt;
+    return Tr(Text::IpRunBadAddress, language)
+        .arg(from)
+        .arg(count)
+        .arg(QString::fromStdString(fleet::QuadText(refusal->address)),
+             QString::fromStdString(fleet::QuadText(refusal->network)) + u'/' +
+                 QString::fromStdString(mask));
 }
 
 Parsed ParseCommandLine(const QStringList& arguments, const Environment& environment,

@@ -204,19 +204,20 @@ void CardSession::delayElapsed() {
     if (!cycle_) {
         return;
     }
+    const protocol::SelectedCard written = cycle_->card();
     cycle_->delayOver();
     // The list row that held the card's address, the first one, takes the address written.
     const QString newIp = QString::fromStdString(cycle_->newIp());
-    const std::string oldIp = selected_.ip;
     for (int i = 0; i < view_.deviceRowCount(); ++i) {
-        if (view_.deviceRow(i).ip == oldIp) {
+        if (view_.deviceRow(i).ip == written.ip) {
             view_.setDeviceRowIp(i, newIp);
             break;
         }
     }
-    // The card is there now, whether or not the list still shows it.
-    if (!cycle_->card().byMac) {
-        selected_.ip = cycle_->card().ip;
+    // The card is there now, whether or not the list still shows it; a card chosen meanwhile
+    // keeps its own address.
+    if (selected_.ip == written.ip && selected_.mac == written.mac) {
+        selected_.ip = cycle_->newIp();
     }
     sendReadReporting(cycle_->card());
     timers_.tMody->start();

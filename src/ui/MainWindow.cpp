@@ -93,6 +93,13 @@ MainWindow::MainWindow(QWidget* parent, NetworkHooks hooks)
     // rest, so a single card's write and a batch never take each other's replies.
     router_ = std::make_unique<fleet::DatagramRouter>(*endpoint_);
     router_->unclaimed = [this](const QByteArray& datagram) { UDPBSerUDPRead(datagram); };
+    // One write at a time from the window: several cards wait until a single card's write has
+    // been confirmed or has failed, so its outcome is not buried under the batch's.
+    connect(session_.get(), &session::CardSession::writePhaseChanged, this,
+            [this](session::CardSession::WritePhase phase) {
+                ui_->menu_sub_write_several_cards->setEnabled(
+                    phase == session::CardSession::WritePhase::Idle);
+            });
     // The two dialogs that live as long as the window; both keep what the operator chose.
     adapterDialog_ = std::make_unique<net::AdapterDialog>(catalogues(), this);
     searchByIpDialog_ = std::make_unique<discovery::SearchByIpDialog>(this);

@@ -91,8 +91,8 @@ protocol::PanelModel SampleCard(const ui::MainWindow& w) {
 }
 
 void ShowRows(ui::MainWindow& w) {
-    w.appendDeviceRows({{1, "一号屏", "00:1A:2B:00:00:01", "192.168.1.100", 60},
-                        {2, "Hall, east", "00:1A:2B:00:00:02", "192.168.1.101", 53},
+    w.appendDeviceRows({{1, "一号屏", "00:1A:2B:00:00:01", "192.168.1.100", 0},
+                        {2, "Hall, east", "00:1A:2B:00:00:02", "192.168.1.101", 0},
                         {3, "unknown", "", "", 0}});
 }
 
@@ -202,9 +202,9 @@ private slots:
                             "\xE5\x8F\xB7,MAC\xE5\x9C\xB0\xE5\x9D\x80,IP\xE5\x9C\xB0\xE5\x9D"
                             "\x80,\xE8\xBD\xAF\xE4\xBB\xB6\xE7\x89\x88\xE6\x9C\xAC\r\n"
                             "1,\xE4\xB8\x80\xE5\x8F\xB7\xE5\xB1\x8F,00:1A:2B:00:00:01,"
-                            "192.168.1.100,\r\n"
-                            "2,\"Hall, east\",00:1A:2B:00:00:02,192.168.1.101,\r\n"
-                            "3,unknown,,,\r\n"));
+                            "192.168.1.100,0\r\n"
+                            "2,\"Hall, east\",00:1A:2B:00:00:02,192.168.1.101,0\r\n"
+                            "3,unknown,,,0\r\n"));
         QVERIFY(boxes_.texts.isEmpty());
     }
 

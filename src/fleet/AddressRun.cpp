@@ -1,0 +1,56 @@
+#include "fleet/AddressRun.h"
+
+#include "fleet/Profile.h"
+
+namespace fleet {
+
+namespace {
+
+std::uint32_t value(const Quad& q) {
+    return std::uint32_t(q[0]) << 24 | std::uint32_t(q[1]) << 16 | std::uint32_t(q[2]) << 8 | q[3];
+}
+
+Quad quad(std::uint32_t v) {
+    return {std::uint8_t(v >> 24), std::uint8_t(v >> 16), std::uint8_t(v >> 8), std::uint8_t(v)};
+}
+
+} // namespace
+
+Quad NthAddress(const Quad& first, std::size_t n) {
+    return quad(static_cast<std::uint32_t>(value(first) + n));
+}
+
+std::string QuadText(const Quad& a) {
+    return std::to_string(a[0]) + '.' + std::to_string(a[1]) + '.' + std::to_string(a[2]) + '.' +
+           std::to_string(a[3]);
+}
+
+std::optional<AddressRunRefusal> CheckAddressRun(const Quad& first, std::size_t count,
+                                                 const std::string& mask) {
+    if (count == 0) {
+        return std::nullopt;
+    }
+    const std::uint64_t start = value(first);
+    if (start + count - 1 > 0xFFFFFFFFull) {
+        return AddressRunRefusal{AddressRunRefusal::Reason::PastTheEnd, {}, {}};
+    }
+    const auto m = ParseAddress(mask);
+    if (!m) {
+        return std::nullopt;
+    }
+    const std::uint32_t maskValue = value(*m);
+    const std::uint32_t host = ~maskValue;
+    if (host <= 1) {
+        return std::nullopt;
+    }
+    for (std::size_t n = 0; n < count; ++n) {
+        const auto a = static_cast<std::uint32_t>(start + n);
+        if ((a & host) == 0 || (a & host) == host) {
+            return AddressRunRefusal{AddressRunRefusal::Reason::NetworkOrBroadcast, quad(a),
+                                     quad(a & maskValue)};
+        }
+    }
+    return std::nullopt;
+}
+
+} // namespace fleet
