@@ -588,6 +588,48 @@ private slots:
         verifyCycleOver(*w);
     }
 
+    // A card that answers its reads but ignores the write: its read-backs bring its old values
+    // into the panel, and the next one must not count as a match of them. Firmware 53 is read
+    // at its own address, 54 by MAC; the change is one network value each.
+    void aCardThatAnswersButIgnoresTheWriteIsNotConfirmed_data() {
+        QTest::addColumn<QString>("version");
+        QTest::addColumn<int>("edit");
+        QTest::addColumn<QString>("typed");
+        QTest::newRow("firmware 53, mask") << u"53"_qs << int(Edit::C3) << u"254"_qs;
+        QTest::newRow("firmware 54, IP") << u"54"_qs << int(Edit::IP4) << u"151"_qs;
+        QTest::newRow("firmware 54, server port") << u"54"_qs << int(Edit::DPort) << u"8801"_qs;
+    }
+    void aCardThatAnswersButIgnoresTheWriteIsNotConfirmed() {
+        QFETCH(QString, version);
+        QFETCH(int, edit);
+        QFETCH(QString, typed);
+        auto sim = startSim(
+            {u"--cards"_qs, u"1"_qs, u"--versions"_qs, version, u"--ignore-writes"_qs, u"1"_qs});
+        QVERIFY(sim);
+        auto w = openWindow({});
+        searchAndReadFirst(*w);
+        if (QTest::currentTestFailed()) {
+            return;
+        }
+        type(w->panel()[Edit(edit)], typed);
+        const auto write = submit(*w, *sim);
+        QVERIFY(write);
+        QVERIFY(!(*write)[u"applied"].toBool());
+        QTRY_VERIFY_WITH_TIMEOUT(!boxes_->texts.isEmpty(), 14000);
+        QTest::qWait(300); // nothing more may follow
+        QCOMPARE(boxes_->texts, QStringList{kFailed});
+        const double writtenAt = (*write)[u"t"].toDouble();
+        int heard = 0;
+        for (const QJsonObject& r : requests(*sim, version == u"53"_qs ? "read" : "readByMac")) {
+            if (r[u"t"].toDouble() > writtenAt) {
+                heard += r[u"receivers"].toInt();
+            }
+        }
+        QCOMPARE(heard, 3); // every read-back reached the card, which answered its old values
+        QVERIFY(!w->session().updateConfirmed());
+        verifyCycleOver(*w);
+    }
+
     void searchByIpFindsOnlyThatCard() {
         auto sim = startSim({u"--cards"_qs, u"3"_qs});
         QVERIFY(sim);
