@@ -1,7 +1,8 @@
 #include "fleet/CardTarget.h"
 
+#include "fleet/AddressRun.h"
+#include "fleet/Profile.h"
 #include "protocol/Encoding.h"
-
 #include <QRegularExpression>
 #include <algorithm>
 #include <array>
@@ -10,28 +11,10 @@ namespace fleet {
 
 namespace {
 
+// Digits only, up to three each: "+1", " 1", "0x1" and "0001" are no octets.
 std::optional<std::string> dottedQuad(const QString& text) {
-    const QStringList parts = text.split(u'.');
-    if (parts.size() != 4) {
-        return std::nullopt;
-    }
-    std::string out;
-    for (const QString& part : parts) {
-        // Digits only: "+1", " 1" and "0x1" are no octets.
-        if (part.isEmpty() || part.size() > 3 ||
-            !std::all_of(part.begin(), part.end(), [](QChar c) { return c.isDigit(); })) {
-            return std::nullopt;
-        }
-        const int value = part.toInt();
-        if (value > 255) {
-            return std::nullopt;
-        }
-        if (!out.empty()) {
-            out += '.';
-        }
-        out += std::to_string(value);
-    }
-    return out;
+    const auto quad = ParseAddress(text.toStdString());
+    return quad ? std::optional<std::string>(QuadText(*quad)) : std::nullopt;
 }
 
 std::optional<protocol::Mac> macAddress(const QString& text) {
