@@ -13,8 +13,7 @@ namespace {
 
 class ApplyRun final : public CardWriteRun {
 public:
-    ApplyRun(Command command, const RunContext& context)
-        : CardWriteRun(command, context, u"apply"_qs, command.cards) {}
+    using CardWriteRun::CardWriteRun;
 
 private:
     std::optional<fleet::Refusal> change(protocol::PanelModel& panel,
@@ -123,7 +122,8 @@ public:
     }
 
     std::unique_ptr<CommandRun> run(Command command, const RunContext& context) const override {
-        return std::make_unique<ApplyRun>(std::move(command), context);
+        std::vector<fleet::CardTarget> cards = command.cards;
+        return std::make_unique<ApplyRun>(std::move(command), context, name(), std::move(cards));
     }
 };
 

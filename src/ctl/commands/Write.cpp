@@ -10,8 +10,7 @@ namespace {
 
 class WriteRun final : public CardWriteRun {
 public:
-    WriteRun(Command command, const RunContext& context)
-        : CardWriteRun(command, context, u"write"_qs, {command.card}) {}
+    using CardWriteRun::CardWriteRun;
 
 private:
     std::optional<fleet::Refusal> change(protocol::PanelModel& panel, std::size_t) const override {
@@ -67,7 +66,8 @@ public:
     }
 
     std::unique_ptr<CommandRun> run(Command command, const RunContext& context) const override {
-        return std::make_unique<WriteRun>(std::move(command), context);
+        std::vector<fleet::CardTarget> cards{command.card};
+        return std::make_unique<WriteRun>(std::move(command), context, name(), std::move(cards));
     }
 };
 
