@@ -6,17 +6,15 @@
 #include "discovery/LocalAddress.h"
 #include "discovery/UdpEndpoint.h"
 #include "fleet/Scheduler.h"
+#include "platform/SignalPipe.h"
 #include "settings/SettingsStore.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QSocketNotifier>
 #include <QStandardPaths>
 #include <QTimer>
-#include <cerrno>
 #include <csignal>
 #include <cstdio>
-#include <fcntl.h>
 #include <memory>
 #include <unistd.h>
 
@@ -25,59 +23,6 @@ namespace ctl {
 namespace {
 
 constexpr int kLoopbackLookups = 7;
-
-// Ctrl+C through a pipe: the handler only writes a byte, the event loop does the rest. The
-// first one stops the run in order; a second one, with the default action back, ends it.
-class Interrupts {
-public:
-    explicit Interrupts(std::function<void()> onInterrupt) : onInterrupt_(std::move(onInterrupt)) {
-        if (::pipe(pipe_) != 0) {
-            pipe_[0] = pipe_[1] = -1;
-            return;
-        }
-        for (int fd : pipe_) {
-            ::fcntl(fd, F_SETFD, FD_CLOEXEC);
-            ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
-        }
-        notifier_ = std::make_unique<QSocketNotifier>(pipe_[0], QSocketNotifier::Read);
-        QObject::connect(notifier_.get(), &QSocketNotifier::activated, [this] {
-            char drained[16];
-            while (::read(pipe_[0], drained, sizeof drained) > 0) {
-            }
-            onInterrupt_();
-        });
-        struct sigaction action {};
-        action.sa_handler = &Interrupts::onSignal;
-        sigemptyset(&action.sa_mask);
-        action.sa_flags = SA_RESTART | SA_RESETHAND;
-        ::sigaction(SIGINT, &action, &previous_);
-    }
-    ~Interrupts() {
-        if (pipe_[0] < 0) {
-            return;
-        }
-        ::sigaction(SIGINT, &previous_, nullptr);
-        notifier_.reset();
-        ::close(pipe_[0]);
-        ::close(pipe_[1]);
-        pipe_[0] = pipe_[1] = -1;
-    }
-    Interrupts(const Interrupts&) = delete;
-    Interrupts& operator=(const Interrupts&) = delete;
-
-private:
-    static void onSignal(int) {
-        const int saved = errno;
-        const char byte = 1;
-        [[maybe_unused]] const auto written = ::write(pipe_[1], &byte, 1);
-        errno = saved;
-    }
-
-    static inline int pipe_[2] = {-1, -1};
-    std::function<void()> onInterrupt_;
-    std::unique_ptr<QSocketNotifier> notifier_;
-    struct sigaction previous_ {};
-};
 
 // Where the window keeps "SysCfg.ini": beside the program when it is there, else in the
 // window's own configuration folder, whatever this program is called.
@@ -163,7 +108,10 @@ int RunProgram(const QStringList& arguments) {
     }
 
     Runner runner(command, context);
-    Interrupts interrupts([&runner] { runner.interrupt(); });
+    // Ctrl+C: the first one stops the run in order; a second one, with the default action
+    // back, ends it.
+    const platform::SignalPipe interrupts({SIGINT}, platform::SignalPipe::Repeat::Default,
+                                          [&runner] { runner.interrupt(); });
     int status = -1;
     QTimer::singleShot(0, [&] {
         runner.start([&status](int s) {

@@ -64,8 +64,8 @@ void BatchWriter::startRead(std::size_t i) {
     if (card.job.target.byMac) {
         byMac_.emplace(card.job.target.macText, i);
     }
-    card.reader = std::make_unique<CardReader>(router_, scheduler_, family_, card.job.target,
-                                               options_.read);
+    card.reader =
+        std::make_unique<CardReader>(router_, scheduler_, family_, card.job.target, options_.read);
     card.reader->start([this, i] { readFinished(i); });
 }
 

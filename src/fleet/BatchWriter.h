@@ -26,7 +26,6 @@
 
 namespace fleet {
 
-
 struct CardJob {
     CardTarget target;
     // Changes the panel read from the card; returns why not (in the operator's language), and

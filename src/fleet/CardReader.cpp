@@ -17,8 +17,7 @@ CardReader::~CardReader() {
 
 void CardReader::listen() {
     listener_ = router_.listen([this](const QByteArray& datagram) {
-        return discovery::classifyDatagram(datagram) ==
-                   discovery::DatagramKind::ParameterReply &&
+        return discovery::classifyDatagram(datagram) == discovery::DatagramKind::ParameterReply &&
                offer(datagram, IdentifyReply(datagram));
     });
 }

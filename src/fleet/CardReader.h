@@ -3,9 +3,9 @@
 // repeated while no reply comes, as the window's confirmation reads are.
 
 #include "discovery/Endpoint.h"
-#include "fleet/DatagramRouter.h"
 #include "fleet/CardFamily.h"
 #include "fleet/CardTarget.h"
+#include "fleet/DatagramRouter.h"
 #include "fleet/Scheduler.h"
 #include "protocol/Panel.h"
 

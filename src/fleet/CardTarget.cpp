@@ -3,6 +3,7 @@
 #include "fleet/AddressRun.h"
 #include "fleet/Profile.h"
 #include "protocol/Encoding.h"
+
 #include <QRegularExpression>
 #include <algorithm>
 #include <array>

@@ -67,8 +67,7 @@ void CardSession::startSearch() {
 
     auto dialog = std::make_unique<discovery::SearchDialog>(
         repetition_.searchTimes(),
-        [this](lang::Lookup lookup, const char* key) { return text(lookup, key); },
-        view_.window());
+        [this](lang::Lookup lookup, const char* key) { return text(lookup, key); }, view_.window());
     searchDialog_ = dialog.get();
     view_.ApplyColumnCaptions(dialog->listView());
     // The dialog's rows are the found cards in the order they came; the main list gets the

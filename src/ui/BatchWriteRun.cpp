@@ -82,8 +82,9 @@ std::optional<QString> BatchWriteRun::start(Plan plan) {
         // Addressed as a double click on its row would address it.
         const QString mac = QString::fromStdString(card.mac).trimmed();
         const bool byMac = protocol::AddressedByMac(card.version) && !mac.isEmpty();
-        const auto target = byMac ? fleet::ParseCardTarget(mac, true)
-                                  : fleet::ParseCardTarget(QString::fromStdString(card.ip).trimmed());
+        const auto target = byMac
+                                ? fleet::ParseCardTarget(mac, true)
+                                : fleet::ParseCardTarget(QString::fromStdString(card.ip).trimmed());
         if (!target) {
             unreachable.push_back(k);
             continue;

@@ -4,9 +4,9 @@
 // timers and router, so the window keeps drawing while the cards are written.
 
 #include "fleet/DatagramRouter.h"
-#include "protocol/SearchAnswer.h"
 #include "lang/Catalogue.h"
 #include "protocol/Panel.h"
+#include "protocol/SearchAnswer.h"
 #include "ui/CsvFile.h"
 
 #include <QObject>
@@ -67,7 +67,6 @@ public:
     std::optional<QString> start(Plan plan);
     // Sends nothing more; written cards are not read back. `finished` follows.
     void cancel();
-
 
     const std::vector<CardState>& cards() const { return cards_; }
     bool running() const { return running_; }

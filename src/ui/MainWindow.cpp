@@ -1,7 +1,5 @@
 #include "ui/MainWindow.h"
 
-#include "platform/MessageBox.h"
-
 #include "Version.h"
 #include "discovery/LocalAddress.h"
 #include "discovery/UdpEndpoint.h"
@@ -9,6 +7,7 @@
 #include "discovery/dialogs/SearchDialog.h"
 #include "net/AdapterChoice.h"
 #include "net/AdapterDialog.h"
+#include "platform/MessageBox.h"
 #include "platform/ScreenScale.h"
 #include "ui/AboutDialog.h"
 #include "ui/LanguageChoice.h"

@@ -35,10 +35,9 @@ void MainWindow::appendDeviceRows(const std::vector<DeviceRow>& rows) {
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const int row = first + static_cast<int>(i);
         const QColor colour = discovery::DeviceRowColour(row);
-        const QString cells[] = {QString::number(rows[i].number),
-                                 QString::fromStdString(rows[i].name),
-                                 QString::fromStdString(rows[i].mac),
-                                 QString::fromStdString(rows[i].ip)};
+        const QString cells[] = {
+            QString::number(rows[i].number), QString::fromStdString(rows[i].name),
+            QString::fromStdString(rows[i].mac), QString::fromStdString(rows[i].ip)};
         for (int column = 0; column < 4; ++column) {
             auto* item = new QTableWidgetItem(cells[column]);
             item->setForeground(colour);

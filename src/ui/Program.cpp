@@ -11,13 +11,9 @@
 #include <QAbstractNativeEventFilter>
 #include <windows.h>
 #else
-#include <QSocketNotifier>
-#include <cerrno>
+#include "platform/SignalPipe.h"
+
 #include <csignal>
-#include <fcntl.h>
-#include <iterator>
-#include <memory>
-#include <unistd.h>
 #endif
 
 namespace ui {
@@ -55,68 +51,18 @@ private:
 
 #else
 
-// Logout, shutdown, kill or a closed terminal send SIGTERM or SIGHUP. The run then ends as if
-// the window were closed: the loops return and the window's end writes the settings. The
-// handler itself only writes a byte; the loop does the rest.
+// Logout, shutdown, kill or a closed terminal send SIGTERM or SIGHUP, Ctrl+C in the terminal
+// that started the window SIGINT. The run then ends as if the window were closed: the loops
+// return and the window's end writes the settings.
 class SessionEnd {
 public:
-    SessionEnd() {
-        if (::pipe(pipe_) != 0) {
-            pipe_[0] = pipe_[1] = -1;
-            return;
-        }
-        for (int fd : pipe_) {
-            ::fcntl(fd, F_SETFD, FD_CLOEXEC);
-            ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
-        }
-        notifier_ = std::make_unique<QSocketNotifier>(pipe_[0], QSocketNotifier::Read);
-        QObject::connect(notifier_.get(), &QSocketNotifier::activated, [] {
-            char drained[16];
-            while (::read(pipe_[0], drained, sizeof drained) > 0) {
-            }
-            // Every loop, a modal dialog's too, so nothing holds the end back.
-            QCoreApplication::exit(0);
-        });
-        struct sigaction action {};
-        action.sa_handler = &SessionEnd::onSignal;
-        sigemptyset(&action.sa_mask);
-        action.sa_flags = SA_RESTART;
-        for (std::size_t i = 0; i < std::size(kSignals); ++i) {
-            ::sigaction(kSignals[i], &action, &previous_[i]);
-        }
-    }
-
-    ~SessionEnd() {
-        if (pipe_[0] < 0) {
-            return;
-        }
-        for (std::size_t i = 0; i < std::size(kSignals); ++i) {
-            ::sigaction(kSignals[i], &previous_[i], nullptr);
-        }
-        notifier_.reset();
-        ::close(pipe_[0]);
-        ::close(pipe_[1]);
-        pipe_[0] = pipe_[1] = -1;
-    }
-
-    SessionEnd(const SessionEnd&) = delete;
-    SessionEnd& operator=(const SessionEnd&) = delete;
-
     void setWindow(MainWindow*) {} // the window's own end writes the settings
 
 private:
-    static constexpr int kSignals[] = {SIGTERM, SIGHUP};
-
-    static void onSignal(int) {
-        const int saved = errno;
-        const char byte = 1;
-        [[maybe_unused]] const auto written = ::write(pipe_[1], &byte, 1);
-        errno = saved;
-    }
-
-    static inline int pipe_[2] = {-1, -1};
-    std::unique_ptr<QSocketNotifier> notifier_;
-    struct sigaction previous_[std::size(kSignals)]{};
+    // Every loop, a modal dialog's too, so nothing holds the end back.
+    platform::SignalPipe pipe_{{SIGTERM, SIGHUP, SIGINT},
+                               platform::SignalPipe::Repeat::Handled,
+                               [] { QCoreApplication::exit(0); }};
 };
 
 #endif

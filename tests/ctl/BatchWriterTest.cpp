@@ -2,11 +2,11 @@
 // the window would, wait 5 s (10 s with a domain), read back at 0, 2 and 4 s and confirm by the
 // network values; many cards side by side, replies placed by their MAC frame.
 
-#include "fleet/DatagramRouter.h"
 #include "fleet/BatchWriter.h"
 
 #include "CardBytes.h"
 #include "ManualScheduler.h"
+#include "fleet/DatagramRouter.h"
 #include "support/FakeEndpoint.h"
 
 #include <gtest/gtest.h>

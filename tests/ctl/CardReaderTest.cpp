@@ -1,11 +1,11 @@
 // Reading one card: the request and where it goes, which reply is the card's, the re-reads
 // while it does not answer.
 
-#include "fleet/DatagramRouter.h"
 #include "fleet/CardReader.h"
 
 #include "CardBytes.h"
 #include "ManualScheduler.h"
+#include "fleet/DatagramRouter.h"
 #include "support/FakeEndpoint.h"
 
 #include <gtest/gtest.h>

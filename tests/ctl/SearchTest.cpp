@@ -1,11 +1,11 @@
 // One search as the window runs it, on a manual clock: when the requests leave, where they go,
 // how answers are listed, and when the search ends.
 
-#include "fleet/DatagramRouter.h"
 #include "fleet/Search.h"
 
 #include "CardBytes.h"
 #include "ManualScheduler.h"
+#include "fleet/DatagramRouter.h"
 #include "support/FakeEndpoint.h"
 #include "support/QtBytes.h"
 

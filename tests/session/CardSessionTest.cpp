@@ -1,10 +1,10 @@
 // The search, selection, write and confirmation cycle against a fake endpoint, with the timer
 // handlers driven by hand so every step of the timing can be checked.
 
-#include "discovery/HostResolution.h"
 #include "session/CardSession.h"
 
 #include "FakeView.h"
+#include "discovery/HostResolution.h"
 #include "discovery/dialogs/SearchDialog.h"
 #include "lang/Catalogue.h"
 #include "protocol/Reply.h"
@@ -19,8 +19,8 @@
 #include <QTreeWidget>
 #include <QtTest>
 
-using session::CardSession;
 using protocol::Edit;
+using session::CardSession;
 using testsupport::FakeEndpoint;
 
 using testsupport::qt::hex;

@@ -3,8 +3,8 @@
 
 #include "FakeView.h"
 #include "discovery/dialogs/SearchDialog.h"
-#include "session/CardSession.h"
 #include "lang/Catalogue.h"
+#include "session/CardSession.h"
 #include "support/FakeEndpoint.h"
 #include "support/QtBytes.h"
 #include "support/RecordingMessageBoxes.h"
@@ -14,8 +14,8 @@
 #include <QTreeWidget>
 #include <QtTest>
 
-using session::CardSession;
 using protocol::Edit;
+using session::CardSession;
 using testsupport::FakeEndpoint;
 
 using testsupport::qt::hex;

@@ -187,8 +187,7 @@ int main(int argc, char* argv[]) {
                                           {"3", "大厅东", "00:1A:2B:3C:4D:62", "192.168.1.102"},
                                           {"4", "unknown", "00:1A:2B:3C:4D:63", "192.168.1.103"}};
                 for (const auto& card : cards) {
-                    setup.cards.push_back(
-                        {std::atoi(card[0]), card[1], card[2], card[3], 60});
+                    setup.cards.push_back({std::atoi(card[0]), card[1], card[2], card[3], 60});
                 }
                 setup.source = window.readPanel();
                 auto* devices = window.findChild<QTableWidget*>(QStringLiteral("lvModList"));

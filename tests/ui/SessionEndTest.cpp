@@ -1,5 +1,6 @@
-// A logout, a shutdown or kill ends the program with a signal; the settings of that run must
-// be written all the same. A real process of the program gets a real signal.
+// A logout, a shutdown, kill or Ctrl+C in the terminal that started it ends the program with a
+// signal; the settings of that run must be written all the same. A real process of the program
+// gets a real signal.
 
 #include <QFile>
 #include <QProcess>
@@ -19,6 +20,8 @@ private slots:
         QTest::newRow("SIGHUP") << int(SIGHUP) << "idle" << true;
         QTest::newRow("SIGTERM, About open") << int(SIGTERM) << "modal" << true;
         QTest::newRow("SIGHUP, About open") << int(SIGHUP) << "modal" << true;
+        QTest::newRow("SIGINT") << int(SIGINT) << "idle" << true;
+        QTest::newRow("SIGINT, About open") << int(SIGINT) << "modal" << true;
         // Nothing can catch it; shows that only the program's end writes the file.
         QTest::newRow("SIGKILL") << int(SIGKILL) << "idle" << false;
     }
