@@ -5,9 +5,9 @@
 
 #include "discovery/Endpoint.h"
 #include "discovery/session/CardSession.h"
+#include "fleet/CsvTable.h"
 #include "lang/Catalogue.h"
 #include "protocol/Panel.h"
-#include "ui/CsvFile.h"
 
 #include <QObject>
 #include <QString>
@@ -82,7 +82,7 @@ public:
     QString summary() const;
     QString stateText(State state) const;
     // The table as shown: number, name, MAC, IP, new IP and state.
-    CsvFile results(const QStringList& header) const;
+    fleet::CsvTable results(const QStringList& header) const;
 
     // The address a run from `first` gives its k-th card, nothing past 255.255.255.255.
     static std::optional<QString> SequentialIp(const std::array<std::uint8_t, 4>& first,
