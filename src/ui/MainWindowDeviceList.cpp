@@ -1,5 +1,5 @@
 // The device list as the session sees it: rows of number, name, MAC and IP.
-#include "discovery/dialogs/SearchDialog.h"
+#include "discovery/dialogs/DeviceRowColour.h"
 #include "ui/MainWindow.h"
 #include "ui_MainWindow.h"
 
