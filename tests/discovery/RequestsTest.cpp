@@ -100,18 +100,14 @@ TEST(Requests, AFailedSendComesBackWithItsReason) {
     EXPECT_EQ(ep.sent.size(), 1u);
 }
 
-// Bytes above 0x7F are char -1 and below in a QByteArray: the view reads them as 0x80..0xFF.
+// A view of the array's own bytes, no copy, that comes back unchanged.
 TEST(QtBytes, AViewSharesTheBytesAndComesBackUnchanged) {
-    for (const QByteArray& b : {QByteArray(), QByteArray(1, '\0'), hex("A1 80 FF 7F 00 FE")}) {
+    for (const QByteArray& b : {QByteArray(), hex("00"), hex("A1 80 FF 7F 00 FE")}) {
         const protocol::ByteView v = discovery::toByteView(b);
-        ASSERT_EQ(v.size(), std::size_t(b.size()));
-        if (!b.isEmpty()) {
-            EXPECT_EQ(static_cast<const void*>(v.data()), static_cast<const void*>(b.constData()));
-        }
+        EXPECT_EQ(static_cast<const void*>(v.data()), static_cast<const void*>(b.constData()));
+        EXPECT_EQ(v.size(), std::size_t(b.size()));
         EXPECT_EQ(discovery::toByteArray(v), b);
     }
-    const QByteArray high = hex("80 FF");
-    EXPECT_EQ(discovery::toByteView(high)[1], 0xFF);
 }
 
 // A view of a temporary would be read after it is gone.

@@ -412,29 +412,6 @@ private slots:
                               u"The addresses from 255.255.255.255 run out before 2 cards."_s}));
     }
 
-    // Every cell of the dialog's row in the colour of the card's row in the device list:
-    // magenta, blue, magenta.
-    void batchRowsAreColouredAsTheDeviceList() {
-        auto w = StartedWindow();
-        ShowRows(*w);
-        w->showPanel(SampleCard(*w));
-        const QTableWidget* devices = Find<QTableWidget>(w.get(), "lvModList");
-        int rows = 0;
-        w->runBatchDialog = [&](ui::BatchWriteDialog& dialog) {
-            const QTableWidget* list = dialog.list();
-            rows = list->rowCount();
-            for (int r = 0; r < rows; ++r) {
-                const QColor want = devices->item(r, 0)->foreground().color();
-                QCOMPARE(want, r % 2 == 0 ? QColor(255, 0, 255) : QColor(Qt::blue));
-                for (int c = 0; c < list->columnCount(); ++c) {
-                    QCOMPARE(list->item(r, c)->foreground().color(), want);
-                }
-            }
-        };
-        w->writeSeveralCards();
-        QCOMPARE(rows, 3);
-    }
-
     void batchBeforeAnyReadIsRefused() {
         auto w = StartedWindow(Profile{.lgType = 2});
         ShowRows(*w);
