@@ -1,6 +1,7 @@
 #include "ctl/Output.h"
 
 #include "ctl/Texts.h"
+#include "fleet/CsvTable.h"
 #include "fleet/ParameterNames.h"
 
 #include <QJsonArray>
@@ -19,16 +20,6 @@ bool Wide(char32_t c) {
            (c >= 0xAC00 && c <= 0xD7A3) || (c >= 0xF900 && c <= 0xFAFF) ||
            (c >= 0xFE30 && c <= 0xFE4F) || (c >= 0xFF00 && c <= 0xFF60) ||
            (c >= 0xFFE0 && c <= 0xFFE6) || (c >= 0x20000 && c <= 0x3FFFD);
-}
-
-QString CsvField(const QString& text) {
-    if (!text.contains(u',') && !text.contains(u'"') && !text.contains(u'\n') &&
-        !text.contains(u'\r')) {
-        return text;
-    }
-    QString quoted = text;
-    quoted.replace(u"\""_qs, u"\"\""_qs);
-    return u'"' + quoted + u'"';
 }
 
 QString Q(const std::string& text) {
@@ -103,12 +94,13 @@ QString SearchJson(const std::vector<protocol::DeviceEntry>& cards) {
 }
 
 QString SearchCsv(const std::vector<protocol::DeviceEntry>& cards) {
-    QString out = u"number,name,mac,ip,version\r\n"_qs;
+    fleet::CsvTable table({u"number"_qs, u"name"_qs, u"mac"_qs, u"ip"_qs, u"version"_qs},
+                          fleet::CsvTable::Mark::None);
     for (const protocol::DeviceEntry& c : cards) {
-        out += QString::number(c.number) + u',' + CsvField(Q(c.name)) + u',' + Q(c.mac) + u',' +
-               Q(c.ip) + u',' + QString::number(c.version) + u"\r\n"_qs;
+        table.addRow(
+            {QString::number(c.number), Q(c.name), Q(c.mac), Q(c.ip), QString::number(c.version)});
     }
-    return out;
+    return table.text();
 }
 
 QString ParameterTable(const protocol::PanelModel& panel, const protocol::CardProfile& profile,

@@ -26,7 +26,8 @@ int DisplayWidth(const QString& text);
 
 QString SearchTable(const std::vector<protocol::DeviceEntry>& cards, lang::LanguageId language);
 QString SearchJson(const std::vector<protocol::DeviceEntry>& cards);
-// RFC 4180: a header row, then one row per card; UTF-8 without a byte-order mark, CRLF.
+// A header row, then one row per card, as fleet::CsvTable writes them; without a byte order
+// mark.
 QString SearchCsv(const std::vector<protocol::DeviceEntry>& cards);
 
 QString ParameterTable(const protocol::PanelModel& panel, const protocol::CardProfile& profile,

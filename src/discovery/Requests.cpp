@@ -11,11 +11,6 @@ SendResult sendTo(Endpoint& endpoint, const protocol::Destination& to, protocol:
 
 } // namespace
 
-QByteArray toByteArray(protocol::ByteView bytes) {
-    return QByteArray(reinterpret_cast<const char*>(bytes.data()),
-                      static_cast<qsizetype>(bytes.size()));
-}
-
 SendResult sendSearch(Endpoint& endpoint, const QString& searchAddress) {
     const auto to = protocol::destinationFor(protocol::RequestKind::Search,
                                              searchAddress.toStdString(), protocol::SelectedCard{});

@@ -3,6 +3,7 @@
 // The caller reports a failure ("item_search_device_failed") and stops its timers.
 
 #include "discovery/Endpoint.h"
+#include "discovery/QtBytes.h"
 #include "protocol/Addressing.h"
 #include "protocol/Frame.h"
 
@@ -18,7 +19,5 @@ SendResult sendRead(Endpoint& endpoint, const QString& searchAddress,
 // `bytes` is the configuration write as composed for `card`.
 SendResult sendWrite(Endpoint& endpoint, const QString& searchAddress,
                      const protocol::SelectedCard& card, protocol::ByteView bytes);
-
-QByteArray toByteArray(protocol::ByteView bytes);
 
 } // namespace discovery

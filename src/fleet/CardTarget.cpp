@@ -1,5 +1,6 @@
 #include "fleet/CardTarget.h"
 
+#include "discovery/QtBytes.h"
 #include "fleet/AddressRun.h"
 #include "fleet/Profile.h"
 #include "protocol/Encoding.h"
@@ -63,8 +64,7 @@ std::optional<CardTarget> ParseCardTarget(const QString& text, bool byMac) {
 }
 
 ReplyIdentity IdentifyReply(const QByteArray& reply) {
-    const protocol::ByteView bytes(reinterpret_cast<const std::uint8_t*>(reply.constData()),
-                                   static_cast<std::size_t>(reply.size()));
+    const protocol::ByteView bytes = discovery::toByteView(reply);
     static constexpr std::uint8_t kCommands[] = {protocol::CMD_MAC, protocol::CMD_IP,
                                                  protocol::CMD_VERSION};
     ReplyIdentity id;

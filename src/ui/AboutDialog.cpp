@@ -2,7 +2,7 @@
 
 #include "Version.h"
 #include "platform/ScreenScale.h"
-#include "ui/MainWindow.h"
+#include "ui/WindowFace.h"
 #include "ui_AboutDialog.h"
 
 #include <QMouseEvent>

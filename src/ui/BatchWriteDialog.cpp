@@ -1,10 +1,11 @@
 #include "ui/BatchWriteDialog.h"
 
+#include "discovery/dialogs/DeviceRowColour.h"
 #include "fleet/Profile.h"
 #include "lang/QtText.h"
 #include "platform/FileDialog.h"
 #include "platform/MessageBox.h"
-#include "ui/MainWindow.h"
+#include "ui/WindowFace.h"
 #include "ui_BatchWriteDialog.h"
 
 #include <QDir>
@@ -61,8 +62,7 @@ BatchWriteDialog::BatchWriteDialog(fleet::DatagramRouter& router, Setup setup, Q
         for (int c = 0; c < kColumnCount; ++c) {
             auto* item = new QTableWidgetItem(cells[c]);
             item->setFlags(Qt::ItemIsEnabled);
-            // Every other row in magenta, as in the device list.
-            item->setForeground(r % 2 == 0 ? QColor(255, 0, 255) : QColor(Qt::blue));
+            item->setForeground(discovery::DeviceRowColour(r));
             list->setItem(r, c, item);
         }
         list->item(r, kNumber)->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);

@@ -234,8 +234,8 @@ QString BatchWriteRun::stateText(State state) const {
     return {};
 }
 
-CsvFile BatchWriteRun::results(const QStringList& header) const {
-    CsvFile file(header);
+fleet::CsvTable BatchWriteRun::results(const QStringList& header) const {
+    fleet::CsvTable file(header, fleet::CsvTable::Mark::ByteOrder);
     for (const CardState& card : cards_) {
         QString state = stateText(card.state);
         if (!card.detail.isEmpty()) {

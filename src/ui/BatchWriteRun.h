@@ -3,11 +3,11 @@
 // batch engine of ledcardctl, each card's state reported as it changes. Runs on the window's
 // timers and router, so the window keeps drawing while the cards are written.
 
+#include "fleet/CsvTable.h"
 #include "fleet/DatagramRouter.h"
 #include "lang/Catalogue.h"
 #include "protocol/Panel.h"
 #include "protocol/SearchAnswer.h"
-#include "ui/CsvFile.h"
 
 #include <QObject>
 #include <QString>
@@ -76,7 +76,7 @@ public:
     QString summary() const;
     QString stateText(State state) const;
     // The table as shown: number, name, MAC, IP, new IP and state.
-    CsvFile results(const QStringList& header) const;
+    fleet::CsvTable results(const QStringList& header) const;
 
     // The address a run from `first` gives its k-th card, nothing past 255.255.255.255.
     static std::optional<QString> SequentialIp(const std::array<std::uint8_t, 4>& first,

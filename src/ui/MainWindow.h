@@ -12,6 +12,7 @@
 #include "session/CardSession.h"
 #include "settings/AppSettings.h"
 #include "ui/PanelBinding.h"
+#include "ui/WindowFace.h"
 
 #include <QLocale>
 #include <QMainWindow>
@@ -47,9 +48,6 @@ inline constexpr int kDesignWidth = 793;
 inline constexpr int kDesignHeight = 713;
 // Window height when the configuration-mode group and the DNS section are hidden.
 inline constexpr int kShortHeight = 630;
-
-// The program's 12-pixel face with CJK glyphs, for every window.
-void ApplyWindowFace(QWidget* window);
 
 class MainWindow : public QMainWindow, public session::SessionView {
     Q_OBJECT

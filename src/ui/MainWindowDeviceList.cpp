@@ -1,6 +1,6 @@
 // The device list as the session sees it: one found card per row, kept as a value beside the
 // row's cells.
-#include "discovery/dialogs/SearchDialog.h"
+#include "discovery/dialogs/DeviceRowColour.h"
 #include "ui/MainWindow.h"
 #include "ui_MainWindow.h"
 

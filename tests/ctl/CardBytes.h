@@ -52,12 +52,13 @@ inline QByteArray parameterReply(std::string mac, std::string ip = "C0 A8 01 64"
     return parameterReply(f);
 }
 
-// A search answer: name "LED", MAC, IP and version frames.
+// A search answer: name (up to 255 bytes), MAC, IP and version frames.
 inline QByteArray searchAnswer(const std::string& mac, const std::string& ip,
-                               const std::string& version = "3C") {
+                               const std::string& version = "3C", const QByteArray& name = "LED") {
     using qt::hex;
-    return hex("A1 02 03 4C 45 44 FF") + hex("A1 04 06") + hex(mac) + hex("FF") + hex("A1 05 04") +
-           hex(ip) + hex("FF") + hex("A1 20 01") + hex(version) + hex("FF");
+    return hex("A1 02") + char(name.size()) + name + hex("FF") + hex("A1 04 06") + hex(mac) +
+           hex("FF") + hex("A1 05 04") + hex(ip) + hex("FF") + hex("A1 20 01") + hex(version) +
+           hex("FF");
 }
 
 } // namespace testsupport

@@ -121,6 +121,20 @@ TEST(Runner, SearchPrintsTheCardsAndExits4WhenNoneAnswered) {
     EXPECT_EQ(none.errText, u"No card answered the search.\n"_qs);
 }
 
+// A card's name is whatever the card sends: one that a spreadsheet would run as a formula is
+// printed as text.
+TEST(Runner, SearchCsvKeepsAFormulaNameAsText) {
+    Command r({u"search"_qs, u"--times"_qs, u"2"_qs, u"--format"_qs, u"csv"_qs});
+    r.clock.runUntil(1200);
+    r.endpoint.deliver(testsupport::searchAnswer("00 1A 2B 00 00 01", "C0 A8 01 64", "3C",
+                                                 "=HYPERLINK(\"http://x\",\"y\")"));
+    r.clock.runUntil(2000);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.outText, u"number,name,mac,ip,version\r\n"
+                         u"1,\"'=HYPERLINK(\"\"http://x\"\",\"\"y\"\")\",00:1A:2B:00:00:01,"
+                         u"192.168.1.100,60\r\n"_qs);
+}
+
 TEST(Runner, WriteReadsChangesWritesAndConfirms) {
     Command r({u"write"_qs, u"00:1A:2B:00:00:01"_qs, u"--set"_qs, u"network.ip=192.168.1.150"_qs,
                u"--format"_qs, u"json"_qs});

@@ -3,6 +3,7 @@
 #include "discovery/Requests.h"
 
 #include "discovery/Dispatch.h"
+#include "discovery/QtBytes.h"
 #include "support/FakeEndpoint.h"
 #include "support/QtBytes.h"
 #include "support/QtPrinters.h"
@@ -98,6 +99,23 @@ TEST(Requests, AFailedSendComesBackWithItsReason) {
     EXPECT_EQ(ep.refused.size(), 1u);
     EXPECT_EQ(ep.sent.size(), 1u);
 }
+
+// A view of the array's own bytes, no copy, that comes back unchanged.
+TEST(QtBytes, AViewSharesTheBytesAndComesBackUnchanged) {
+    for (const QByteArray& b : {QByteArray(), hex("00"), hex("A1 80 FF 7F 00 FE")}) {
+        const protocol::ByteView v = discovery::toByteView(b);
+        EXPECT_EQ(static_cast<const void*>(v.data()), static_cast<const void*>(b.constData()));
+        EXPECT_EQ(v.size(), std::size_t(b.size()));
+        EXPECT_EQ(discovery::toByteArray(v), b);
+    }
+}
+
+// A view of a temporary would be read after it is gone.
+template <class T>
+concept Viewable = requires(T&& b) {
+    discovery::toByteView(std::forward<T>(b));
+};
+static_assert(Viewable<const QByteArray&> && !Viewable<QByteArray>);
 
 TEST(Dispatch, SizeAloneSortsAnswers) {
     using discovery::DatagramKind;

@@ -1,7 +1,7 @@
 // The many-card commands of the real main window against simulated cards in the namespace bed:
-// the found list exported, the panel saved and loaded back, twenty cards written with
-// sequential addresses, and a write cancelled halfway. What the cards received and became is
-// read back from the simulator's report.
+// the found list exported, also with a name a spreadsheet would run, the panel saved and loaded
+// back, twenty cards written with sequential addresses, and a write cancelled halfway. What the
+// cards received and became is read back from the simulator's report.
 
 #include "NetBed.h"
 #include "SimProcess.h"
@@ -190,6 +190,38 @@ private slots:
         // Loading sends nothing.
         QTest::qWait(200);
         QCOMPARE(sim->events(u"request"_s).size(), requestsBefore);
+    }
+
+    // A card whose name a spreadsheet would run as a formula, answering the search beside a
+    // simulated one: the export keeps the name as text.
+    void formulaNameExportedAsText() {
+        auto sim = SimProcess::launch(*bed_, {u"--cards"_s, u"1"_s});
+        QVERIFY(sim);
+        auto w = testbed::ShowEnglishWindow(*bed_, 3);
+        std::unique_ptr<QUdpSocket> card;
+        {
+            testbed::SideScope cardSide(*bed_, Side::Card);
+            card = std::make_unique<QUdpSocket>();
+            QVERIFY(card->bind(QHostAddress(u"192.168.1.2"_s), 0));
+        }
+        QTimer::singleShot(1500, card.get(), [&] {
+            card->writeDatagram(searchAnswer("=HYPERLINK(\"http://x\",\"y\")",
+                                             QByteArray::fromHex("001a2b000099"),
+                                             QByteArray::fromHex("c0a8017e"), 60),
+                                QHostAddress(bed_->toolAddress()), 4400);
+        });
+        searchAndReadFirst(*w);
+        QCOMPARE(w->deviceRowCount(), 2);
+
+        const QString csv = dir_->filePath(u"devices.csv"_s);
+        files_->answers = {csv};
+        w->menu_sub_export_listClick();
+        QCOMPARE(readAll(csv),
+                 QByteArray("\xEF\xBB\xBFOrder Num,Device Model,Mac Address,IP Address,Version\r\n"
+                            "1,Card 1,00:1A:2B:00:00:01,192.168.1.100,60\r\n"
+                            "2,\"'=HYPERLINK(\"\"http://x\"\",\"\"y\"\")\",00:1A:2B:00:00:99,"
+                            "192.168.1.126,60\r\n"));
+        QVERIFY(boxes_->texts.isEmpty());
     }
 
     // Twenty simulated cards, two of which ignore writes, and a card that answered the search

@@ -4,6 +4,7 @@
 #include "NetBed.h"
 #include "SimProcess.h"
 #include "discovery/Dispatch.h"
+#include "discovery/QtBytes.h"
 #include "discovery/Requests.h"
 #include "discovery/UdpEndpoint.h"
 #include "protocol/SearchAnswer.h"
@@ -23,10 +24,6 @@ using testbed::SimProcess;
 using testsupport::qt::hex;
 
 namespace {
-
-protocol::ByteView view(const QByteArray& b) {
-    return {reinterpret_cast<const std::uint8_t*>(b.constData()), std::size_t(b.size())};
-}
 
 protocol::SelectedCard selected(const char* ip, std::uint8_t lastMacByte, bool byMac) {
     protocol::SelectedCard c;
@@ -111,7 +108,7 @@ private slots:
         QStringList rows;
         for (const QByteArray& d : got) {
             QCOMPARE(discovery::classifyDatagram(d), discovery::DatagramKind::SearchAnswer);
-            const auto a = protocol::DecodeSearchAnswer(view(d));
+            const auto a = protocol::DecodeSearchAnswer(discovery::toByteView(d));
             rows << QString::fromStdString(a.mac + ' ' + a.name + ' ' + a.ip + ' ' +
                                            std::to_string(a.version));
         }
@@ -162,7 +159,7 @@ private slots:
 
         const QByteArray write = hex(kMoveCard1);
         auto card = selected("192.168.1.100", 1, false);
-        QVERIFY(discovery::sendWrite(ep, QString(), card, view(write)).ok());
+        QVERIFY(discovery::sendWrite(ep, QString(), card, discovery::toByteView(write)).ok());
         const auto w = sim->waitFor([](const QJsonObject& e) { return isEvent(e, "write"); });
         QVERIFY(w);
         QCOMPARE((*w)[u"card"].toInt(), 1);
@@ -195,7 +192,8 @@ private slots:
         ep.bindLocalAddress(bed_->toolAddress());
 
         const auto card = selected("192.168.1.101", 2, true);
-        QVERIFY(discovery::sendWrite(ep, QString(), card, view(hex(kMoveCard2ByMac))).ok());
+        const QByteArray move = hex(kMoveCard2ByMac);
+        QVERIFY(discovery::sendWrite(ep, QString(), card, discovery::toByteView(move)).ok());
         const auto w = sim->waitFor([](const QJsonObject& e) { return isEvent(e, "write"); });
         QVERIFY(w);
         QCOMPARE((*w)[u"card"].toInt(), 2);
@@ -273,7 +271,7 @@ private slots:
             QElapsedTimer h;
             h.start();
             if (discovery::classifyDatagram(d) == discovery::DatagramKind::SearchAnswer) {
-                found.add(protocol::DecodeSearchAnswer(view(d)));
+                found.add(protocol::DecodeSearchAnswer(discovery::toByteView(d)));
             }
             ++arrived;
             handlerNs += h.nsecsElapsed();

@@ -1,5 +1,7 @@
 #include "Card.h"
 
+#include "discovery/QtBytes.h"
+
 #include <QJsonValue>
 #include <QStringList>
 
@@ -9,11 +11,6 @@ namespace {
 
 template <std::size_t N> protocol::ByteView view(const std::array<std::uint8_t, N>& a) {
     return protocol::ByteView(a.data(), a.size());
-}
-
-QByteArray toQByteArray(const protocol::Bytes& bytes) {
-    return QByteArray(reinterpret_cast<const char*>(bytes.data()),
-                      static_cast<qsizetype>(bytes.size()));
 }
 
 template <std::size_t N>
@@ -34,16 +31,15 @@ QString hexOf(const std::uint8_t* data, std::size_t n) {
 QByteArray searchAnswer(const CardState& c) {
     protocol::Bytes out;
     if (c.name) {
-        const auto* p = reinterpret_cast<const std::uint8_t*>(c.name->constData());
-        appendFrame(out, protocol::CMD_NAME,
-                    protocol::ByteView(p, std::min<std::size_t>(c.name->size(), 255)));
+        const protocol::ByteView name = discovery::toByteView(*c.name);
+        appendFrame(out, protocol::CMD_NAME, name.first(std::min<std::size_t>(name.size(), 255)));
     }
     appendFrame(out, protocol::CMD_MAC, view(c.mac));
     appendFrame(out, protocol::CMD_IP, view(c.ip));
     appendFrame(out, protocol::CMD_MASK, view(c.mask));
     const std::uint8_t version[] = {c.version};
     appendFrame(out, protocol::CMD_VERSION, version);
-    return toQByteArray(out);
+    return discovery::toByteArray(out);
 }
 
 QByteArray parameterReply(const CardState& c) {
@@ -65,7 +61,7 @@ QByteArray parameterReply(const CardState& c) {
     appendFrame(out, protocol::CMD_VERSION, version);
     appendFrame(out, protocol::CMD_DISPLAY, view(c.display));
     appendFrame(out, protocol::CMD_INNER_CODE, view(c.innerCode));
-    return toQByteArray(out);
+    return discovery::toByteArray(out);
 }
 
 std::optional<std::vector<Frame>> splitFrames(const QByteArray& d) {

@@ -12,18 +12,6 @@
 
 namespace discovery {
 
-QColor DeviceRowColour(int rowIndex) {
-    // Every other row in magenta so neighbouring cards are easy to tell apart.
-    return rowIndex % 2 == 0 ? QColor(255, 0, 255) : QColor(Qt::blue);
-}
-
-void ColourDeviceRow(QTreeWidgetItem* item, int rowIndex) {
-    const QColor colour = DeviceRowColour(rowIndex);
-    for (int c = 0; c < item->columnCount(); ++c) {
-        item->setForeground(c, colour);
-    }
-}
-
 SearchDialog::SearchDialog(int countdownStart, const CatalogueLookup& text, QWidget* parent)
     : QDialog(parent), ui(new Ui::SearchDialog), tSTime(new QTimer(this)),
       countdownStart_(countdownStart) {

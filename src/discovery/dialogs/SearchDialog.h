@@ -1,17 +1,16 @@
 #pragma once
 // The search dialog: counts a search down while answers fill its list.
 
+#include "discovery/dialogs/DeviceRowColour.h"
 #include "lang/Catalogue.h"
 #include "protocol/SearchAnswer.h"
 
-#include <QColor>
 #include <QDialog>
 #include <functional>
 
 class QAbstractItemView;
 class QTimer;
 class QTreeWidget;
-class QTreeWidgetItem;
 
 namespace Ui {
 class SearchDialog;
@@ -59,9 +58,5 @@ private:
     int RemainingSeconds = 0;
     bool closed_ = false;
 };
-
-// Row colours shared by the search dialog's list and the main device list.
-QColor DeviceRowColour(int rowIndex);
-void ColourDeviceRow(QTreeWidgetItem* item, int rowIndex);
 
 } // namespace discovery
