@@ -8,7 +8,6 @@
 #include <iterator>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 namespace lang {
@@ -104,28 +103,6 @@ TEST(TextTable, TraditionalIsTheSimplifiedInTaiwanUsage) {
     }
     for (std::size_t t = 0; t < std::size(kTerms); ++t) {
         EXPECT_TRUE(used[t]) << "no text uses " << kTerms[t].simplified;
-    }
-}
-
-// The convention itself, on words the table uses.
-TEST(TextTable, TaiwanTermsAndTheCataloguesNames) {
-    test::TraditionalConverter converter(kTaiwan);
-    ASSERT_TRUE(converter.Available()) << "OpenCC's s2tw configuration is not installed";
-    std::vector<bool> used(std::size(kTerms));
-    const std::pair<std::string_view, std::string_view> examples[] = {
-        {"参数文件", "參數檔案"},
-        {"JSON文档", "JSON文件"},
-        {"该列表共有%2项", "該清單共有%2項"},
-        {"此列表中的项", "此清單中的項目"},
-        {"导出设备列表", "匯出設備列表"},
-        {"IPv4地址", "IPv4地址"},
-        {"搜索网络中的控制卡", "搜索網絡中的控制卡"},
-        {"端口", "端口"},
-        {"%1 为 %2", "%1 為 %2"},
-        {"才有", "才有"},
-    };
-    for (const auto& [simplified, traditional] : examples) {
-        EXPECT_EQ(converter.Convert(InTaiwanTerms(simplified, used)), traditional) << simplified;
     }
 }
 

@@ -85,12 +85,6 @@ TEST(TextTable, ACountNamesNoText) {
         EXPECT_EQ(TextOf(language, RefusalText::Count), "");
         EXPECT_EQ(CommandTextOf(language, CommandText::Count), "");
     }
-    // The three lists follow each other without overlap.
-    EXPECT_EQ(TextKey(CommandText::ManyCardsMenu).Index(),
-              TextKey(CtlText::ArgProfile).Index() + 1);
-    EXPECT_EQ(TextKey(RefusalText::ExpectText).Index(),
-              TextKey(CommandText::AddressesRunOut).Index() + 1);
-    EXPECT_EQ(TextKey(RefusalText::ValueRange).Index(), kTextCount - 1);
 }
 
 struct Shown {
@@ -171,31 +165,6 @@ TEST(FillIn, OnePassOverTheText) {
     };
     for (const Row& row : rows) {
         EXPECT_EQ(FillIn(row.text, row.values), row.filled) << row.text;
-    }
-}
-
-TEST(ComposeMessage, PartsSeparatorsAndCapital) {
-    struct Row {
-        LanguageId language;
-        const char* where;
-        const char* key;
-        const char* sentence;
-        const char* message;
-    };
-    const Row rows[] = {
-        {LanguageId::English, "p.json:5", "display.width", "no value",
-         "p.json:5: display.width: no value."},
-        {LanguageId::English, "p.json", "", "not a JSON document", "p.json: not a JSON document."},
-        {LanguageId::English, "", "", "not UTF-8 text", "Not UTF-8 text."},
-        {LanguageId::English, "", "", "\"x\" is not a whole number",
-         "\"x\" is not a whole number."},
-        {LanguageId::SimplifiedChinese, "p.json:5", "card.mac", "没有值",
-         "p.json:5: card.mac：没有值。"},
-        {LanguageId::TraditionalChinese, "", "", "沒有值", "沒有值。"},
-        {static_cast<LanguageId>(-1), "", "key", "no value", "key: no value."},
-    };
-    for (const Row& row : rows) {
-        EXPECT_EQ(ComposeMessage(row.language, row.where, row.key, row.sentence), row.message);
     }
 }
 
