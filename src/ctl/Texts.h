@@ -1,8 +1,11 @@
 #pragma once
-// The messages of ledcardctl in the three languages of the tool. Parameter names, JSON keys
-// and outcome words of the JSON output are not messages: they stay as they are for scripts.
+// The messages of ledcardctl in the three languages of the tool. They are rows of lang's one
+// table of texts (lang/Texts.h), where ctl::Text's enumerators are declared, since lang sits
+// below ctl. Parameter names, JSON keys and outcome words of the JSON output are not messages:
+// they stay as they are for scripts.
 
 #include "lang/Catalogue.h"
+#include "lang/Texts.h"
 
 #include <QString>
 #include <QStringList>
@@ -10,93 +13,8 @@
 
 namespace ctl {
 
-enum class Text {
-    ColNumber,
-    ColName,
-    ColMac,
-    ColIp,
-    ColFirmware,
-    ColParameter,
-    ColValue,
-    ColCard,
-    ColNewIp,
-    ColResult,
-    ColDetail,
-    Confirmed,
-    NotConfirmed,
-    NoAnswer,
-    Refused,
-    Cancelled,
-    OtherValues,
-    WrittenValue,
-    SilentAfterWrite,
-    StoppedBeforeReadBack,
-    CouldNotSend,
-    CardSilent,
-    SendUnresolvable,
-    SendNotBound,
-    SendSocketError,
-    SendTooLarge,
-    SendIncomplete,
-    NoCardFound,
-    SearchFailed,
-    ReadNoAnswer,
-    ReadFailed,
-    Summary,
-    Progress,
-    Interrupted,
-    DryRunLine,
-    DryRunBroadcast,
-    DryRunNothingSent,
-    UsageError,
-    UnknownCommand,
-    NoCommand,
-    MissingCard,
-    ExtraArgument,
-    BadCard,
-    NotAMac,
-    DuplicateCard,
-    BadFormat,
-    BadNumber,
-    BadLocal,
-    BadLanguage,
-    BadIpFrom,
-    IpRunBadAddress,
-    IpRunOverflow,
-    NoSetting,
-    NoTargets,
-    MissingProfile,
-    CannotReadFile,
-    DryRunNeedsBase,
-    HelpSummary,
-    HelpCommands,
-    HelpSearchCmd,
-    HelpReadCmd,
-    HelpWriteCmd,
-    HelpApplyCmd,
-    HelpMore,
-    HelpExit,
-    HelpSearch,
-    HelpRead,
-    HelpWrite,
-    HelpApply,
-    OptTimes,
-    OptLocal,
-    OptFormat,
-    OptLang,
-    OptByMac,
-    OptSet,
-    OptDryRun,
-    OptBase,
-    OptTo,
-    OptIpFrom,
-    OptParallel,
-    OptTiming,
-    OptHelp,
-    ArgCard,
-    ArgProfile,
-    Count,
-};
+// Text::ColNumber ... Text::ArgProfile, and Text::Count.
+using Text = lang::CtlText;
 
 // The text in `language`; %1, %2 ... are for QString::arg.
 QString Tr(Text text, lang::LanguageId language);

@@ -1,8 +1,14 @@
 #include "lang/ExtraTexts.h"
 
+#include "lang/Texts.h"
+
 namespace lang {
 
 namespace {
+
+bool Chinese(LanguageId lang) {
+    return lang == LanguageId::SimplifiedChinese || lang == LanguageId::TraditionalChinese;
+}
 
 // Panel captions carry layout blanks; a message names the row without them.
 std::string_view Trimmed(std::string_view text) {
@@ -14,48 +20,37 @@ std::string_view Trimmed(std::string_view text) {
     return text.substr(first, last - first + 1);
 }
 
-// Caption and separator, or nothing when there is no caption.
-std::string Prefix(LanguageId lang, std::string_view rowCaption) {
-    const auto caption = Trimmed(rowCaption);
-    if (caption.empty()) {
-        return {};
-    }
-    const bool chinese =
-        lang == LanguageId::SimplifiedChinese || lang == LanguageId::TraditionalChinese;
-    return std::string(caption) + (chinese ? "：" : ": ");
-}
-
 } // namespace
+
+std::string ComposeMessage(LanguageId lang, std::string_view where, std::string_view key,
+                           std::string_view sentence) {
+    std::string out(where);
+    if (!out.empty()) {
+        out += ": ";
+    }
+    if (!key.empty()) {
+        out += key;
+        out += Chinese(lang) ? "：" : ": ";
+    }
+    const bool first = out.empty();
+    out += sentence;
+    if (first && !Chinese(lang) && !out.empty() && out[0] >= 'a' && out[0] <= 'z') {
+        out[0] = static_cast<char>(out[0] - 'a' + 'A');
+    }
+    out += Chinese(lang) ? "。" : ".";
+    return out;
+}
 
 std::string RangeMessage(LanguageId lang, std::string_view rowCaption, std::int64_t min,
                          std::int64_t max) {
-    const std::string prefix = Prefix(lang, rowCaption);
-    const std::string low = std::to_string(min);
-    const std::string high = std::to_string(max);
-    switch (lang) {
-    case LanguageId::SimplifiedChinese:
-        return prefix + "数值必须在" + low + "到" + high + "之间。";
-    case LanguageId::TraditionalChinese:
-        return prefix + "數值必須在" + low + "到" + high + "之間。";
-    case LanguageId::English:
-        break;
-    }
-    return prefix + (prefix.empty() ? "The" : "the") + " value must be between " + low + " and " +
-           high + ".";
+    const std::string sentence =
+        FillIn(TextOf(lang, RefusalText::ValueRange), {std::to_string(min), std::to_string(max)});
+    return ComposeMessage(lang, {}, Trimmed(rowCaption), sentence);
 }
 
 std::string NotNumberMessage(LanguageId lang, std::string_view rowCaption, std::string_view text) {
-    const std::string prefix = Prefix(lang, rowCaption);
-    const std::string value(text);
-    switch (lang) {
-    case LanguageId::SimplifiedChinese:
-        return prefix + "“" + value + "”不是整数。";
-    case LanguageId::TraditionalChinese:
-        return prefix + "「" + value + "」不是整數。";
-    case LanguageId::English:
-        break;
-    }
-    return prefix + "\"" + value + "\" is not a whole number.";
+    return ComposeMessage(lang, {}, Trimmed(rowCaption),
+                          FillIn(TextOf(lang, RefusalText::NotWholeNumber), {text}));
 }
 
 } // namespace lang

@@ -1,9 +1,9 @@
 #pragma once
-// Catalogue texts as Qt strings, for the layers that speak QString. The catalogues stay plain
-// C++; this header is the one place their UTF-8 becomes a QString.
+// Catalogue and table texts as Qt strings, for the layers that speak QString. The catalogues and
+// the table stay plain C++; this header is the one place their UTF-8 becomes a QString.
 
 #include "lang/Catalogue.h"
-#include "lang/CommandTexts.h"
+#include "lang/Texts.h"
 
 #include <QString>
 #include <string_view>
@@ -14,8 +14,8 @@ inline QString QtText(const Catalogues& catalogues, Lookup lookup, std::string_v
     return QString::fromStdString(catalogues.CatalogueText(lookup, key));
 }
 
-inline QString QtText(LanguageId language, CommandText text) {
-    const std::string_view utf8 = CommandTextOf(language, text);
+inline QString QtText(LanguageId language, TextKey text) {
+    const std::string_view utf8 = TextOf(language, text);
     return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
 

@@ -5,7 +5,7 @@
 #include "fleet/DatagramRouter.h"
 #include "fleet/Scheduler.h"
 #include "lang/Catalogue.h"
-#include "lang/CommandTexts.h"
+#include "lang/Texts.h"
 #include "ui/BatchWriteRun.h"
 
 #include <QDialog>

@@ -6,8 +6,8 @@
 #include "fleet/ParameterNames.h"
 #include "fleet/Profile.h"
 #include "fleet/Scheduler.h"
-#include "lang/CommandTexts.h"
 #include "lang/QtText.h"
+#include "lang/Texts.h"
 
 #include <QPointer>
 #include <QTimer>

@@ -4,7 +4,7 @@
 #include "discovery/Endpoint.h"
 #include "fleet/DatagramRouter.h"
 #include "lang/Catalogue.h"
-#include "lang/CommandTexts.h"
+#include "lang/Texts.h"
 #include "protocol/Addressing.h"
 #include "protocol/Panel.h"
 #include "protocol/ScanModeTable.h"

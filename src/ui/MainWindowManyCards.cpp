@@ -1,7 +1,7 @@
 // The many-card commands: the device list exported, the panel kept as a file and brought back,
 // and the panel written to several cards.
-#include "lang/CommandTexts.h"
 #include "lang/QtText.h"
+#include "lang/Texts.h"
 #include "platform/FileDialog.h"
 #include "platform/MessageBox.h"
 #include "ui/BatchWriteDialog.h"

@@ -1,8 +1,8 @@
 #include "ui/ParameterFile.h"
 
 #include "fleet/Profile.h"
-#include "lang/CommandTexts.h"
 #include "lang/QtText.h"
+#include "lang/Texts.h"
 
 #include <QDir>
 #include <QFile>

@@ -2,12 +2,9 @@
 
 #include "ctl/Output.h"
 
-#include "ctl/Texts.h"
-
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QRegularExpression>
 #include <gtest/gtest.h>
 
 using fleet::CardOutcome;
@@ -97,31 +94,4 @@ TEST(Output, ProgressBarFillsWithTheCardsDone) {
     EXPECT_EQ(half.count(u'#'), 16); // half of the 32 bar columns
     EXPECT_EQ(ctl::ProgressLine(200, 200, 200, LanguageId::English, 60).count(u'-'), 0);
     EXPECT_EQ(ctl::ProgressLine(0, 200, 0, LanguageId::English, 60).count(u'#'), 0);
-}
-
-// Every message exists in the three languages with the same placeholders, and the traditional
-// text is the simplified one converted as the catalogue's is.
-TEST(Texts, EveryMessageInThreeLanguagesWithTheSamePlaceholders) {
-    static const QRegularExpression placeholder(QStringLiteral("%[0-9]"));
-    const auto placeholders = [](const QString& text) {
-        QStringList found;
-        auto it = placeholder.globalMatch(text);
-        while (it.hasNext()) {
-            found << it.next().captured();
-        }
-        found.sort();
-        return found;
-    };
-    for (int i = 0; i < static_cast<int>(ctl::Text::Count); ++i) {
-        const auto t = static_cast<ctl::Text>(i);
-        const QString s = ctl::Tr(t, LanguageId::SimplifiedChinese);
-        const QString tr = ctl::Tr(t, LanguageId::TraditionalChinese);
-        const QString en = ctl::Tr(t, LanguageId::English);
-        SCOPED_TRACE(en.toStdString());
-        EXPECT_FALSE(s.isEmpty());
-        EXPECT_FALSE(tr.isEmpty());
-        EXPECT_FALSE(en.isEmpty());
-        EXPECT_EQ(placeholders(s), placeholders(en));
-        EXPECT_EQ(placeholders(tr), placeholders(en));
-    }
 }

@@ -284,7 +284,7 @@ const WriteRefusalRow kWriteRefusals[] = {
          p.serverByDomain = true;
          p[protocol::Edit::Domain] = std::string(64, 'a');
      },
-     "server.domain：域名不能超过63个字符。", "server.domain：網域名稱不能超過63個字元。",
+     "server.domain：域名不能超过63个字符。", "server.domain：域名不能超過63個字元。",
      "server.domain: the name must not be longer than 63 characters."},
     {"domain not in its xn-- form",
      [](auto& p, auto&) {
@@ -292,7 +292,7 @@ const WriteRefusalRow kWriteRefusals[] = {
          p[protocol::Edit::Domain] = "例子.测试";
      },
      "server.domain：域名只能包含ASCII字符，其他文字的域名请使用“xn--”形式。",
-     "server.domain：網域名稱只能包含ASCII字元，其他文字的網域名稱請使用「xn--」形式。",
+     "server.domain：域名只能包含ASCII字元，其他文字的域名請使用「xn--」形式。",
      "server.domain: the name must be in ASCII letters; give a name in other letters in its "
      "\"xn--\" form."},
 };

@@ -428,7 +428,7 @@ const MessageRow kMessages[] = {
      "Not UTF-8 text."},
     {Make(Refusal::Reason::BadAddress, "", 0, "network.ip", "1.2.3"),
      "network.ip：“1.2.3”不是由四个0到255的数字组成的IPv4地址。",
-     "network.ip：「1.2.3」不是由四個0到255的數字組成的IPv4位址。",
+     "network.ip：「1.2.3」不是由四個0到255的數字組成的IPv4地址。",
      "network.ip: \"1.2.3\" is not an IPv4 address of four numbers from 0 to 255."},
 };
 
