@@ -1,5 +1,6 @@
 #include "fleet/WriteCycle.h"
 
+#include "discovery/HostResolution.h"
 #include "protocol/Encoding.h"
 
 #include <QString>
@@ -7,16 +8,12 @@
 
 namespace fleet {
 
-std::string TypedIp(const protocol::PanelModel& panel) {
-    std::string out;
-    for (protocol::Edit e :
-         {protocol::Edit::IP1, protocol::Edit::IP2, protocol::Edit::IP3, protocol::Edit::IP4}) {
-        if (!out.empty()) {
-            out += '.';
-        }
-        out += QString::fromStdString(panel[e]).trimmed().toStdString();
-    }
-    return out;
+std::string TypedQuad(const protocol::PanelModel& panel, protocol::Edit first) {
+    const auto octet = [&](int i) {
+        return QString::fromStdString(
+            panel[static_cast<protocol::Edit>(static_cast<int>(first) + i)]);
+    };
+    return discovery::joinOctets(octet(0), octet(1), octet(2), octet(3)).toStdString();
 }
 
 WriteCycle::WriteCycle(const CardFamily& family, protocol::PanelModel sent,

@@ -66,7 +66,14 @@ private:
     std::optional<protocol::PanelModel> answered_;
 };
 
-// The card IP as typed in the panel: the four octet texts, trimmed, joined by dots.
-std::string TypedIp(const protocol::PanelModel& panel);
+// An address as typed in the panel: the four octet texts from `first` on, trimmed, joined by
+// dots; the card IP and the subnet mask.
+std::string TypedQuad(const protocol::PanelModel& panel, protocol::Edit first);
+inline std::string TypedIp(const protocol::PanelModel& panel) {
+    return TypedQuad(panel, protocol::Edit::IP1);
+}
+inline std::string TypedMask(const protocol::PanelModel& panel) {
+    return TypedQuad(panel, protocol::Edit::C1);
+}
 
 } // namespace fleet

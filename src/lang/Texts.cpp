@@ -127,6 +127,7 @@ constexpr std::array<TextRow, kTextCount> kTexts{{
     {CommandText::NoCardTicked, "请至少勾选一张控制卡。", "請至少勾選一張控制卡。", "Tick at least one card."},
     {CommandText::BadStartAddress, "起始地址不是有效的IP地址：%1", "起始地址不是有效的IP地址：%1", "The start address is not a valid IP address: %1"},
     {CommandText::AddressesRunOut, "从%1开始的地址不够%2张控制卡使用。", "從%1開始的地址不夠%2張控制卡使用。", "The addresses from %1 run out before %2 cards."},
+    {CommandText::AddressNotForCards, "从%1开始给%2张控制卡的地址包含%3，它是子网%4的网络地址或广播地址。", "從%1開始給%2張控制卡的地址包含%3，它是子網%4的網絡地址或廣播地址。", "The addresses from %1 for %2 cards include %3, the network or broadcast address of the subnet %4."},
     // refusals of profiles, changes and field values
     {RefusalText::ExpectText, "应为文本", "應為文字", "expected a text"},
     {RefusalText::ExpectObject, "应为JSON对象", "應為JSON物件", "expected a JSON object"},

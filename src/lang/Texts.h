@@ -144,6 +144,8 @@ enum class CommandText : std::uint8_t {
     NoCardTicked,
     BadStartAddress, // %1: the text
     AddressesRunOut, // %1: the start address, %2: the number of cards
+    // %1: the start address, %2: the number of cards, %3: the address, %4: its subnet
+    AddressNotForCards,
     Count
 };
 

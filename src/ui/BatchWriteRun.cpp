@@ -1,11 +1,13 @@
 #include "ui/BatchWriteRun.h"
 
+#include "fleet/AddressRun.h"
 #include "fleet/BatchWriter.h"
 #include "fleet/CardFamily.h"
 #include "fleet/CardTarget.h"
 #include "fleet/ParameterNames.h"
 #include "fleet/Profile.h"
 #include "fleet/Scheduler.h"
+#include "fleet/WriteCycle.h"
 #include "lang/QtText.h"
 #include "lang/Texts.h"
 
@@ -21,21 +23,6 @@ BatchWriteRun::BatchWriteRun(fleet::DatagramRouter& router, fleet::Scheduler& sc
 
 BatchWriteRun::~BatchWriteRun() = default;
 
-std::optional<QString> BatchWriteRun::SequentialIp(const std::array<std::uint8_t, 4>& first,
-                                                   std::size_t k) {
-    const std::uint64_t base = std::uint64_t(first[0]) << 24 | std::uint64_t(first[1]) << 16 |
-                               std::uint64_t(first[2]) << 8 | std::uint64_t(first[3]);
-    const std::uint64_t value = base + k;
-    if (value > 0xFFFFFFFFull) {
-        return std::nullopt;
-    }
-    return QStringLiteral("%1.%2.%3.%4")
-        .arg(value >> 24)
-        .arg((value >> 16) & 0xFF)
-        .arg((value >> 8) & 0xFF)
-        .arg(value & 0xFF);
-}
-
 std::optional<QString> BatchWriteRun::start(Plan plan) {
     if (running_ || writer_) {
         return QString();
@@ -48,14 +35,26 @@ std::optional<QString> BatchWriteRun::start(Plan plan) {
     }
     plannedIps_.assign(plan.cards.size(), QString());
     if (plan.firstIp) {
-        for (std::size_t k = 0; k < plan.cards.size(); ++k) {
-            const auto ip = SequentialIp(*plan.firstIp, k);
-            if (!ip) {
+        // The cards get the panel's mask, so the run must keep clear of that subnet's network
+        // and broadcast addresses, as ledcardctl's --ip-from does.
+        const std::string mask = fleet::TypedMask(plan.source);
+        const QString from = QString::fromStdString(fleet::QuadText(*plan.firstIp));
+        if (const auto refusal = fleet::CheckAddressRun(*plan.firstIp, plan.cards.size(), mask)) {
+            if (refusal->reason == fleet::AddressRunRefusal::Reason::PastTheEnd) {
                 return lang::QtText(language_, lang::CommandText::AddressesRunOut)
-                    .arg(*SequentialIp(*plan.firstIp, 0))
+                    .arg(from)
                     .arg(plan.cards.size());
             }
-            plannedIps_[k] = *ip;
+            return lang::QtText(language_, lang::CommandText::AddressNotForCards)
+                .arg(from)
+                .arg(plan.cards.size())
+                .arg(QString::fromStdString(fleet::QuadText(refusal->address)),
+                     QString::fromStdString(fleet::QuadText(refusal->network)) + u'/' +
+                         QString::fromStdString(mask));
+        }
+        for (std::size_t k = 0; k < plan.cards.size(); ++k) {
+            plannedIps_[k] =
+                QString::fromStdString(fleet::QuadText(fleet::NthAddress(*plan.firstIp, k)));
         }
     }
     // The panel goes through the profile format, so every card gets exactly what a profile

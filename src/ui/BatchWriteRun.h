@@ -78,10 +78,6 @@ public:
     // The table as shown: number, name, MAC, IP, new IP and state.
     fleet::CsvTable results(const QStringList& header) const;
 
-    // The address a run from `first` gives its k-th card, nothing past 255.255.255.255.
-    static std::optional<QString> SequentialIp(const std::array<std::uint8_t, 4>& first,
-                                               std::size_t k);
-
 signals:
     void cardChanged(int index);
     void finished();

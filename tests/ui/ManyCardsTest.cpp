@@ -395,6 +395,12 @@ private slots:
             Find<QLineEdit>(&dialog, "edtFirstIp")->setText(u"255.255.255.255"_s);
             list->item(1, 0)->setCheckState(Qt::Checked);
             dialog.btStartClick();
+            // The cards take the panel's mask: no card may get its subnet's network or
+            // broadcast address, as with ledcardctl's --ip-from.
+            Find<QLineEdit>(&dialog, "edtFirstIp")->setText(u"192.168.1.254"_s);
+            dialog.btStartClick();
+            Find<QLineEdit>(&dialog, "edtFirstIp")->setText(u"192.168.2.0"_s);
+            dialog.btStartClick();
             QVERIFY(!dialog.run().running());
         };
         w->writeSeveralCards();
@@ -402,7 +408,13 @@ private slots:
         QCOMPARE(boxes_.texts,
                  (QStringList{u"Tick at least one card."_s,
                               u"The start address is not a valid IP address: 192.168.1.300"_s,
-                              u"The addresses from 255.255.255.255 run out before 2 cards."_s}));
+                              u"The addresses from 255.255.255.255 run out before 2 cards."_s,
+                              u"The addresses from 192.168.1.254 for 2 cards include "
+                              u"192.168.1.255, the network or broadcast address of the subnet "
+                              u"192.168.1.0/255.255.255.0."_s,
+                              u"The addresses from 192.168.2.0 for 2 cards include 192.168.2.0, "
+                              u"the network or broadcast address of the subnet "
+                              u"192.168.2.0/255.255.255.0."_s}));
     }
 
     void batchBeforeAnyReadIsRefused() {
