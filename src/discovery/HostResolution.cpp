@@ -55,7 +55,12 @@ std::string DomainAsShown(std::string_view wire) {
     if (!ace.toLower().contains("xn--")) {
         return std::string(wire);
     }
-    const QString shown = QUrl::fromAce(ace);
+    // Every name is shown decoded: the operator typed it so, whatever its top-level domain.
+#if QT_VERSION >= QT_VERSION_CHECK(6, 3, 0)
+    const QString shown = QUrl::fromAce(ace, QUrl::IgnoreIDNWhitelist);
+#else
+    const QString shown = QUrl::fromAce(ace); // before Qt 6.3: only whitelisted domains
+#endif
     // fromAce gives back the ACE text itself for a label it will not show; keep the bytes then.
     return shown.isEmpty() ? std::string(wire) : shown.toStdString();
 }

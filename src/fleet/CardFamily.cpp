@@ -1,6 +1,7 @@
 #include "fleet/CardFamily.h"
 
 #include "discovery/HostResolution.h"
+#include "discovery/QtBytes.h"
 #include "protocol/Encoding.h"
 
 namespace fleet {
@@ -19,8 +20,7 @@ protocol::PanelModel CardFamily::emptyPanel() const {
 
 protocol::ReplyOutcome CardFamily::apply(protocol::PanelModel& panel,
                                          const QByteArray& reply) const {
-    const protocol::ByteView bytes(reinterpret_cast<const std::uint8_t*>(reply.constData()),
-                                   static_cast<std::size_t>(reply.size()));
+    const protocol::ByteView bytes = discovery::toByteView(reply);
     // The window's DNS-row reaction (dnsReactionDue) only enables and disables edits.
     return protocol::applyParameterReply(panel, bytes, scanModes_, profile_,
                                          discovery::DomainOnTheWire, discovery::DomainAsShown);

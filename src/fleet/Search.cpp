@@ -1,6 +1,7 @@
 #include "fleet/Search.h"
 
 #include "discovery/Dispatch.h"
+#include "discovery/QtBytes.h"
 #include "discovery/Requests.h"
 
 #include <algorithm>
@@ -78,8 +79,7 @@ bool Search::receive(const QByteArray& datagram) {
         discovery::classifyDatagram(datagram) != discovery::DatagramKind::SearchAnswer) {
         return false;
     }
-    const protocol::ByteView bytes(reinterpret_cast<const std::uint8_t*>(datagram.constData()),
-                                   static_cast<std::size_t>(datagram.size()));
+    const protocol::ByteView bytes = discovery::toByteView(datagram);
     found_.add(protocol::DecodeSearchAnswer(bytes)); // a card listed already is skipped
     lastAnswerMs_ = scheduler_.nowMs();
     if (tickTimer_ == 0 && settleTimer_ != 0) {

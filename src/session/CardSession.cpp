@@ -1,6 +1,7 @@
 #include "session/CardSession.h"
 
 #include "discovery/Dispatch.h"
+#include "discovery/QtBytes.h"
 #include "discovery/Requests.h"
 #include "discovery/dialogs/SearchDialog.h"
 #include "fleet/CardTarget.h"
@@ -250,8 +251,7 @@ void CardSession::receiveDatagram(const QByteArray& datagram) {
         if (!searchDialog_) {
             return;
         }
-        const protocol::ByteView bytes(reinterpret_cast<const std::uint8_t*>(datagram.constData()),
-                                       static_cast<std::size_t>(datagram.size()));
+        const protocol::ByteView bytes = discovery::toByteView(datagram);
         if (auto entry = found_.add(protocol::DecodeSearchAnswer(bytes))) {
             searchDialog_->addRow(*entry);
         }

@@ -498,6 +498,40 @@ private slots:
         QCOMPARE(view->panel[Edit::Domain], typed.toStdString());
     }
 
+    // The card keeps a domain in its "xn--" form; the panel shows it as it was typed, and
+    // writing the panel unchanged sends the same bytes back and confirms.
+    void domainIsShownInUnicodeAndWrittenBackAsItCame_data() {
+        QTest::addColumn<QByteArray>("onCard");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("xn-- label")
+            << QByteArray("xn--bhne-0ra.example") << QString::fromUtf8("bühne.example");
+        QTest::newRow("two xn-- labels")
+            << QByteArray("xn--fsqu00a.xn--0zwm56d") << QString::fromUtf8("例子.测试");
+        QTest::newRow("plain ASCII")
+            << QByteArray("led.example.com") << QStringLiteral("led.example.com");
+        QTest::newRow("not valid punycode")
+            << QByteArray("xn--zz9.example") << QStringLiteral("xn--zz9.example");
+    }
+    void domainIsShownInUnicodeAndWrittenBackAsItCame() {
+        QFETCH(QByteArray, onCard);
+        QFETCH(QString, shown);
+        view->list.clear();
+        auto* row =
+            new QTreeWidgetItem(QStringList{"1", "LED", "00:1A:2B:3C:4D:5E", "192.168.1.100"});
+        view->list.addTopLevelItem(row);
+        view->list.setCurrentItem(row);
+        s->readSelectedCard();
+        ep->deliver(reply(100, 0x3F, onCard));
+        QCOMPARE(QString::fromStdString(view->panel[Edit::Domain]), shown);
+        ep->sent.clear();
+        s->submitPanel();
+        QCOMPARE(int(ep->sent.size()), 1);
+        QCOMPARE(ep->sent[0].bytes.mid(89, 64), onCard.leftJustified(64, '\0'));
+        s->delayElapsed();
+        ep->deliver(reply(100, 0x3F, onCard));
+        QVERIFY(s->updateConfirmed());
+    }
+
     void domainPresetConfirmsTheCardsEcho_data() {
         QTest::addColumn<QString>("preset");
         QTest::addColumn<QByteArray>("echo");
