@@ -113,14 +113,19 @@ class CardSessionTest : public QObject {
         s->searchAllCards();
     }
 
-    // Chooses the card, fills the panel from its reply and writes it.
-    void readCardAndWrite(int newLast) {
+    // Lists the one card and reads it, as a double click on its row.
+    void chooseTheCard() {
         view->list.clear();
         auto* row =
             new QTreeWidgetItem(QStringList{"1", "LED", "00:1A:2B:3C:4D:5E", "192.168.1.100"});
         view->list.addTopLevelItem(row);
         view->list.setCurrentItem(row);
         s->readSelectedCard();
+    }
+
+    // Chooses the card, fills the panel from its reply and writes it.
+    void readCardAndWrite(int newLast) {
+        chooseTheCard();
         ep->deliver(reply(100));
         view->panel[Edit::IP4] = std::to_string(newLast);
         ep->sent.clear();
@@ -515,12 +520,7 @@ private slots:
     void domainIsShownInUnicodeAndWrittenBackAsItCame() {
         QFETCH(QByteArray, onCard);
         QFETCH(QString, shown);
-        view->list.clear();
-        auto* row =
-            new QTreeWidgetItem(QStringList{"1", "LED", "00:1A:2B:3C:4D:5E", "192.168.1.100"});
-        view->list.addTopLevelItem(row);
-        view->list.setCurrentItem(row);
-        s->readSelectedCard();
+        chooseTheCard();
         ep->deliver(reply(100, 0x3F, onCard));
         QCOMPARE(QString::fromStdString(view->panel[Edit::Domain]), shown);
         ep->sent.clear();
