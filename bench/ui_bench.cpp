@@ -4,9 +4,9 @@
 
 #include "discovery/UdpEndpoint.h"
 #include "discovery/dialogs/SearchDialog.h"
-#include "session/CardSession.h"
 #include "lang/Catalogue.h"
 #include "net/AdapterDialog.h"
+#include "session/CardSession.h"
 #include "support/FakeEndpoint.h"
 #include "ui/MainWindow.h"
 

@@ -10,9 +10,9 @@
 #include "SimProcess.h"
 #include "discovery/UdpEndpoint.h"
 #include "discovery/dialogs/SearchDialog.h"
-#include "session/CardSession.h"
 #include "lang/Catalogue.h"
 #include "net/AdapterDialog.h"
+#include "session/CardSession.h"
 #include "support/RecordingMessageBoxes.h"
 #include "ui/MainWindow.h"
 

@@ -7,10 +7,10 @@
 //   LEDCFG_BED_TOOL_ADDRESS  the tool side's address (the test skips without it)
 //   LEDCFG_BED_CARDS         how many cards the simulator answers for
 
-#include "session/CardSession.h"
 #include "lang/Catalogue.h"
 #include "net/AdapterList.h"
 #include "platform/MessageBox.h"
+#include "session/CardSession.h"
 #include "support/RecordingMessageBoxes.h"
 #include "ui/MainWindow.h"
 

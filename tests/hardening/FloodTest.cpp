@@ -10,11 +10,11 @@
 #include "ToolSide.h"
 #include "discovery/UdpEndpoint.h"
 #include "discovery/dialogs/SearchDialog.h"
-#include "session/CardSession.h"
 #include "lang/Catalogue.h"
 #include "net/AdapterDialog.h"
 #include "net/AdapterList.h"
 #include "platform/MessageBox.h"
+#include "session/CardSession.h"
 #include "ui/MainWindow.h"
 
 #include <QElapsedTimer>
