@@ -5,6 +5,8 @@
 #include "discovery/UdpEndpoint.h"
 #include "discovery/dialogs/SearchByIpDialog.h"
 #include "discovery/dialogs/SearchDialog.h"
+#include "fleet/Search.h"
+#include "fleet/WriteCycle.h"
 #include "net/AdapterChoice.h"
 #include "net/AdapterDialog.h"
 #include "platform/MessageBox.h"
@@ -73,9 +75,10 @@ MainWindow::MainWindow(QWidget* parent, NetworkHooks hooks)
     setUpManyCardCommands();
     styleMenus();
 
-    tSendSpan_ = MakeTimer(this, "tSendSpan", 1200);
-    tDelay_ = MakeTimer(this, "tDelay", 5000);
-    tMody_ = MakeTimer(this, "tMody", 2000);
+    // The intervals are the engine's, which ledcardctl and the batch writer keep as well.
+    tSendSpan_ = MakeTimer(this, "tSendSpan", fleet::SearchTiming::kRequestIntervalMs);
+    tDelay_ = MakeTimer(this, "tDelay", fleet::WriteCycle::kDelayMs);
+    tMody_ = MakeTimer(this, "tMody", fleet::WriteCycle::kRecheckMs);
 
     if (hooks_.endpoint) {
         endpoint_ = hooks_.endpoint;
