@@ -27,9 +27,10 @@ void DatagramRouter::receive(const QByteArray& datagram) {
     // ids and skip those that went.
     std::vector<ListenerId> ids;
     ids.reserve(listeners_.size());
-    for (auto it = listeners_.rbegin(); it != listeners_.rend(); ++it) {
-        ids.push_back(it->id);
+    for (const Listener& l : listeners_) {
+        ids.push_back(l.id);
     }
+    std::reverse(ids.begin(), ids.end()); // newest first
     for (ListenerId id : ids) {
         const auto it = std::find_if(listeners_.begin(), listeners_.end(),
                                      [id](const Listener& l) { return l.id == id; });
