@@ -31,12 +31,16 @@ ReplyFields card(int k, const char* ip = nullptr) {
     return f;
 }
 
-// What card 1 holds, as `read --format json` would print it.
-QByteArray card1Profile() {
+// What a card holds, as `read --format json` would print it.
+QByteArray profileOf(const ReplyFields& fields) {
     const fleet::CardFamily family;
     protocol::PanelModel panel = family.emptyPanel();
-    family.apply(panel, parameterReply(card(1)));
+    family.apply(panel, parameterReply(fields));
     return QByteArray::fromStdString(fleet::ProfileJson(panel, family.profile()));
+}
+
+QByteArray card1Profile() {
+    return profileOf(card(1));
 }
 
 struct Command {
@@ -60,7 +64,8 @@ struct Command {
             });
         EXPECT_EQ(parsed.outcome, ctl::Parsed::Outcome::Run) << parsed.text.toStdString();
         ctl::Runner::Context context;
-        context.endpoint = parsed.command.dryRun ? nullptr : &endpoint;
+        // The program gives a dry run no endpoint; here it has one, so that a send would show.
+        context.endpoint = &endpoint;
         context.scheduler = &clock;
         context.cardProfile = std::move(profile);
         context.out = &out;
@@ -250,6 +255,63 @@ TEST(Runner, DryRunPrintsTheDatagramAndSendsNothing) {
               u"A1 35 04 C0 A8 01 64 FF A1 36 04 FF FF FF 00 FF A1 37 04 C0 A8 01 01 FF "
               u"A1 47 04 C0 A8 01 C8 FF A1 48 02 22 60 FF A1 32 06 00 1A 2B 00 00 01 FF "
               u"A1 49 01 0C FF A1 4A 08 00 00 00 00 00 00 00 00 FF"_qs);
+}
+
+// apply --dry-run prints each card's write with its address from --ip-from and sends nothing.
+TEST(Runner, ApplyDryRunPrintsEachWriteAndSendsNothing) {
+    Command r({u"apply"_qs, u"p.json"_qs, u"--to"_qs, u"00:1A:2B:00:00:01,00:1A:2B:00:00:02"_qs,
+               u"--ip-from"_qs, u"192.168.1.150"_qs, u"--dry-run"_qs, u"--format"_qs, u"json"_qs},
+              {}, {{u"p.json"_qs, card1Profile()}});
+    EXPECT_EQ(r.status, 0);
+    r.clock.runUntil(20000);
+    EXPECT_TRUE(r.endpoint.sent.empty());
+    const auto lines = r.jsonLines();
+    ASSERT_EQ(lines.size(), 2u);
+    for (std::size_t k = 0; k < 2; ++k) {
+        EXPECT_EQ(lines[k][u"to"].toString(), u"255.255.255.255"_qs);
+        EXPECT_EQ(lines[k][u"bytes"].toString().mid(3 * 31, 3 * 8 - 1),
+                  k == 0 ? u"A1 35 04 C0 A8 01 96 FF"_qs : u"A1 35 04 C0 A8 01 97 FF"_qs);
+    }
+}
+
+// The firmware the card reports decides the write and the read-back: 53 by its IP, from 54 on
+// by MAC by broadcast. A dry run takes the firmware from the file.
+TEST(Runner, AddressesTheCardByMacFromFirmware54On) {
+    const struct {
+        const char* version;
+        bool byMac;
+    } cases[] = {{"35", false}, {"36", true}, {"3C", true}};
+    const QString broadcast = u"255.255.255.255"_qs;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.version);
+        ReplyFields before = card(1);
+        before.version = c.version;
+        Command r({u"write"_qs, u"192.168.1.100"_qs, u"--set"_qs, u"network.ip=192.168.1.150"_qs});
+        r.endpoint.deliver(parameterReply(before));
+        ASSERT_EQ(r.endpoint.sent.size(), 2u);
+        EXPECT_EQ(r.endpoint.sent[1].host, c.byMac ? broadcast : u"192.168.1.100"_qs);
+        EXPECT_EQ(r.endpoint.sent[1].broadcast, c.byMac);
+        EXPECT_EQ(r.endpoint.sent[1].bytes.left(3), c.byMac ? hex("A1 30 06") : hex("A1 21 11"));
+        r.clock.runUntil(5000);
+        ASSERT_EQ(r.endpoint.sent.size(), 3u);
+        const FakeEndpoint::Sent readBack =
+            c.byMac
+                ? FakeEndpoint::Sent{broadcast, 8800, hex("A1 44 06 00 1A 2B 00 00 01 FF"), true}
+                : FakeEndpoint::Sent{u"192.168.1.150"_qs, 8800, hex("A1 14 02 00 00 FF"), false};
+        EXPECT_EQ(r.endpoint.sent[2], readBack);
+        ReplyFields after = before;
+        after.ip = "C0 A8 01 96";
+        r.endpoint.deliver(parameterReply(after));
+        EXPECT_EQ(r.status, 0);
+
+        Command dry({u"apply"_qs, u"p.json"_qs, u"--to"_qs, u"192.168.1.100"_qs, u"--dry-run"_qs,
+                     u"--format"_qs, u"json"_qs},
+                    {}, {{u"p.json"_qs, profileOf(before)}});
+        const auto lines = dry.jsonLines();
+        ASSERT_EQ(lines.size(), 1u);
+        EXPECT_EQ(lines[0][u"to"].toString(), c.byMac ? broadcast : u"192.168.1.100"_qs);
+        EXPECT_EQ(lines[0][u"broadcast"].toBool(), c.byMac);
+    }
 }
 
 // Ctrl+C: the written card is reported written and unconfirmed, the others not written.
