@@ -3,12 +3,12 @@
 
 #include "ctl/Runner.h"
 
-#include "CardBytes.h"
-#include "ManualScheduler.h"
 #include "ctl/CommandLine.h"
 #include "fleet/CardFamily.h"
 #include "fleet/Profile.h"
+#include "support/CardBytes.h"
 #include "support/FakeEndpoint.h"
+#include "support/ManualScheduler.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>

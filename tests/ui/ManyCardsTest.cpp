@@ -3,7 +3,7 @@
 // dialogs answered by the test.
 
 #include "StartedWindow.h"
-#include "ctl/CardBytes.h"
+#include "support/CardBytes.h"
 #include "support/RecordingMessageBoxes.h"
 #include "support/ScriptedFileDialogs.h"
 #include "ui/BatchWriteDialog.h"

@@ -4,10 +4,10 @@
 
 #include "fleet/BatchWriter.h"
 
-#include "CardBytes.h"
-#include "ManualScheduler.h"
 #include "fleet/DatagramRouter.h"
+#include "support/CardBytes.h"
 #include "support/FakeEndpoint.h"
+#include "support/ManualScheduler.h"
 
 #include <gtest/gtest.h>
 
@@ -160,9 +160,8 @@ TEST(BatchWriter, AddressesTheWriteAndTheReadBackByTheFirmwareItRead) {
 }
 
 // The window's re-check: reads at 5, 7 and 9 s after the write, failure at 11 s. A card that
-// ignored the write answers with its old values every time; unlike the window's panel, which
-// takes each reply's values as the yardstick for the next, every reply is held against what was
-// sent, so the second one does not confirm either.
+// ignored the write answers with its old values every time; every reply is held against what
+// was sent, not against the reply before, so the second one does not confirm either.
 TEST(BatchWriter, ACardThatAnswersWithOtherValuesIsNotConfirmed) {
     const struct {
         const char* what;
