@@ -58,7 +58,7 @@ fleet() {
     if ! unshare -n -- bash -c 'ip link set lo up && exec "$@"' fleet env \
         QT_QPA_PLATFORM=offscreen LEDCFG_FLEET_CARDS="$cards" LEDCFG_FLEET_SEARCH_TIMES="$times" \
         LEDCFG_FLEET_REPORT="$OUT/fleet-$cards.json" \
-        "$TEST_BUILD/tests/fleet/fleet_tests" >"$OUT/fleet-$cards.log" 2>&1; then
+        "$TEST_BUILD/tests/e2e/e2e_wall_tests" >"$OUT/fleet-$cards.log" 2>&1; then
         tail -30 "$OUT/fleet-$cards.log" >&2
         say "bench: the fleet of $cards cards FAILED (log: $OUT/fleet-$cards.log)"
     fi

@@ -95,3 +95,54 @@ TEST(Output, ProgressBarFillsWithTheCardsDone) {
     EXPECT_EQ(ctl::ProgressLine(200, 200, 200, LanguageId::English, 60).count(u'-'), 0);
     EXPECT_EQ(ctl::ProgressLine(0, 200, 0, LanguageId::English, 60).count(u'#'), 0);
 }
+
+// The new-IP column holds the card IP that was sent to a written card, confirmed or not; a card
+// that was not written has none, though a panel was composed for it.
+TEST(Output, NewIpIsTheAddressSentToAWrittenCard) {
+    const struct {
+        const char* card;
+        Status status;
+        bool written;
+        const char* sentLast; // the last octet sent
+        QString newIp;
+    } rows[] = {
+        {"00:1A:2B:00:00:01", Status::Confirmed, true, "150", u"192.168.1.150"_qs},
+        {"192.168.1.101", Status::NoAnswer, false, "151", QString()},
+        {"00:1A:2B:00:00:03", Status::NotConfirmed, true, "152", u"192.168.1.152"_qs},
+    };
+    std::vector<fleet::CardTarget> targets;
+    std::vector<CardOutcome> outcomes;
+    for (const auto& row : rows) {
+        targets.push_back(*fleet::ParseCardTarget(QString::fromLatin1(row.card)));
+        CardOutcome o;
+        o.status = row.status;
+        o.written = row.written;
+        o.read.mac = "00:1A:2B:00:00:0" + std::to_string(targets.size());
+        o.read.ip = "192.168.1." + std::to_string(99 + targets.size());
+        for (auto [edit, text] : {std::pair{protocol::Edit::IP1, "192"},
+                                  {protocol::Edit::IP2, "168"},
+                                  {protocol::Edit::IP3, "1"},
+                                  {protocol::Edit::IP4, row.sentLast}}) {
+            o.sentPanel[edit] = text;
+        }
+        if (!row.written) {
+            o.sendFailure = discovery::SendFailure{discovery::SendFailure::Reason::SocketError, {}};
+        }
+        outcomes.push_back(o);
+    }
+    const QStringList table =
+        ctl::OutcomeTable(targets, outcomes, {}, LanguageId::English).split(u'\n');
+    const qsizetype column = table[0].indexOf(u"New IP"_qs);
+    ASSERT_GT(column, 0);
+    for (std::size_t i = 0; i < std::size(rows); ++i) {
+        SCOPED_TRACE(rows[i].card);
+        EXPECT_EQ(ctl::WrittenIp(outcomes[i]), rows[i].newIp);
+        EXPECT_EQ(table[qsizetype(i) + 1].mid(column, 13).trimmed(), rows[i].newIp);
+        const QJsonObject line =
+            QJsonDocument::fromJson(
+                ctl::OutcomeJsonLine(targets[i], outcomes[i], {}, LanguageId::English).toUtf8())
+                .object();
+        EXPECT_EQ(line[u"newIp"].toString(), rows[i].newIp);
+        EXPECT_EQ(line[u"ip"].toString(), QString::fromStdString(outcomes[i].read.ip));
+    }
+}

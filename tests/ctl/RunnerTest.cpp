@@ -3,12 +3,12 @@
 
 #include "ctl/Runner.h"
 
-#include "CardBytes.h"
-#include "ManualScheduler.h"
 #include "ctl/CommandLine.h"
 #include "fleet/CardFamily.h"
 #include "fleet/Profile.h"
+#include "support/CardBytes.h"
 #include "support/FakeEndpoint.h"
+#include "support/ManualScheduler.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -31,12 +31,16 @@ ReplyFields card(int k, const char* ip = nullptr) {
     return f;
 }
 
-// What card 1 holds, as `read --format json` would print it.
-QByteArray card1Profile() {
+// What a card holds, as `read --format json` would print it.
+QByteArray profileOf(const ReplyFields& fields) {
     const fleet::CardFamily family;
     protocol::PanelModel panel = family.emptyPanel();
-    family.apply(panel, parameterReply(card(1)));
+    family.apply(panel, parameterReply(fields));
     return QByteArray::fromStdString(fleet::ProfileJson(panel, family.profile()));
+}
+
+QByteArray card1Profile() {
+    return profileOf(card(1));
 }
 
 struct Command {
@@ -60,7 +64,8 @@ struct Command {
             });
         EXPECT_EQ(parsed.outcome, ctl::Parsed::Outcome::Run) << parsed.text.toStdString();
         ctl::Runner::Context context;
-        context.endpoint = parsed.command.dryRun ? nullptr : &endpoint;
+        // The program gives a dry run no endpoint; here it has one, so that a send would show.
+        context.endpoint = &endpoint;
         context.scheduler = &clock;
         context.cardProfile = std::move(profile);
         context.out = &out;
@@ -250,6 +255,46 @@ TEST(Runner, DryRunPrintsTheDatagramAndSendsNothing) {
               u"A1 35 04 C0 A8 01 64 FF A1 36 04 FF FF FF 00 FF A1 37 04 C0 A8 01 01 FF "
               u"A1 47 04 C0 A8 01 C8 FF A1 48 02 22 60 FF A1 32 06 00 1A 2B 00 00 01 FF "
               u"A1 49 01 0C FF A1 4A 08 00 00 00 00 00 00 00 00 FF"_qs);
+}
+
+// apply --dry-run prints each card's write with its address from --ip-from and sends nothing.
+TEST(Runner, ApplyDryRunPrintsEachWriteAndSendsNothing) {
+    Command r({u"apply"_qs, u"p.json"_qs, u"--to"_qs, u"00:1A:2B:00:00:01,00:1A:2B:00:00:02"_qs,
+               u"--ip-from"_qs, u"192.168.1.150"_qs, u"--dry-run"_qs, u"--format"_qs, u"json"_qs},
+              {}, {{u"p.json"_qs, card1Profile()}});
+    EXPECT_EQ(r.status, 0);
+    r.clock.runUntil(20000);
+    EXPECT_TRUE(r.endpoint.sent.empty());
+    const auto lines = r.jsonLines();
+    ASSERT_EQ(lines.size(), 2u);
+    for (std::size_t k = 0; k < 2; ++k) {
+        EXPECT_EQ(lines[k][u"to"].toString(), u"255.255.255.255"_qs);
+        EXPECT_EQ(lines[k][u"bytes"].toString().mid(3 * 31, 3 * 8 - 1),
+                  k == 0 ? u"A1 35 04 C0 A8 01 96 FF"_qs : u"A1 35 04 C0 A8 01 97 FF"_qs);
+    }
+}
+
+// A dry run addresses the card by the firmware of the file, as a live write does by the
+// firmware the card reports (BatchWriterTest): 53 by its IP, from 54 on by MAC by broadcast.
+TEST(Runner, DryRunAddressesTheCardByMacFromFirmware54On) {
+    const struct {
+        const char* version;
+        bool byMac;
+    } cases[] = {{"35", false}, {"36", true}, {"3C", true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.version);
+        ReplyFields read = card(1);
+        read.version = c.version;
+        Command dry({u"apply"_qs, u"p.json"_qs, u"--to"_qs, u"192.168.1.100"_qs, u"--dry-run"_qs,
+                     u"--format"_qs, u"json"_qs},
+                    {}, {{u"p.json"_qs, profileOf(read)}});
+        const auto lines = dry.jsonLines();
+        ASSERT_EQ(lines.size(), 1u);
+        EXPECT_EQ(lines[0][u"to"].toString(),
+                  c.byMac ? u"255.255.255.255"_qs : u"192.168.1.100"_qs);
+        EXPECT_EQ(lines[0][u"broadcast"].toBool(), c.byMac);
+        EXPECT_EQ(lines[0][u"bytes"].toString().left(8), c.byMac ? u"A1 30 06"_qs : u"A1 21 11"_qs);
+    }
 }
 
 // Ctrl+C: the written card is reported written and unconfirmed, the others not written.

@@ -516,19 +516,29 @@ TEST(Changes, BadChangesAreRefusedNamingTheParameter) {
     }
 }
 
-// Checked against the card before anything changes: the panel is left exactly as it was.
+// Checked against the card before anything changes: the panel is left exactly as it was, by
+// changes and by a profile (with a new IP) alike, though the refused parameter comes after one
+// that could be taken.
 TEST_F(ProfileTest, ChangesTheCardCannotTakeLeaveThePanelAsItWas) {
     const auto refuse = [&](int dhcp, int cardColor, const std::vector<std::string>& texts) {
         profile.cardColor = cardColor;
         protocol::PanelModel p = readCard(dhcp);
         const protocol::PanelModel before = p;
-        std::vector<Setting> settings;
-        settings.reserve(texts.size());
+        Profile file;
         for (const auto& t : texts) {
-            settings.push_back(std::get<Setting>(ParseSetting(t)));
+            file.settings.push_back(std::get<Setting>(ParseSetting(t)));
         }
-        const auto refusal = ApplySettings(p, settings, profile);
+        const auto refusal = ApplySettings(p, file.settings, profile);
         EXPECT_TRUE(SameWritable(before, p, dhcp));
+        ApplyOptions newIp;
+        newIp.ip = std::array<std::uint8_t, 4>{10, 0, 0, 9};
+        const auto profileRefusal = ApplyProfile(p, file, profile, newIp);
+        EXPECT_EQ(p.edits, before.edits);
+        EXPECT_TRUE(SameWritable(before, p, dhcp));
+        EXPECT_EQ(profileRefusal.has_value(), refusal.has_value());
+        if (refusal && profileRefusal) {
+            EXPECT_EQ(profileRefusal->key, refusal->key);
+        }
         return refusal ? refusal->key + " " + std::to_string(int(refusal->reason)) : "none";
     };
     const std::string notForCard = std::to_string(int(Refusal::Reason::NotForCard));

@@ -3,6 +3,7 @@
 // dialogs answered by the test.
 
 #include "StartedWindow.h"
+#include "support/CardBytes.h"
 #include "support/RecordingMessageBoxes.h"
 #include "support/ScriptedFileDialogs.h"
 #include "ui/BatchWriteDialog.h"
@@ -468,24 +469,101 @@ private slots:
         QCOMPARE(replies.count(), 1);
     }
 
-    // The results table as a CSV file, and an unwritable results path.
+    // A card of the list is read and written as a double click would address it: by its MAC
+    // by broadcast from firmware 54 on, by its IP before.
+    void batchAddressesByFirmware_data() {
+        QTest::addColumn<int>("version");
+        QTest::addColumn<bool>("byMac");
+        QTest::newRow("53") << 53 << false;
+        QTest::newRow("54") << 54 << true;
+        QTest::newRow("60") << 60 << true;
+    }
+    void batchAddressesByFirmware() {
+        QFETCH(int, version);
+        QFETCH(bool, byMac);
+        auto w = StartedWindow(Profile{.lgType = 2});
+        auto& endpoint = dynamic_cast<testsupport::FakeEndpoint&>(w->UDPBSer());
+        w->appendDeviceRows({{1, "Hall, east", "00:1A:2B:00:00:02", "192.168.1.101", version}});
+        w->showPanel(SampleCard(*w));
+        const std::size_t before = endpoint.sent.size();
+        QString state;
+        w->runBatchDialog = [&](ui::BatchWriteDialog& dialog) {
+            dialog.list()->item(0, 0)->setCheckState(Qt::Checked);
+            dialog.btStartClick();
+            QCOMPARE(endpoint.sent.size(), before + 1);
+            endpoint.deliver(testsupport::parameterReply(
+                "00 1A 2B 00 00 02", "C0 A8 01 65", QByteArray::number(version, 16).toStdString()));
+            dialog.btCancelClick();
+            state = dialog.list()->item(0, 5)->text();
+        };
+        w->writeSeveralCards();
+        QCOMPARE(endpoint.sent.size(), before + 2);
+        const auto& read = endpoint.sent[before];
+        const auto& write = endpoint.sent[before + 1];
+        const QString host = byMac ? u"255.255.255.255"_s : u"192.168.1.101"_s;
+        QCOMPARE(read.host, host);
+        QCOMPARE(read.broadcast, byMac);
+        QCOMPARE(read.bytes, byMac ? testsupport::qt::hex("A1 44 06 00 1A 2B 00 00 02 FF")
+                                   : testsupport::qt::hex("A1 14 02 00 00 FF"));
+        QCOMPARE(write.host, host);
+        QCOMPARE(write.broadcast, byMac);
+        QCOMPARE(write.bytes.left(3), testsupport::qt::hex(byMac ? "A1 30 06" : "A1 21 11"));
+        QCOMPARE(state, u"Not confirmed"_s);
+    }
+
+    // The results table as a CSV file, and an unwritable results path. A ticked row without an
+    // address, ahead of a card that confirms (after the 5 s wait), takes nothing from it: each
+    // row shows its own card, an unticked row nothing, and card k of the ticked rows gets the
+    // k-th address.
     void batchResultsExport() {
         auto w = StartedWindow(Profile{.lgType = 2});
-        ShowRows(*w);
-        w->showPanel(SampleCard(*w));
+        auto& endpoint = dynamic_cast<testsupport::FakeEndpoint&>(w->UDPBSer());
+        w->appendDeviceRows({{1, "Hall, west", "00:1A:2B:00:00:01", "192.168.1.100", 60},
+                             {2, "unknown", "", "", 0},
+                             {3, "Hall, east", "00:1A:2B:00:00:02", "192.168.1.101", 60}});
+        protocol::PanelModel panel = SampleCard(*w);
+        panel.serverByDomain = false; // the wait of 5 s, not of 10 s
+        w->showPanel(panel);
+        QStringList states;
+        QStringList newIps;
         w->runBatchDialog = [&](ui::BatchWriteDialog& dialog) {
-            dialog.list()->item(2, 0)->setCheckState(Qt::Checked); // no address: no answer
+            dialog.list()->item(1, 0)->setCheckState(Qt::Checked); // no address: no answer
+            dialog.list()->item(2, 0)->setCheckState(Qt::Checked);
+            Find<QCheckBox>(&dialog, "cbSequentialIp")->setChecked(true);
+            Find<QLineEdit>(&dialog, "edtFirstIp")->setText(u"192.168.1.150"_s);
+            const std::size_t before = endpoint.sent.size();
             dialog.btStartClick();
+            QCOMPARE(endpoint.sent.size(), before + 1);
+            testsupport::ReplyFields card;
+            card.mac = "00 1A 2B 00 00 02";
+            card.ip = "C0 A8 01 65";
+            endpoint.deliver(testsupport::parameterReply(card));
+            QCOMPARE(endpoint.sent.size(), before + 2);
+            QTRY_COMPARE_WITH_TIMEOUT(endpoint.sent.size(), before + 3, 8000);
+            card.ip = "C0 A8 01 97";
+            card.server = "C0 A8 01 C8";
+            card.port = "13 8D";
+            endpoint.deliver(testsupport::parameterReply(card));
             QVERIFY(!dialog.run().running());
+            for (int r = 0; r < 3; ++r) {
+                states << dialog.list()->item(r, 5)->text();
+                newIps << dialog.list()->item(r, 4)->text();
+            }
             files_.answers = {path("results.csv"), path("missing/results.csv")};
             dialog.btExportResultsClick();
             dialog.btExportResultsClick();
         };
         w->writeSeveralCards();
+        QCOMPARE(states, (QStringList{QString(), u"No answer"_s, u"Confirmed"_s}));
+        QCOMPARE(newIps, (QStringList{QString(), QString(), u"192.168.1.151"_s}));
+        QCOMPARE(w->deviceRow(0).ip, std::string("192.168.1.100"));
+        QCOMPARE(w->deviceRow(2).ip, std::string("192.168.1.151"));
         QCOMPARE(ReadAll(path("results.csv")),
                  QByteArray("\xEF\xBB\xBFOrder Num,Device Model,Mac Address,IP Address,"
                             "New IP address,State\r\n"
-                            "3,unknown,,,,No answer\r\n"));
+                            "2,unknown,,,,No answer\r\n"
+                            "3,\"Hall, east\",00:1A:2B:00:00:02,192.168.1.101,192.168.1.151,"
+                            "Confirmed\r\n"));
         QCOMPARE(boxes_.texts, QStringList{u"Cannot write the file "_s +
                                            QDir::toNativeSeparators(path("missing/results.csv"))});
     }

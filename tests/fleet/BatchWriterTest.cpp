@@ -4,10 +4,10 @@
 
 #include "fleet/BatchWriter.h"
 
-#include "CardBytes.h"
-#include "ManualScheduler.h"
 #include "fleet/DatagramRouter.h"
+#include "support/CardBytes.h"
 #include "support/FakeEndpoint.h"
+#include "support/ManualScheduler.h"
 
 #include <gtest/gtest.h>
 
@@ -119,32 +119,49 @@ TEST(BatchWriter, WritesACardOfFirmware54OrLaterByMacAndConfirmsItsReadBack) {
     EXPECT_EQ(b.endpoint.sent.size(), 3u);
 }
 
-// Firmware 53: written by IP to the address it had, read back at the address typed in the
-// panel: 86 bytes without the MAC prefix, the codes without the MAC offset.
-TEST(BatchWriter, WritesAnOlderCardByIpAndReadsItBackAtItsNewAddress) {
-    Batch b({job("192.168.1.100", lastOctet("150"))});
-    EXPECT_EQ(b.endpoint.sent[0], (FakeEndpoint::Sent{u"192.168.1.100"_qs, 8800, kRead, false}));
-    b.endpoint.deliver(parameterReply(card(1, "C0 A8 01 64", "35")));
-    ASSERT_EQ(b.endpoint.sent.size(), 2u);
-    const FakeEndpoint::Sent& w = b.endpoint.sent[1];
-    EXPECT_EQ(w.host, u"192.168.1.100"_qs);
-    EXPECT_FALSE(w.broadcast);
-    EXPECT_EQ(w.bytes.size(), 86);
-    EXPECT_EQ(w.bytes.left(3), hex("A1 21 11"));
-    EXPECT_EQ(w.bytes.mid(21, 8), hex("A1 05 04 C0 A8 01 96 FF"));
-    EXPECT_EQ(w.bytes.mid(59, 10), hex("A1 02 06 00 1A 2B 00 00 01 FF"));
+// Addressed by the firmware the card's own reply gave: 53 is written by IP to the address it
+// had and read back at the address typed in the panel (86 bytes, the codes without the MAC
+// offset); from 54 on it is written by MAC by broadcast and read back by MAC (96 bytes).
+TEST(BatchWriter, AddressesTheWriteAndTheReadBackByTheFirmwareItRead) {
+    const struct {
+        const char* version;
+        bool byMac;
+    } cases[] = {{"35", false}, {"36", true}, {"3C", true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.version);
+        Batch b({job("192.168.1.100", lastOctet("150"))});
+        EXPECT_EQ(b.endpoint.sent[0],
+                  (FakeEndpoint::Sent{u"192.168.1.100"_qs, 8800, kRead, false}));
+        b.endpoint.deliver(parameterReply(card(1, "C0 A8 01 64", c.version)));
+        ASSERT_EQ(b.endpoint.sent.size(), 2u);
+        const FakeEndpoint::Sent& w = b.endpoint.sent[1];
+        const int offset = c.byMac ? 10 : 0;
+        EXPECT_EQ(w.host, c.byMac ? kBroadcast : u"192.168.1.100"_qs);
+        EXPECT_EQ(w.broadcast, c.byMac);
+        EXPECT_EQ(w.bytes.size(), c.byMac ? 96 : 86);
+        if (c.byMac) {
+            EXPECT_EQ(w.bytes.left(10), hex("A1 30 06 00 1A 2B 00 00 01 FF"));
+        }
+        EXPECT_EQ(w.bytes.mid(offset, 3), c.byMac ? hex("A1 51 11") : hex("A1 21 11"));
+        EXPECT_EQ(w.bytes.mid(offset + 21, 8),
+                  c.byMac ? hex("A1 35 04 C0 A8 01 96 FF") : hex("A1 05 04 C0 A8 01 96 FF"));
+        EXPECT_EQ(w.bytes.mid(offset + 59, 10), c.byMac ? hex("A1 32 06 00 1A 2B 00 00 01 FF")
+                                                        : hex("A1 02 06 00 1A 2B 00 00 01 FF"));
 
-    b.clock.runUntil(5000);
-    ASSERT_EQ(b.endpoint.sent.size(), 3u);
-    EXPECT_EQ(b.endpoint.sent[2], (FakeEndpoint::Sent{u"192.168.1.150"_qs, 8800, kRead, false}));
-    b.endpoint.deliver(parameterReply(card(1, "C0 A8 01 96", "35")));
-    EXPECT_EQ(b.out(0).status, Status::Confirmed);
+        b.clock.runUntil(5000);
+        ASSERT_EQ(b.endpoint.sent.size(), 3u);
+        const FakeEndpoint::Sent readBack =
+            c.byMac ? FakeEndpoint::Sent{kBroadcast, 8800, readByMac("00 1A 2B 00 00 01"), true}
+                    : FakeEndpoint::Sent{u"192.168.1.150"_qs, 8800, kRead, false};
+        EXPECT_EQ(b.endpoint.sent[2], readBack);
+        b.endpoint.deliver(parameterReply(card(1, "C0 A8 01 96", c.version)));
+        EXPECT_EQ(b.out(0).status, Status::Confirmed);
+    }
 }
 
 // The window's re-check: reads at 5, 7 and 9 s after the write, failure at 11 s. A card that
-// ignored the write answers with its old values every time; unlike the window's panel, which
-// takes each reply's values as the yardstick for the next, every reply is held against what was
-// sent, so the second one does not confirm either.
+// ignored the write answers with its old values every time; every reply is held against what
+// was sent, not against the reply before, so the second one does not confirm either.
 TEST(BatchWriter, ACardThatAnswersWithOtherValuesIsNotConfirmed) {
     const struct {
         const char* what;
@@ -193,6 +210,27 @@ TEST(BatchWriter, RepliesBeforeTheReadBackDoNotConfirm) {
     b.endpoint.deliver(parameterReply(card(1)));
     EXPECT_EQ(b.out(0).status, Status::Confirmed);
     EXPECT_EQ(b.out(0).finishedMs, 5000);
+}
+
+// Two cards named by IP read back at once, and a reply that carries no MAC frame (dropped, the
+// datagram padded to a reply's length): it confirms the card whose new IP it carries, and only
+// that one, whichever card comes first.
+TEST(BatchWriter, AReplyWithoutAMacFrameConfirmsOnlyTheCardOfItsIp) {
+    Batch b({job("192.168.1.100", lastOctet("150")), job("192.168.1.101", lastOctet("151"))});
+    b.endpoint.deliver(parameterReply(card(1, nullptr, "35")));
+    b.endpoint.deliver(parameterReply(card(2, nullptr, "35")));
+    ASSERT_EQ(b.writer->writtenCount(), 2u);
+    b.clock.runUntil(5000);
+    const auto withoutMac = [](const ReplyFields& f) {
+        return parameterReply(f).mid(10) + QByteArray(10, '\0');
+    };
+    b.endpoint.deliver(withoutMac(card(2, "C0 A8 01 97", "35")));
+    EXPECT_EQ(b.out(0).status, Status::Pending);
+    EXPECT_FALSE(b.out(0).answeredAfterWrite);
+    EXPECT_EQ(b.out(1).status, Status::Confirmed);
+    b.endpoint.deliver(withoutMac(card(1, "C0 A8 01 96", "35")));
+    EXPECT_EQ(b.out(0).status, Status::Confirmed);
+    EXPECT_TRUE(b.done);
 }
 
 TEST(BatchWriter, WaitsTenSecondsAfterAWriteWithADomain) {

@@ -3,10 +3,10 @@
 
 #include "fleet/CardReader.h"
 
-#include "CardBytes.h"
-#include "ManualScheduler.h"
 #include "fleet/DatagramRouter.h"
+#include "support/CardBytes.h"
 #include "support/FakeEndpoint.h"
+#include "support/ManualScheduler.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,6 @@
 #pragma once
-// Card answers written out frame by frame, for the engine and program tests.
+// Card answers written out frame by frame, for the tests of the engine, ledcardctl and the
+// window's several-cards dialog.
 
 #include "support/QtBytes.h"
 

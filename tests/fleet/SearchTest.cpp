@@ -3,10 +3,10 @@
 
 #include "fleet/Search.h"
 
-#include "CardBytes.h"
-#include "ManualScheduler.h"
 #include "fleet/DatagramRouter.h"
+#include "support/CardBytes.h"
 #include "support/FakeEndpoint.h"
+#include "support/ManualScheduler.h"
 #include "support/QtBytes.h"
 
 #include <gtest/gtest.h>

@@ -88,7 +88,7 @@ bool isEvent(const QJsonObject& e, const char* name) {
 
 } // namespace
 
-class FleetTest : public QObject {
+class WallE2ETest : public QObject {
     Q_OBJECT
 
     std::unique_ptr<testbed::NetBed> bed_;
@@ -284,5 +284,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(FleetTest)
-#include "FleetTest.moc"
+QTEST_MAIN(WallE2ETest)
+#include "WallE2ETest.moc"
