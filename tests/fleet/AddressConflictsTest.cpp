@@ -74,16 +74,3 @@ TEST(AddressConflicts, EachCase) {
         EXPECT_EQ(shared.join(u' '), QString::fromLatin1(c.shared)) << c.name;
     }
 }
-
-// Fresh cards all at the factory address: each counts all the others, a limited list names
-// the first few.
-TEST(AddressConflicts, AWallOfFreshCards) {
-    std::vector<protocol::DeviceEntry> cards(2000);
-    for (std::size_t i = 0; i < cards.size(); ++i) {
-        cards[i] = {int(i) + 1, "LED", "MAC " + std::to_string(i), "192.168.1.100", 60};
-    }
-    const fleet::AddressConflicts conflicts(cards);
-    EXPECT_EQ(conflicts.othersCount(1999), 1999u);
-    EXPECT_EQ(conflicts.othersOf(2, 3), (std::vector<std::size_t>{0, 1, 3}));
-    EXPECT_FALSE(conflicts.conflicts(2000));
-}
