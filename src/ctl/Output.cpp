@@ -1,6 +1,7 @@
 #include "ctl/Output.h"
 
 #include "ctl/Texts.h"
+#include "fleet/AddressConflicts.h"
 #include "fleet/CsvTable.h"
 #include "fleet/ParameterNames.h"
 
@@ -24,6 +25,16 @@ bool Wide(char32_t c) {
 
 QString Q(const std::string& text) {
     return QString::fromStdString(text);
+}
+
+// The MACs of the other cards at the card's IP.
+QStringList SharedWith(const std::vector<protocol::DeviceEntry>& cards,
+                       const fleet::AddressConflicts& conflicts, std::size_t card) {
+    QStringList macs;
+    for (const std::size_t other : conflicts.othersOf(card)) {
+        macs << Q(cards[other].mac);
+    }
+    return macs;
 }
 
 } // namespace
@@ -69,11 +80,14 @@ QString TextTable(const QStringList& header, const std::vector<QStringList>& row
 }
 
 QString SearchTable(const std::vector<protocol::DeviceEntry>& cards, lang::LanguageId language) {
+    const fleet::AddressConflicts conflicts(cards);
     std::vector<QStringList> rows;
     rows.reserve(cards.size());
-    for (const protocol::DeviceEntry& c : cards) {
+    for (std::size_t i = 0; i < cards.size(); ++i) {
+        const protocol::DeviceEntry& c = cards[i];
+        const QString ip = conflicts.conflicts(i) ? Q(c.ip) + u" !"_qs : Q(c.ip);
         rows.push_back(
-            {QString::number(c.number), Q(c.name), Q(c.mac), Q(c.ip), QString::number(c.version)});
+            {QString::number(c.number), Q(c.name), Q(c.mac), ip, QString::number(c.version)});
     }
     return TextTable({Tr(Text::ColNumber, language), Tr(Text::ColName, language),
                       Tr(Text::ColMac, language), Tr(Text::ColIp, language),
@@ -82,25 +96,52 @@ QString SearchTable(const std::vector<protocol::DeviceEntry>& cards, lang::Langu
 }
 
 QString SearchJson(const std::vector<protocol::DeviceEntry>& cards) {
+    const fleet::AddressConflicts conflicts(cards);
     QJsonArray array;
-    for (const protocol::DeviceEntry& c : cards) {
-        array.append(QJsonObject{{u"number"_qs, c.number},
-                                 {u"name"_qs, Q(c.name)},
-                                 {u"mac"_qs, Q(c.mac)},
-                                 {u"ip"_qs, Q(c.ip)},
-                                 {u"version"_qs, c.version}});
+    for (std::size_t i = 0; i < cards.size(); ++i) {
+        const protocol::DeviceEntry& c = cards[i];
+        array.append(QJsonObject{
+            {u"number"_qs, c.number},
+            {u"name"_qs, Q(c.name)},
+            {u"mac"_qs, Q(c.mac)},
+            {u"ip"_qs, Q(c.ip)},
+            {u"version"_qs, c.version},
+            {u"conflicts"_qs, QJsonArray::fromStringList(SharedWith(cards, conflicts, i))}});
     }
     return QString::fromUtf8(QJsonDocument(array).toJson(QJsonDocument::Indented));
 }
 
 QString SearchCsv(const std::vector<protocol::DeviceEntry>& cards) {
-    fleet::CsvTable table({u"number"_qs, u"name"_qs, u"mac"_qs, u"ip"_qs, u"version"_qs},
-                          fleet::CsvTable::Mark::None);
-    for (const protocol::DeviceEntry& c : cards) {
-        table.addRow(
-            {QString::number(c.number), Q(c.name), Q(c.mac), Q(c.ip), QString::number(c.version)});
+    const fleet::AddressConflicts conflicts(cards);
+    fleet::CsvTable table(
+        {u"number"_qs, u"name"_qs, u"mac"_qs, u"ip"_qs, u"version"_qs, u"conflicts"_qs},
+        fleet::CsvTable::Mark::None);
+    for (std::size_t i = 0; i < cards.size(); ++i) {
+        const protocol::DeviceEntry& c = cards[i];
+        table.addRow({QString::number(c.number), Q(c.name), Q(c.mac), Q(c.ip),
+                      QString::number(c.version), SharedWith(cards, conflicts, i).join(u' ')});
     }
     return table.text();
+}
+
+QString SharedAddressLines(const std::vector<protocol::DeviceEntry>& cards,
+                           lang::LanguageId language) {
+    const fleet::AddressConflicts conflicts(cards);
+    if (conflicts.empty()) {
+        return {};
+    }
+    const QString separator = language == lang::LanguageId::English ? u", "_qs : u"、"_qs;
+    QString out;
+    for (const fleet::AddressConflicts::Shared& shared : conflicts.shared()) {
+        QStringList macs;
+        for (const std::size_t card : shared.cards) {
+            macs << Q(cards[card].mac);
+        }
+        out += Tr(Text::SharedAddress, language)
+                   .arg(QString::number(shared.cards.size()), Q(shared.ip), macs.join(separator)) +
+               u'\n';
+    }
+    return out + Tr(Text::SharedAddressHint, language) + u'\n';
 }
 
 QString ParameterTable(const protocol::PanelModel& panel, const protocol::CardProfile& profile,

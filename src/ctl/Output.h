@@ -24,11 +24,17 @@ inline constexpr int kExitInterrupted = 130; // 128 + SIGINT, as shells report i
 QString TextTable(const QStringList& header, const std::vector<QStringList>& rows);
 int DisplayWidth(const QString& text);
 
+// A card that shares its IP with a card of another MAC has " !" after its IP.
 QString SearchTable(const std::vector<protocol::DeviceEntry>& cards, lang::LanguageId language);
+// Each card with "conflicts": the MACs of the other cards at its IP, empty when none.
 QString SearchJson(const std::vector<protocol::DeviceEntry>& cards);
 // A header row, then one row per card, as fleet::CsvTable writes them; without a byte order
-// mark.
+// mark. The last column, conflicts, holds the other MACs at the card's IP, joined by spaces.
 QString SearchCsv(const std::vector<protocol::DeviceEntry>& cards);
+// One line per address that several cards answer at, then what to do about it; empty when
+// every card has an address of its own.
+QString SharedAddressLines(const std::vector<protocol::DeviceEntry>& cards,
+                           lang::LanguageId language);
 
 QString ParameterTable(const protocol::PanelModel& panel, const protocol::CardProfile& profile,
                        lang::LanguageId language);

@@ -40,6 +40,8 @@ constexpr std::array<TextRow, kTextCount> kTexts{{
     {CtlText::SendIncomplete, "数据报未能完整发送", "資料包未能完整發送", "the datagram went out incomplete"},
     {CtlText::NoCardFound, "没有控制卡应答搜索。", "沒有控制卡應答搜索。", "No card answered the search."},
     {CtlText::SearchFailed, "搜索请求无法发送：%1", "搜索請求無法發送：%1", "The search request could not be sent: %1"},
+    {CtlText::SharedAddress, "%1 块控制卡在 %2 应答：%3", "%1 塊控制卡在 %2 應答：%3", "%1 cards answer at %2: %3"},
+    {CtlText::SharedAddressHint, "共用一个地址的控制卡无法按地址区分：请用MAC地址指定它们，或给每块控制卡分配各自的地址（apply --ip-from）。", "共用一個地址的控制卡無法按地址區分：請用MAC地址指定它們，或給每塊控制卡分配各自的地址（apply --ip-from）。", "Cards that share an address cannot be told apart by it: name them by MAC address, or give each its own address (apply --ip-from)."},
     {CtlText::ReadNoAnswer, "%1 没有应答。", "%1 沒有應答。", "%1 did not answer."},
     {CtlText::ReadFailed, "无法读取 %1：%2", "無法讀取 %1：%2", "Cannot read %1: %2"},
     {CtlText::Summary, "%1 块控制卡：已确认 %2，未确认 %3，无应答 %4，已拒绝 %5，已停止 %6", "%1 塊控制卡：已確認 %2，未確認 %3，無應答 %4，已拒絕 %5，已停止 %6", "%1 cards: %2 confirmed, %3 not confirmed, %4 no answer, %5 refused, %6 stopped"},
@@ -128,6 +130,9 @@ constexpr std::array<TextRow, kTextCount> kTexts{{
     {CommandText::BadStartAddress, "起始地址不是有效的IP地址：%1", "起始地址不是有效的IP地址：%1", "The start address is not a valid IP address: %1"},
     {CommandText::AddressesRunOut, "从%1开始的地址不够%2张控制卡使用。", "從%1開始的地址不夠%2張控制卡使用。", "The addresses from %1 run out before %2 cards."},
     {CommandText::AddressNotForCards, "从%1开始给%2张控制卡的地址包含%3，它是子网%4的网络地址或广播地址。", "從%1開始給%2張控制卡的地址包含%3，它是子網%4的網絡地址或廣播地址。", "The addresses from %1 for %2 cards include %3, the network or broadcast address of the subnet %4."},
+    {CommandText::SharedAddressTip, "以下设备也使用IP地址 %1：", "以下設備也使用IP地址 %1：", "Also at %1:"},
+    {CommandText::SharedAddressMore, "……以及另外 %1 个设备", "……以及另外 %1 個設備", "… and %1 more"},
+    {CommandText::SharedAddressHint, "共用一个地址的设备无法按地址区分，请给每个设备分配各自的地址。", "共用一個地址的設備無法按地址區分，請給每個設備分配各自的地址。", "Cards that share an address cannot be told apart by it: give each its own address."},
     // refusals of profiles, changes and field values
     {RefusalText::ExpectText, "应为文本", "應為文字", "expected a text"},
     {RefusalText::ExpectObject, "应为JSON对象", "應為JSON物件", "expected a JSON object"},

@@ -51,6 +51,8 @@ enum class CtlText : std::uint8_t {
     SendIncomplete,
     NoCardFound,
     SearchFailed,
+    SharedAddress,     // %1: how many cards, %2: the address, %3: their MACs
+    SharedAddressHint, // after the lines of shared addresses
     ReadNoAnswer,
     ReadFailed,
     Summary,
@@ -146,6 +148,9 @@ enum class CommandText : std::uint8_t {
     AddressesRunOut, // %1: the start address, %2: the number of cards
     // %1: the start address, %2: the number of cards, %3: the address, %4: its subnet
     AddressNotForCards,
+    SharedAddressTip,  // a device list row's tooltip, first line; %1: the address
+    SharedAddressMore, // its last line when it does not name every card; %1: how many more
+    SharedAddressHint, // what to do about it
     Count
 };
 

@@ -18,6 +18,7 @@
 #include <QMainWindow>
 #include <functional>
 #include <memory>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -205,6 +206,9 @@ private:
     void applyManyCardTexts();
     QString commandText(lang::CommandText which) const;
     const std::vector<DeviceRow>& deviceRows() const { return listed_; }
+    // Marks the rows whose card shares its IP with another card, or takes the mark away, in the
+    // language in force: the rows at the addresses `ips`, or every row.
+    void markSharedAddresses(const std::vector<std::string>& ips = {});
     QStringList deviceColumnCaptions() const;
     void showNewAddresses(const BatchWriteRun& run);
 

@@ -93,6 +93,7 @@ void MainWindow::ApplyLanguage(bool create, lang::LanguageId id) {
     FillComboFromCatalogue(ui_->cmdRowOrder, 26, 26, false);
 
     ApplyColumnCaptions(ui_->lvModList);
+    markSharedAddresses();
 
     setWindowTitle(catalogueText(lang::Lookup::Messages, "softwear_title") + QLatin1Char(' ') +
                    VersionText);

@@ -99,7 +99,7 @@ private slots:
             ctl({u"search"_qs, u"--times"_qs, u"2"_qs, u"--format"_qs, u"csv"_qs}, s.get());
         QCOMPARE(csv.status, 0);
         QCOMPARE(csv.out.count('\n'), 6);
-        QVERIFY(csv.out.startsWith("number,name,mac,ip,version\r\n1,Card 1,"));
+        QVERIFY(csv.out.startsWith("number,name,mac,ip,version,conflicts\r\n1,Card 1,"));
     }
 
     void searchWithoutCardsExits4() {

@@ -22,10 +22,10 @@ std::vector<protocol::DeviceEntry> twoCards() {
 
 TEST(Output, SearchListAsCsvWithAHeaderRowAndQuotedFields) {
     EXPECT_EQ(ctl::SearchCsv(twoCards()),
-              u"number,name,mac,ip,version\r\n"
-              u"1,Card 1,00:1A:2B:00:00:01,192.168.1.100,60\r\n"
-              u"2,\"Hall \"\"B\"\", left\",00:1A:2B:00:00:02,192.168.1.101,53\r\n"_qs);
-    EXPECT_EQ(ctl::SearchCsv({}), u"number,name,mac,ip,version\r\n"_qs);
+              u"number,name,mac,ip,version,conflicts\r\n"
+              u"1,Card 1,00:1A:2B:00:00:01,192.168.1.100,60,\r\n"
+              u"2,\"Hall \"\"B\"\", left\",00:1A:2B:00:00:02,192.168.1.101,53,\r\n"_qs);
+    EXPECT_EQ(ctl::SearchCsv({}), u"number,name,mac,ip,version,conflicts\r\n"_qs);
 }
 
 TEST(Output, SearchListAsOneJsonArray) {
@@ -37,7 +37,8 @@ TEST(Output, SearchListAsOneJsonArray) {
                                             {u"name"_qs, u"Hall \"B\", left"_qs},
                                             {u"mac"_qs, u"00:1A:2B:00:00:02"_qs},
                                             {u"ip"_qs, u"192.168.1.101"_qs},
-                                            {u"version"_qs, 53}}));
+                                            {u"version"_qs, 53},
+                                            {u"conflicts"_qs, QJsonArray()}}));
     EXPECT_EQ(QJsonDocument::fromJson(ctl::SearchJson({}).toUtf8()).array().size(), 0);
 }
 

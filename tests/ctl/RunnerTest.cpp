@@ -117,8 +117,8 @@ TEST(Runner, SearchPrintsTheCardsAndExits4WhenNoneAnswered) {
     found.endpoint.deliver(testsupport::searchAnswer("00 1A 2B 00 00 01", "C0 A8 01 64"));
     found.clock.runUntil(2000);
     EXPECT_EQ(found.status, 0);
-    EXPECT_EQ(found.outText, u"number,name,mac,ip,version\r\n"
-                             u"1,LED,00:1A:2B:00:00:01,192.168.1.100,60\r\n"_qs);
+    EXPECT_EQ(found.outText, u"number,name,mac,ip,version,conflicts\r\n"
+                             u"1,LED,00:1A:2B:00:00:01,192.168.1.100,60,\r\n"_qs);
 
     Command none({u"search"_qs, u"--times"_qs, u"2"_qs});
     none.clock.runUntil(2000);
@@ -135,9 +135,9 @@ TEST(Runner, SearchCsvKeepsAFormulaNameAsText) {
                                                  "=HYPERLINK(\"http://x\",\"y\")"));
     r.clock.runUntil(2000);
     EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.outText, u"number,name,mac,ip,version\r\n"
+    EXPECT_EQ(r.outText, u"number,name,mac,ip,version,conflicts\r\n"
                          u"1,\"'=HYPERLINK(\"\"http://x\"\",\"\"y\"\")\",00:1A:2B:00:00:01,"
-                         u"192.168.1.100,60\r\n"_qs);
+                         u"192.168.1.100,60,\r\n"_qs);
 }
 
 TEST(Runner, WriteReadsChangesWritesAndConfirms) {

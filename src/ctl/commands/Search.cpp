@@ -50,6 +50,7 @@ private:
             break;
         }
         out.flush();
+        *context_.err << SharedAddressLines(cards, language);
         const std::int64_t printed = context_.scheduler->nowMs();
         if (s.failure()) {
             *context_.err
