@@ -1,11 +1,11 @@
 // ledcardctl search with cards that answer at one address: the mark in the table, the lines
 // after it in the operator's language, and the conflicts field and column for scripts.
 
-#include "CardBytes.h"
-#include "ManualScheduler.h"
 #include "ctl/CommandLine.h"
 #include "ctl/Runner.h"
+#include "support/CardBytes.h"
 #include "support/FakeEndpoint.h"
+#include "support/ManualScheduler.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
