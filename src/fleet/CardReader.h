@@ -7,6 +7,7 @@
 #include "fleet/CardTarget.h"
 #include "fleet/DatagramRouter.h"
 #include "fleet/Scheduler.h"
+#include "fleet/WriteCycle.h"
 #include "protocol/Panel.h"
 
 #include <QByteArray>
@@ -16,8 +17,9 @@
 namespace fleet {
 
 struct ReadTiming {
-    int tries = 3;         // the window's read after the write and its two re-reads
-    int intervalMs = 2000; // tMody's period
+    // As a write's read-back: the first read and its re-reads, tMody's period apart.
+    int tries = 1 + WriteCycle::kMaxConfirmTries;
+    int intervalMs = WriteCycle::kRecheckMs;
 };
 
 class CardReader {
