@@ -34,7 +34,15 @@ struct CardJob {
 };
 
 struct CardOutcome {
-    enum class Status { Pending, Confirmed, NotConfirmed, NoAnswer, Refused, Cancelled };
+    enum class Status {
+        Pending,
+        Confirmed,
+        NotConfirmed,
+        NoAnswer,
+        Refused,
+        Cancelled,
+        Held, // read and changed, but the run was not approved (a check refused, a dry run)
+    };
     Status status = Status::Pending;
     bool written = false;   // the write left this machine
     bool cancelled = false; // stopped before it was confirmed
@@ -60,6 +68,16 @@ public:
     struct Options {
         int parallel = 32;
         ReadTiming read;
+        // Reads and changes every card before writing any: once the last read has ended,
+        // `approve` sees every outcome (readPanel, sentPanel, addressing and datagram of each
+        // card that can be written) and says whether the writes go on; if not, those cards end
+        // Held and nothing is written. Without it each card is written once it is read.
+        std::function<bool(const std::vector<CardOutcome>&)> approve;
+        // Just before card i's write leaves, its outcome filled in: the backup. A message
+        // refuses the card, which is then not written.
+        std::function<std::optional<std::string>(std::size_t, const CardOutcome&)> beforeSend;
+        // Right after card i's write has left: the journal's "sent".
+        std::function<void(std::size_t, const CardOutcome&)> sent;
     };
 
     BatchWriter(DatagramRouter& router, Scheduler& scheduler, const CardFamily& family,

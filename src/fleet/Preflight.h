@@ -1,0 +1,71 @@
+#pragma once
+// The checks every write passes before its first datagram leaves, from the window's single
+// write, the several-cards dialog and ledcardctl alike: addresses another card already holds,
+// two cards of one run given one address, addresses no card can use, and cards the tool could
+// not reach again after the write.
+
+#include "lang/Catalogue.h"
+#include "protocol/SearchAnswer.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace fleet {
+
+// One card of a run as it is and as its write will leave it.
+struct PlannedCard {
+    std::string name;  // as the search listed it; may be empty
+    std::string mac;   // "00:1A:2B:3C:4D:5E"; empty when not known
+    std::string ip;    // where it answers now
+    int version = -1;  // firmware; -1 when not known (treated as read by IP)
+    std::string newIp; // the card IP written; equal to `ip` when kept
+    std::string newMask;
+    std::string newGateway;
+};
+
+// A local IPv4 address the tool sends from, with its mask.
+struct LocalSubnet {
+    std::string address;
+    std::string mask;
+};
+
+struct Finding {
+    enum class Kind : std::uint8_t {
+        HeldByOtherCard,      // newIp is the IP of a found card with another MAC that keeps it
+        SameNewIpInRun,       // another card of the run is given the same newIp
+        NetworkAddress,       // newIp is the network address of newMask
+        BroadcastAddress,     // newIp is the broadcast address of newMask
+        UnusableAddress,      // 0.0.0.0, 127.0.0.0/8, or 224.0.0.0 and above
+        MaskNotContiguous,    // newMask's one-bits are not contiguous
+        GatewayOutsideSubnet, // newGateway is neither 0.0.0.0 nor inside newIp/newMask
+        OutsideLocalSubnet,   // newIp is in no local subnet: refused below firmware 54, else warned
+    };
+    Kind kind = Kind::HeldByOtherCard;
+    bool warning = false;  // OutsideLocalSubnet of a card read by MAC; everything else refuses
+    std::size_t card = 0;  // index in the run
+    std::string address;   // the address concerned (newIp, newMask or newGateway)
+    std::string otherName; // HeldByOtherCard, SameNewIpInRun: the other card
+    std::string otherMac;
+    std::string otherIp;
+};
+
+// Every finding, ordered by card and then by kind. `found` is the last search's list (the
+// window's device list, or ledcardctl's search before the run); a found card that is part of
+// the run and gets a new IP no longer holds its old one. With no local subnet given the
+// reachability is not checked.
+std::vector<Finding> CheckWrites(const std::vector<PlannedCard>& run,
+                                 const std::vector<protocol::DeviceEntry>& found,
+                                 const std::vector<LocalSubnet>& local);
+
+// Whether the findings stop the run: any that is not a warning, and the warnings too unless
+// `allowWarnings`.
+bool Refuses(const std::vector<Finding>& findings, bool allowWarnings);
+
+// One line naming the card ("NAME (MAC, IP)", the parts that are known) and the reason, in the
+// language given.
+std::string FindingMessage(const Finding& finding, const PlannedCard& card,
+                           lang::LanguageId language);
+
+} // namespace fleet
