@@ -172,6 +172,7 @@ void BatchWriteRun::cardFinished(std::size_t i, std::size_t job) {
         cardFinishedAs(i, State::Refused);
         return;
     case fleet::CardOutcome::Status::Cancelled:
+    case fleet::CardOutcome::Status::Held:
         cardFinishedAs(i, State::NotWritten);
         return;
     case fleet::CardOutcome::Status::NoAnswer:
