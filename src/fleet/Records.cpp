@@ -236,7 +236,7 @@ std::optional<QString> RunRecord::backUp(const protocol::PanelModel& read, QStri
     const auto values = ReadParameters(read, profile_);
     const QString path =
         folder_ + u'/' + BackupName(Text(values, "card.mac"), Text(values, "network.ip"));
-    if (QFileInfo::exists(path)) {
+    if (QFileInfo(path).isFile()) {
         return path;
     }
     const std::string json = ProfileJson(read, profile_);
