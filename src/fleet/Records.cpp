@@ -94,7 +94,7 @@ bool ReadEntry(const QByteArray& line, JournalEntry& entry) {
     const QJsonValue changes = o.value(QStringLiteral("changes"));
     if (!changes.isUndefined()) {
         ok = ok && changes.isArray();
-        for (const QJsonValue& c : changes.toArray()) {
+        for (const QJsonValue c : changes.toArray()) {
             ok = ok && c.isObject();
             const QJsonObject change = c.toObject();
             entry.changes.push_back({text(change, QStringLiteral("name")),
