@@ -2,6 +2,7 @@
 
 #include "fleet/AddressConflicts.h"
 #include "fleet/AddressRun.h"
+#include "fleet/ParameterNames.h"
 #include "fleet/Profile.h"
 #include "lang/ExtraTexts.h"
 #include "lang/Texts.h"
@@ -10,6 +11,7 @@
 #include <bit>
 #include <cctype>
 #include <optional>
+#include <string_view>
 #include <unordered_set>
 
 namespace fleet {
@@ -68,6 +70,25 @@ std::string CardText(const std::string& name, const std::string& mac, const std:
 }
 
 } // namespace
+
+PlannedCard PlannedCardOf(const protocol::PanelModel& read, const protocol::PanelModel& sent,
+                          const protocol::CardProfile& profile, std::string name) {
+    const auto was = ReadParameters(read, profile);
+    const auto is = ReadParameters(sent, profile);
+    PlannedCard card;
+    card.name = std::move(name);
+    card.mac = ValueText(was, "card.mac");
+    card.ip = ValueText(was, "network.ip");
+    const std::string firmware = ValueText(was, "card.firmware");
+    const bool number = !firmware.empty() && firmware.size() <= 3 &&
+                        std::all_of(firmware.begin(), firmware.end(),
+                                    [](unsigned char c) { return std::isdigit(c) != 0; });
+    card.version = number ? std::stoi(firmware) : -1;
+    card.newIp = ValueText(is, "network.ip");
+    card.newMask = ValueText(is, "network.mask");
+    card.newGateway = ValueText(is, "network.gateway");
+    return card;
+}
 
 std::vector<Finding> CheckWrites(const std::vector<PlannedCard>& run,
                                  const std::vector<protocol::DeviceEntry>& found,

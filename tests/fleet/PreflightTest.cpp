@@ -216,3 +216,36 @@ TEST(Preflight, AFindingNamesTheCardTheParameterAndTheReason) {
     EXPECT_EQ(fleet::FindingMessage(network[0], unnamed, lang::LanguageId::TraditionalChinese),
               "192.168.1.100: network.ip：192.168.1.0 是子網 192.168.1.0/24 的網絡地址。");
 }
+
+// A card of a write from its panels: who it is from the read, where it goes from the panel sent.
+TEST(Preflight, APlannedCardComesFromThePanelReadAndThePanelToBeSent) {
+    const auto panel = [](std::array<const char*, 12> octets, const char* version) {
+        protocol::PanelModel p;
+        p.SetRuntimeCounts(3);
+        for (std::size_t i = 0; i < 4; ++i) {
+            p[static_cast<protocol::Edit>(static_cast<std::size_t>(protocol::Edit::IP1) + i)] =
+                octets[i];
+            p[static_cast<protocol::Edit>(static_cast<std::size_t>(protocol::Edit::C1) + i)] =
+                octets[4 + i];
+            p[static_cast<protocol::Edit>(static_cast<std::size_t>(protocol::Edit::Gate1) + i)] =
+                octets[8 + i];
+        }
+        p[protocol::Edit::MACAddr] = "00:1A:2B:3C:4D:5E";
+        p[protocol::Edit::Version] = version;
+        return p;
+    };
+    const auto read =
+        panel({"192", "168", "1", "100", "255", "255", "255", "0", "192", "168", "1", "1"}, "53");
+    const auto sent = panel({"10", "0", "0", "7", "255", "0", "0", "0", "0", "0", "0", "0"}, "53");
+    const PlannedCard card = fleet::PlannedCardOf(read, sent, {}, "Wall 3");
+    EXPECT_EQ(card.name, "Wall 3");
+    EXPECT_EQ(card.mac, "00:1A:2B:3C:4D:5E");
+    EXPECT_EQ(card.ip, "192.168.1.100");
+    EXPECT_EQ(card.version, 53);
+    EXPECT_EQ(card.newIp, "10.0.0.7");
+    EXPECT_EQ(card.newMask, "255.0.0.0");
+    EXPECT_EQ(card.newGateway, "0.0.0.0");
+    auto unknown = read;
+    unknown[protocol::Edit::Version] = "";
+    EXPECT_EQ(fleet::PlannedCardOf(unknown, sent, {}).version, -1);
+}
