@@ -103,19 +103,25 @@ std::vector<Finding> CheckWrites(const std::vector<PlannedCard>& run,
     }
     std::vector<protocol::DeviceEntry> after;
     after.reserve(found.size() + run.size());
-    for (const protocol::DeviceEntry& f : found) {
-        protocol::DeviceEntry e = f;
-        e.mac = UpperMac(e.mac);
-        if (e.mac.empty() || !runMacs.contains(e.mac)) {
+    // A card without a MAC is told from every other: unknown is not the same.
+    const auto key = [](const std::string& mac, std::string_view side, std::size_t i) {
+        return mac.empty() ? "?" + std::string(side) + std::to_string(i) : UpperMac(mac);
+    };
+    std::vector<std::size_t> foundIndex; // of each card of `after` before the run's
+    for (std::size_t i = 0; i < found.size(); ++i) {
+        protocol::DeviceEntry e;
+        e.mac = key(found[i].mac, "found", i);
+        e.ip = found[i].ip;
+        if (!runMacs.contains(e.mac)) {
             after.push_back(std::move(e));
+            foundIndex.push_back(i);
         }
     }
     const std::size_t firstOfRun = after.size();
-    for (const PlannedCard& card : run) {
+    for (std::size_t i = 0; i < run.size(); ++i) {
         protocol::DeviceEntry e;
-        e.name = card.name;
-        e.mac = UpperMac(card.mac);
-        e.ip = Address(card.newIp) ? QuadText(*ParseAddress(card.newIp)) : std::string();
+        e.mac = key(run[i].mac, "run", i);
+        e.ip = Address(run[i].newIp) ? QuadText(*ParseAddress(run[i].newIp)) : std::string();
         after.push_back(std::move(e));
     }
     const AddressConflicts shared(after);
@@ -149,24 +155,25 @@ std::vector<Finding> CheckWrites(const std::vector<PlannedCard>& run,
             return findings.back();
         };
 
-        const protocol::DeviceEntry* heldBy = nullptr;
-        const protocol::DeviceEntry* alsoGiven = nullptr;
+        constexpr std::size_t kNone = AddressConflicts::kAll;
+        std::size_t heldBy = kNone;    // in `found`
+        std::size_t alsoGiven = kNone; // in `run`
         for (const std::size_t other : shared.othersOf(firstOfRun + i)) {
-            if (other < firstOfRun) {
-                heldBy = heldBy != nullptr ? heldBy : &after[other];
-            } else {
-                alsoGiven = alsoGiven != nullptr ? alsoGiven : &after[other];
+            if (other < firstOfRun && heldBy == kNone) {
+                heldBy = foundIndex[other];
+            } else if (other >= firstOfRun && alsoGiven == kNone) {
+                alsoGiven = other - firstOfRun;
             }
         }
-        if (heldBy != nullptr && !(kept && byMac)) {
+        if (heldBy != kNone && !(kept && byMac)) {
+            const protocol::DeviceEntry& other = found[heldBy];
             Finding& f = add(Finding::Kind::HeldByOtherCard, card.newIp);
-            f.otherName = heldBy->name;
-            f.otherMac = heldBy->mac;
-            f.otherIp = heldBy->ip;
+            f.otherName = other.name;
+            f.otherMac = other.mac;
+            f.otherIp = other.ip;
         }
-        if (alsoGiven != nullptr && !kept) {
-            const PlannedCard& other =
-                run[static_cast<std::size_t>(alsoGiven - &after[firstOfRun])];
+        if (alsoGiven != kNone && !kept) {
+            const PlannedCard& other = run[alsoGiven];
             Finding& f = add(Finding::Kind::SameNewIpInRun, card.newIp);
             f.otherName = other.name;
             f.otherMac = other.mac;
