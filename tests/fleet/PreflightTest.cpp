@@ -3,6 +3,8 @@
 
 #include "fleet/Preflight.h"
 
+#include "fleet/Profile.h"
+
 #include <gtest/gtest.h>
 
 using fleet::CheckWrites;
@@ -222,33 +224,27 @@ TEST(Preflight, AFindingNamesTheCardTheParameterAndTheReason) {
 
 // A card of a write from its panels: who it is from the read, where it goes from the panel sent.
 TEST(Preflight, APlannedCardComesFromThePanelReadAndThePanelToBeSent) {
-    const auto panel = [](std::array<const char*, 12> octets, const char* version) {
+    const auto panel = [](std::string ip, std::string mask, std::string gateway) {
         protocol::PanelModel p;
         p.SetRuntimeCounts(3);
-        for (std::size_t i = 0; i < 4; ++i) {
-            p[static_cast<protocol::Edit>(static_cast<std::size_t>(protocol::Edit::IP1) + i)] =
-                octets[i];
-            p[static_cast<protocol::Edit>(static_cast<std::size_t>(protocol::Edit::C1) + i)] =
-                octets[4 + i];
-            p[static_cast<protocol::Edit>(static_cast<std::size_t>(protocol::Edit::Gate1) + i)] =
-                octets[8 + i];
+        std::vector<fleet::Setting> settings;
+        for (const std::string& s :
+             {"network.ip=" + ip, "network.mask=" + mask, "network.gateway=" + gateway}) {
+            settings.push_back(std::get<fleet::Setting>(fleet::ParseSetting(s)));
         }
+        EXPECT_FALSE(fleet::ApplySettings(p, settings, {}).has_value());
         p[protocol::Edit::MACAddr] = "00:1A:2B:3C:4D:5E";
-        p[protocol::Edit::Version] = version;
+        p[protocol::Edit::Version] = "53";
         return p;
     };
-    const auto read =
-        panel({"192", "168", "1", "100", "255", "255", "255", "0", "192", "168", "1", "1"}, "53");
-    const auto sent = panel({"10", "0", "0", "7", "255", "0", "0", "0", "0", "0", "0", "0"}, "53");
+    auto read = panel("192.168.1.100", "255.255.255.0", "192.168.1.1");
+    const auto sent = panel("10.0.0.7", "255.0.0.0", "0.0.0.0");
     const PlannedCard card = fleet::PlannedCardOf(read, sent, {}, "Wall 3");
-    EXPECT_EQ(card.name, "Wall 3");
-    EXPECT_EQ(card.mac, "00:1A:2B:3C:4D:5E");
-    EXPECT_EQ(card.ip, "192.168.1.100");
+    EXPECT_EQ((std::vector<std::string>{card.name, card.mac, card.ip, card.newIp, card.newMask,
+                                        card.newGateway}),
+              (std::vector<std::string>{"Wall 3", "00:1A:2B:3C:4D:5E", "192.168.1.100", "10.0.0.7",
+                                        "255.0.0.0", "0.0.0.0"}));
     EXPECT_EQ(card.version, 53);
-    EXPECT_EQ(card.newIp, "10.0.0.7");
-    EXPECT_EQ(card.newMask, "255.0.0.0");
-    EXPECT_EQ(card.newGateway, "0.0.0.0");
-    auto unknown = read;
-    unknown[protocol::Edit::Version] = "";
-    EXPECT_EQ(fleet::PlannedCardOf(unknown, sent, {}).version, -1);
+    read[protocol::Edit::Version] = "";
+    EXPECT_EQ(fleet::PlannedCardOf(read, sent, {}).version, -1);
 }
