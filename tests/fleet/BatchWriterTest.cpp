@@ -65,7 +65,7 @@ struct Batch {
 
     explicit Batch(std::vector<CardJob> jobs, int parallel = 32) {
         writer = std::make_unique<BatchWriter>(router, clock, family, std::move(jobs),
-                                               BatchWriter::Options{parallel, {}, {}, {}, {}});
+                                               BatchWriter::Options{parallel, {}});
         writer->start([this](std::size_t i) { finishedOrder.push_back(i); },
                       [this] { done = true; });
     }
