@@ -6,6 +6,7 @@
 #include "fleet/Profile.h"
 #include "lang/ExtraTexts.h"
 #include "lang/Texts.h"
+#include "protocol/Addressing.h"
 
 #include <algorithm>
 #include <bit>
@@ -145,7 +146,7 @@ std::vector<Finding> CheckWrites(const std::vector<PlannedCard>& run,
             continue;
         }
         const bool kept = Address(card.ip) == ip;
-        const bool byMac = card.version >= 54;
+        const bool byMac = protocol::AddressedByMac(card.version);
         const auto add = [&](Finding::Kind kind, const std::string& address) -> Finding& {
             Finding f;
             f.kind = kind;
