@@ -142,8 +142,6 @@ enum class CtlText : std::uint8_t {
     BadSince,
     JournalBadLine,
     JournalNothing,
-    JournalConfirmed,
-    JournalNotConfirmed,
     JournalNoAnswer,
     JournalCancelled,
     JournalStopped,
