@@ -165,6 +165,8 @@ QString OutcomeKey(Status status) {
         return u"refused"_qs;
     case Status::Cancelled:
         return u"cancelled"_qs;
+    case Status::Held:
+        return u"held"_qs;
     case Status::Pending:
         break;
     }
@@ -181,6 +183,8 @@ QString OutcomeText(const fleet::CardOutcome& outcome, lang::LanguageId language
         return Tr(Text::NoAnswer, language);
     case Status::Refused:
         return Tr(Text::Refused, language);
+    case Status::Held:
+        return Tr(Text::Held, language);
     case Status::Cancelled:
     case Status::Pending:
         break;
@@ -221,6 +225,7 @@ QString OutcomeDetail(const fleet::CardOutcome& outcome, const protocol::CardPro
     case Status::Confirmed:
     case Status::Cancelled:
     case Status::Pending:
+    case Status::Held:
         return {};
     case Status::NoAnswer:
         return outcome.sendFailure ? couldNotSend() : Tr(Text::CardSilent, language);
