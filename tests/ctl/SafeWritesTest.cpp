@@ -339,8 +339,7 @@ TEST_F(SafeWrites, AJournalThatCannotBeWrittenIsSaidOnce) {
     EXPECT_EQ(BackupFiles(data()).size(), 2);
     r.confirm({Reply(1), Reply(2)});
     EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.errors().count(u"Cannot write to the journal "_qs), 1)
-        << r.errors().toStdString();
+    EXPECT_EQ(r.errors().count(u"Cannot write to the journal "_qs), 1) << r.errors().toStdString();
     EXPECT_TRUE(r.errors().contains(u"journal.jsonl"_qs));
 }
 

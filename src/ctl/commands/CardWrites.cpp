@@ -462,6 +462,8 @@ void CardWriteRun::printTiming() {
     std::int64_t firstWrite = -1;
     std::int64_t lastWrite = -1;
     std::int64_t lastFinish = -1;
+    // The protocol's floor as this run met it: the wait after a write and one read-back.
+    std::int64_t shortestConfirm = -1;
     qint64 confirmed = 0;
     for (const fleet::CardOutcome& o : outcomes) {
         if (o.writtenMs >= 0) {
@@ -469,7 +471,11 @@ void CardWriteRun::printTiming() {
             lastWrite = std::max(lastWrite, o.writtenMs);
         }
         lastFinish = std::max(lastFinish, o.finishedMs);
-        confirmed += o.status == fleet::CardOutcome::Status::Confirmed ? 1 : 0;
+        if (o.status == fleet::CardOutcome::Status::Confirmed) {
+            ++confirmed;
+            const std::int64_t took = o.finishedMs - o.writtenMs;
+            shortestConfirm = shortestConfirm < 0 ? took : std::min(shortestConfirm, took);
+        }
     }
     const auto rel = [this](std::int64_t t) { return qint64(t < 0 ? -1 : t - startedMs_); };
     const QJsonObject timing{{u"command"_qs, name_},
@@ -480,7 +486,8 @@ void CardWriteRun::printTiming() {
                              {u"approvedMs"_qs, rel(approvedMs_)},
                              {u"firstWriteMs"_qs, rel(firstWrite)},
                              {u"lastWriteMs"_qs, rel(lastWrite)},
-                             {u"doneMs"_qs, rel(lastFinish)}};
+                             {u"doneMs"_qs, rel(lastFinish)},
+                             {u"shortestConfirmMs"_qs, qint64(shortestConfirm)}};
     *context_.err << QJsonDocument(timing).toJson(QJsonDocument::Compact) << u'\n';
 }
 
