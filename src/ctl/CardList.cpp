@@ -77,8 +77,8 @@ constexpr int kUnknownVersion = -1;
 
 // A card of a search's JSON or CSV: by MAC when the firmware allows it, else by its IP.
 std::optional<fleet::CardTarget> FromSearchRow(const QString& mac, const QString& ip, int version) {
-    const auto byMac = fleet::ParseCardTarget(mac, true);
-    const auto byIp = fleet::ParseCardTarget(ip);
+    auto byMac = fleet::ParseCardTarget(mac, true);
+    auto byIp = fleet::ParseCardTarget(ip);
     const bool ipOnly = byIp && !byIp->byMac;
     if (byMac && (version == kUnknownVersion || protocol::AddressedByMac(version) || !ipOnly)) {
         return byMac;

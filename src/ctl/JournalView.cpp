@@ -88,6 +88,7 @@ std::vector<fleet::JournalEntry> FilterWrites(const std::vector<fleet::JournalEn
 
 QString JournalTable(const std::vector<fleet::JournalEntry>& writes, lang::LanguageId language) {
     std::vector<QStringList> rows;
+    rows.reserve(writes.size());
     const QString separator = language == lang::LanguageId::English ? u"; "_qs : u"；"_qs;
     for (const fleet::JournalEntry& w : writes) {
         rows.push_back({w.time.toString(u"yyyy-MM-dd HH:mm:ss"_qs), Q(w.program), Q(w.mac),

@@ -88,6 +88,7 @@ TEST(CardList, ReadsBackWhatSearchPrints) {
         EXPECT_EQ(cards, want);
     }
     std::vector<fleet::CardTarget> targets;
+    targets.reserve(found.size());
     for (const auto& f : found) {
         targets.push_back(ctl::TargetOf(f));
     }

@@ -29,6 +29,7 @@ JournalEntry Line(const char* time, const char* mac, const char* outcome, const 
 // "MAC outcome backup" per write.
 std::vector<std::string> Rows(const std::vector<JournalEntry>& writes) {
     std::vector<std::string> out;
+    out.reserve(writes.size());
     for (const JournalEntry& w : writes) {
         out.push_back(w.mac.substr(15) + " " + w.outcome + " " + w.backup);
     }
