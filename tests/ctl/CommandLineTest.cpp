@@ -194,18 +194,6 @@ TEST(CommandLine, ACommandThatRunsCarriesWhatWasGiven) {
     EXPECT_TRUE(f.command.allowOtherSubnet);
     EXPECT_TRUE(f.command.search);
 
-    const Parsed found =
-        parse({u"write"_qs, u"--to-found"_qs, u"--set"_qs, u"display.width=256"_qs});
-    ASSERT_EQ(found.outcome, Parsed::Outcome::Run) << found.text.toStdString();
-    EXPECT_TRUE(found.command.toFound);
-    EXPECT_TRUE(found.command.cards.empty());
-
-    const Parsed quiet = parse({u"write"_qs, u"192.168.1.100"_qs, u"--no-search"_qs, u"--set"_qs,
-                                u"display.width=256"_qs});
-    ASSERT_EQ(quiet.outcome, Parsed::Outcome::Run);
-    EXPECT_FALSE(quiet.command.search);
-    ASSERT_EQ(quiet.command.cards.size(), 1u);
-
     const Parsed j = parse({u"journal"_qs, u"--since"_qs, u"2026-12-09"_qs, u"--card"_qs,
                             u"001a2b000001"_qs, u"--format"_qs, u"csv"_qs});
     ASSERT_EQ(j.outcome, Parsed::Outcome::Run) << j.text.toStdString();

@@ -372,30 +372,6 @@ private slots:
         QVERIFY(s->events(u"write"_qs).empty());
     }
 
-    // A dry run reads the cards and prints what would change, in the journal's keys; no write
-    // leaves.
-    void aDryRunReadsTheCardsAndWritesNothing() {
-        auto s = sim(*bed_, {u"--cards"_qs, u"2"_qs});
-        QVERIFY(s);
-        const QString profile = file(u"dry.json"_qs, kWallProfile);
-        const CtlRun r = ctl({u"apply"_qs, profile, u"--to"_qs, mac(1) + u',' + mac(2),
-                              u"--ip-from"_qs, u"192.168.1.170"_qs, u"--dry-run"_qs, u"--times"_qs,
-                              u"2"_qs, u"--format"_qs, u"json"_qs},
-                             s.get());
-        QCOMPARE(r.status, 0);
-        const auto lines = r.lines();
-        QCOMPARE(int(lines.size()), 2);
-        QCOMPARE(lines[0][u"mac"].toString(), mac(1));
-        QCOMPARE(lines[0][u"ipAfter"].toString(), u"192.168.1.170"_qs);
-        QCOMPARE(lines[1][u"ipAfter"].toString(), u"192.168.1.171"_qs);
-        QCOMPARE(lines[1][u"changes"].toArray().first().toObject(),
-                 (QJsonObject{{u"name"_qs, u"display.width"_qs},
-                              {u"before"_qs, u"128"_qs},
-                              {u"after"_qs, u"192"_qs}}));
-        QTest::qWait(300);
-        QVERIFY(s->events(u"write"_qs).empty());
-    }
-
     // Twenty cards, the program killed once half of them have received their write: every card
     // written has its backup and its "sent" line, the journal shows those writes as stopped,
     // and restoring the backups brings every card back to what it was, each confirmed.

@@ -5,14 +5,12 @@
 #include "ctl/CommandLine.h"
 #include "ctl/Runner.h"
 #include "fleet/CardFamily.h"
-#include "fleet/Profile.h"
 #include "fleet/Records.h"
 #include "support/CardBytes.h"
 #include "support/FakeEndpoint.h"
 #include "support/ManualScheduler.h"
 
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -109,16 +107,7 @@ struct CtlRun {
             endpoint.deliver(r);
         }
     }
-    std::vector<QByteArray> writes() const {
-        std::vector<QByteArray> w;
-        for (const auto& s : endpoint.sent) {
-            if (s.bytes.size() > 20) { // search and reads are 6 and 10 bytes
-                w.push_back(s.bytes);
-            }
-        }
-        return w;
-    }
-    QStringList kinds() const { // what went out, in order
+    QStringList kinds() const { // what went out, in order; searches and reads are short
         QStringList k;
         for (const auto& s : endpoint.sent) {
             k << (s.bytes.size() > 20                ? u"write"_qs
@@ -137,42 +126,27 @@ struct CtlRun {
     }
 };
 
-QStringList BackupFiles(const QString& data) {
-    QStringList files;
-    QDirIterator it(data + u"/backups"_qs, {u"*.json"_qs}, QDir::Files,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        files << it.next();
-    }
-    files.sort();
-    return files;
-}
-
-fleet::Profile ProfileIn(const QString& path) {
-    QFile f(path);
-    EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << path.toStdString();
-    const QByteArray bytes = f.readAll();
-    auto parsed = fleet::ParseProfile(
-        std::string_view(bytes.constData(), std::size_t(bytes.size())), path.toStdString());
-    EXPECT_TRUE(std::holds_alternative<fleet::Profile>(parsed)) << path.toStdString();
-    return std::holds_alternative<fleet::Profile>(parsed) ? std::get<fleet::Profile>(parsed)
-                                                          : fleet::Profile{};
-}
-
-std::string Value(const fleet::Profile& p, const char* name) {
-    for (const fleet::Setting& s : p.settings) {
-        if (s.parameter->name == name) {
-            return s.position >= 0 ? std::to_string(s.position) : s.text;
+// The backups of the run, in name order: MAC and IP as they were read.
+QStringList Backups(const QString& data) {
+    QStringList out;
+    const QDir runs(data + u"/backups"_qs);
+    for (const QString& run : runs.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        for (const QFileInfo& f : QDir(runs.filePath(run)).entryInfoList({u"*.json"_qs})) {
+            QFile file(f.filePath());
+            file.open(QIODevice::ReadOnly);
+            const QJsonObject p = QJsonDocument::fromJson(file.readAll()).object();
+            out << f.fileName() + u' ' + p[u"parameters"][u"network.ip"].toString() + u' ' +
+                       QString::number(p[u"parameters"][u"display.width"].toInt());
         }
     }
-    return "?";
+    return out;
 }
 
 // "MAC outcome" per journal line.
-std::vector<std::string> JournalLines(const QString& data) {
-    std::vector<std::string> lines;
+QStringList Journal(const QString& data) {
+    QStringList lines;
     for (const fleet::JournalEntry& e : fleet::ReadJournal(data + u"/journal.jsonl"_qs).entries) {
-        lines.push_back(e.mac + " " + e.outcome);
+        lines << QString::fromStdString(e.mac + " " + e.outcome);
     }
     return lines;
 }
@@ -186,76 +160,79 @@ protected:
 
 } // namespace
 
-// Card 3 keeps 192.168.1.102 and is not part of the run: giving it to card 1 is refused after
-// the reads, before any write, and nothing is recorded.
-TEST_F(SafeWrites, AnAddressAnotherCardHoldsIsRefusedBeforeAnyWrite) {
-    CtlRun r({u"apply"_qs, u"p.json"_qs, u"--to"_qs, MacText(1), u"--ip-from"_qs,
-              u"192.168.1.102"_qs, u"--times"_qs, u"2"_qs},
-             data());
-    EXPECT_EQ(r.kinds(), QStringList{}); // the search's request waits for its first tick
-    r.search({Answer(1), Answer(2), Answer(3)});
-    EXPECT_EQ(r.kinds(), (QStringList{u"search"_qs, u"read"_qs}));
-    r.endpoint.deliver(Reply(1));
-    r.clock.advance(20000);
-    EXPECT_EQ(r.status, 2);
-    EXPECT_EQ(r.kinds(), (QStringList{u"search"_qs, u"read"_qs}));
-    const QStringList err = r.errors().split(u'\n', Qt::SkipEmptyParts);
-    ASSERT_GE(err.size(), 2) << r.errors().toStdString();
-    EXPECT_EQ(err[0], u"No card was written: the checks refuse this run:"_qs);
-    EXPECT_TRUE(err[1].contains(u"192.168.1.102"_qs) && err[1].contains(MacText(3)))
-        << err[1].toStdString();
-    EXPECT_TRUE(r.text().contains(u"held back, not written"_qs)) << r.text().toStdString();
-    EXPECT_FALSE(QDir(data()).exists(u"backups"_qs));
-    EXPECT_TRUE(JournalLines(data()).empty());
-}
-
-// Every card of the run that gets the same address is named, and nothing is written.
-TEST_F(SafeWrites, TwoCardsOfOneRunGivenOneAddressAreBothListed) {
-    CtlRun r({u"write"_qs, u"--to-found"_qs, u"--set"_qs, u"network.ip=192.168.1.150"_qs,
-              u"--times"_qs, u"2"_qs, u"--format"_qs, u"json"_qs},
-             data());
-    r.search({Answer(1), Answer(2)});
-    r.endpoint.deliver(Reply(1));
-    r.endpoint.deliver(Reply(2));
-    r.clock.advance(20000);
-    EXPECT_EQ(r.status, 2);
-    EXPECT_TRUE(r.writes().empty());
-    const QString err = r.errors();
-    EXPECT_TRUE(err.contains(MacText(1)) && err.contains(MacText(2))) << err.toStdString();
-    EXPECT_EQ(r.text().count(u"\"outcome\":\"held\""_qs), 2) << r.text().toStdString();
-}
-
-// Outside the local subnet: a card read by MAC goes through with --allow-other-subnet, one of
-// firmware 53, which could not be reached again, never does.
-TEST_F(SafeWrites, AnotherSubnetIsLetThroughOnlyByMacAndOnlyWhenAllowed) {
+// Each check refuses the run after the reads and before any write, names the cards and records
+// nothing. Card 3 (192.168.1.102) is found by the search and not part of the run.
+TEST_F(SafeWrites, TheChecksRefuseBeforeAnyWrite) {
     const struct {
+        const char* what;
+        QStringList args;
+        std::vector<int> found; // by the search; those of the run answer their reads
         const char* version;
-        bool allow;
-        int status; // before any read-back: -1 while the written card waits
-        int writes;
+        int held;          // cards of the run, read and not written
+        QStringList named; // in the findings
     } cases[] = {
-        {"3C", false, 2, 0},
-        {"3C", true, -1, 1},
-        {"35", true, 2, 0},
+        {"an address a card outside the run holds",
+         {u"apply"_qs, u"p.json"_qs, u"--to"_qs, MacText(1), u"--ip-from"_qs, u"192.168.1.102"_qs},
+         {1, 2, 3},
+         "3C",
+         1,
+         {u"192.168.1.102 is already the address of"_qs, MacText(3)}},
+        {"one address for two cards of the run",
+         {u"write"_qs, u"--to-found"_qs, u"--set"_qs, u"network.ip=192.168.1.150"_qs},
+         {1, 2},
+         "3C",
+         2,
+         {MacText(1), MacText(2), u"is given 192.168.1.150 in this run as well"_qs}},
+        {"another subnet, firmware 60, not allowed",
+         {u"write"_qs, MacText(1), u"--set"_qs, u"network.ip=10.0.0.5"_qs, u"--set"_qs,
+          u"network.gateway=10.0.0.1"_qs},
+         {1},
+         "3C",
+         1,
+         {u"10.0.0.5 is in none of"_qs, u"--allow-other-subnet lets cards"_qs}},
+        {"another subnet, firmware 53, allowed all the same",
+         {u"write"_qs, u"192.168.1.100"_qs, u"--set"_qs, u"network.ip=10.0.0.5"_qs, u"--set"_qs,
+          u"network.gateway=10.0.0.1"_qs, u"--allow-other-subnet"_qs},
+         {1},
+         "35",
+         1,
+         {u"could not be reached again"_qs}},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.version) + (c.allow ? " allowed" : ""));
-        QStringList args{u"write"_qs,   u"192.168.1.100"_qs,
-                         u"--set"_qs,   u"network.ip=10.0.0.5"_qs,
-                         u"--set"_qs,   u"network.gateway=10.0.0.1"_qs,
-                         u"--times"_qs, u"2"_qs};
-        if (c.allow) {
-            args << u"--allow-other-subnet"_qs;
+        SCOPED_TRACE(c.what);
+        CtlRun r(c.args + QStringList{u"--times"_qs, u"2"_qs, u"--format"_qs, u"json"_qs}, data());
+        std::vector<QByteArray> answers;
+        for (const int k : c.found) {
+            answers.push_back(Answer(k, 0, c.version));
         }
-        CtlRun r(args, data());
-        r.search({Answer(1, 100, c.version)});
-        r.endpoint.deliver(Reply(1, 100, c.version));
-        EXPECT_EQ(r.status, c.status);
-        EXPECT_EQ(int(r.writes().size()), c.writes);
-        EXPECT_TRUE(r.errors().contains(u"10.0.0.5"_qs)) << r.errors().toStdString();
-        EXPECT_EQ(r.errors().contains(u"--allow-other-subnet lets"_qs),
-                  !c.allow && c.version == std::string("3C"));
+        r.search(answers);
+        for (const int k : c.found) {
+            r.endpoint.deliver(Reply(k, 0, c.version));
+        }
+        r.clock.advance(20000);
+        EXPECT_EQ(r.status, 2);
+        EXPECT_FALSE(r.kinds().contains(u"write"_qs)) << r.kinds().join(u' ').toStdString();
+        EXPECT_TRUE(
+            r.errors().startsWith(u"No card was written: the checks refuse this run:\n"_qs));
+        for (const QString& n : c.named) {
+            EXPECT_TRUE(r.errors().contains(n)) << r.errors().toStdString();
+        }
+        EXPECT_EQ(r.text().count(u"\"outcome\":\"held\""_qs), c.held);
+        EXPECT_FALSE(QDir(data()).exists());
     }
+
+    // Firmware 60 stays reachable by MAC: --allow-other-subnet lets its write through.
+    CtlRun allowed({u"write"_qs, MacText(1), u"--set"_qs, u"network.ip=10.0.0.5"_qs, u"--set"_qs,
+                    u"network.gateway=10.0.0.1"_qs, u"--allow-other-subnet"_qs, u"--times"_qs,
+                    u"2"_qs},
+                   data());
+    allowed.search({Answer(1)});
+    allowed.endpoint.deliver(Reply(1));
+    EXPECT_EQ(allowed.kinds().count(u"write"_qs), 1);
+    EXPECT_TRUE(allowed.errors().startsWith(
+        u"Written all the same (--allow-other-subnet):\n  LED (00:1A:2B:00:00:01, 192.168.1.100): "
+        u"network.ip: 10.0.0.5 is in none of this computer's subnets (192.168.1.0/24)"_qs))
+        << allowed.errors().toStdString();
 }
 
 TEST_F(SafeWrites, NoSearchSaysTheConflictsWereNotChecked) {
@@ -265,11 +242,11 @@ TEST_F(SafeWrites, NoSearchSaysTheConflictsWereNotChecked) {
     EXPECT_EQ(r.errors(), u"--no-search: no search first, so addresses that other cards hold "
                           u"were not checked.\n"_qs);
     r.endpoint.deliver(Reply(1));
-    EXPECT_EQ(r.writes().size(), 1u);
+    EXPECT_EQ(r.kinds().count(u"write"_qs), 1);
 }
 
-// Before the write leaves, the card's values as read are saved and the journal says "sent";
-// the outcome follows once known.
+// Before a write leaves, the card's values as read are saved and the journal says "sent"; the
+// outcome follows once known.
 TEST_F(SafeWrites, EachWriteIsBackedUpAndJournalled) {
     CtlRun r({u"apply"_qs, u"p.json"_qs, u"--to"_qs, MacText(1) + u',' + MacText(2),
               u"--ip-from"_qs, u"192.168.1.150"_qs, u"--times"_qs, u"2"_qs},
@@ -277,74 +254,59 @@ TEST_F(SafeWrites, EachWriteIsBackedUpAndJournalled) {
     r.search({Answer(1), Answer(2), Answer(3)});
     r.endpoint.deliver(Reply(2));
     r.endpoint.deliver(Reply(1));
-    ASSERT_EQ(r.writes().size(), 2u);
-    EXPECT_EQ(JournalLines(data()), (std::vector<std::string>{
-                                        MacText(1).toStdString() + " sent",
-                                        MacText(2).toStdString() + " sent",
-                                    }));
-    const QStringList backups = BackupFiles(data());
-    ASSERT_EQ(backups.size(), 2);
-    for (int k = 1; k <= 2; ++k) {
-        const fleet::Profile saved = ProfileIn(backups[k - 1]);
-        EXPECT_EQ(saved.card.mac, MacText(k).toStdString());
-        EXPECT_EQ(Value(saved, "network.ip"), "192.168.1." + std::to_string(99 + k));
-        EXPECT_EQ(Value(saved, "display.width"), "128"); // as read, not as written
-    }
+    EXPECT_EQ(r.kinds().count(u"write"_qs), 2);
+    EXPECT_EQ(Journal(data()), (QStringList{MacText(1) + u" sent"_qs, MacText(2) + u" sent"_qs}));
+    // As read, not as written.
+    EXPECT_EQ(Backups(data()), (QStringList{u"00-1A-2B-00-00-01.json 192.168.1.100 128"_qs,
+                                            u"00-1A-2B-00-00-02.json 192.168.1.101 128"_qs}));
     r.confirm({Reply(1, 150), Reply(2, 151)});
     EXPECT_EQ(r.status, 0);
     const auto entries = fleet::ReadJournal(data() + u"/journal.jsonl"_qs).entries;
     ASSERT_EQ(entries.size(), 4u);
-    EXPECT_EQ(entries[2].outcome, "confirmed");
     EXPECT_EQ(entries[3].outcome, "confirmed");
     const fleet::JournalEntry& one = entries[0];
-    EXPECT_EQ(one.program, "ledcardctl");
-    EXPECT_EQ(one.ipBefore, "192.168.1.100");
-    EXPECT_EQ(one.ipAfter, "192.168.1.150");
-    EXPECT_EQ(QString::fromStdString(one.backup), backups[0]);
-    std::vector<std::string> changes;
-    for (const auto& c : one.changes) {
-        changes.push_back(fleet::ChangeText(c));
-    }
-    EXPECT_EQ(changes, (std::vector<std::string>{"display.width: 128 -> 256",
-                                                 "network.ip: 192.168.1.100 -> 192.168.1.150"}));
+    EXPECT_EQ(one.program + " " + one.ipBefore + " " + one.ipAfter,
+              "ledcardctl 192.168.1.100 192.168.1.150");
+    EXPECT_TRUE(one.backup.ends_with("/00-1A-2B-00-00-01.json")) << one.backup;
+    ASSERT_EQ(one.changes.size(), 2u);
+    EXPECT_EQ(fleet::ChangeText(one.changes[0]), "display.width: 128 -> 256");
     EXPECT_TRUE(r.errors().contains(u"Backups in "_qs)) << r.errors().toStdString();
 }
 
-// A backup that cannot be saved keeps its card from being written; the message names where.
-TEST_F(SafeWrites, ACardWhoseBackupFailsIsNotWritten) {
-    QFile blocker(data());
+// A backup that cannot be saved keeps its card from being written, the message naming where; a
+// journal that cannot be written is said once, and the cards, backed up, are written.
+TEST_F(SafeWrites, RecordsThatCannotBeSaved) {
+    const QString blocked = dir_.filePath(u"blocked"_qs);
+    QFile blocker(blocked);
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly)); // a file where the folder would be
     blocker.close();
-    CtlRun r(
+    CtlRun noBackup(
         {u"write"_qs, MacText(1), u"--set"_qs, u"display.width=300"_qs, u"--times"_qs, u"2"_qs},
-        data());
-    r.search({Answer(1)});
-    r.endpoint.deliver(Reply(1));
-    r.clock.advance(20000);
-    EXPECT_EQ(r.status, 2);
-    EXPECT_TRUE(r.writes().empty());
-    EXPECT_TRUE(r.text().contains(data())) << r.text().toStdString();
-}
+        blocked);
+    noBackup.search({Answer(1)});
+    noBackup.endpoint.deliver(Reply(1));
+    noBackup.clock.advance(20000);
+    EXPECT_EQ(noBackup.status, 2);
+    EXPECT_FALSE(noBackup.kinds().contains(u"write"_qs));
+    EXPECT_TRUE(noBackup.text().contains(blocked)) << noBackup.text().toStdString();
 
-// A journal that cannot be written is said once; the cards, backed up, are written all the same.
-TEST_F(SafeWrites, AJournalThatCannotBeWrittenIsSaidOnce) {
     ASSERT_TRUE(QDir().mkpath(data() + u"/journal.jsonl"_qs)); // a folder where the file would be
-    CtlRun r({u"apply"_qs, u"p.json"_qs, u"--to"_qs, MacText(1) + u',' + MacText(2), u"--times"_qs,
-              u"2"_qs},
-             data());
-    r.search({Answer(1), Answer(2)});
-    r.endpoint.deliver(Reply(1));
-    r.endpoint.deliver(Reply(2));
-    EXPECT_EQ(r.writes().size(), 2u);
-    EXPECT_EQ(BackupFiles(data()).size(), 2);
-    r.confirm({Reply(1), Reply(2)});
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.errors().count(u"Cannot write to the journal "_qs), 1) << r.errors().toStdString();
-    EXPECT_TRUE(r.errors().contains(u"journal.jsonl"_qs));
+    CtlRun noJournal({u"apply"_qs, u"p.json"_qs, u"--to"_qs, MacText(1) + u',' + MacText(2),
+                      u"--times"_qs, u"2"_qs},
+                     data());
+    noJournal.search({Answer(1), Answer(2)});
+    noJournal.endpoint.deliver(Reply(1));
+    noJournal.endpoint.deliver(Reply(2));
+    EXPECT_EQ(noJournal.kinds().count(u"write"_qs), 2);
+    EXPECT_EQ(Backups(data()).size(), 2);
+    noJournal.confirm({Reply(1), Reply(2)});
+    EXPECT_EQ(noJournal.status, 0);
+    EXPECT_EQ(noJournal.errors().count(u"Cannot write to the journal "_qs), 1)
+        << noJournal.errors().toStdString();
 }
 
-// A dry run reads the cards, checks and prints what would change; it writes and records
-// nothing. The datagram only with --hex.
+// A dry run reads the cards, checks and prints what would change, the datagram only with --hex;
+// it writes and records nothing.
 TEST_F(SafeWrites, DryRunReadsTheCardsAndPrintsWhatWouldChange) {
     for (const bool withHex : {false, true}) {
         SCOPED_TRACE(withHex);
@@ -369,40 +331,30 @@ TEST_F(SafeWrites, DryRunReadsTheCardsAndPrintsWhatWouldChange) {
         EXPECT_TRUE(r.text().endsWith(u"Dry run: nothing was sent.\n"_qs));
         EXPECT_FALSE(QDir(data()).exists());
     }
-}
 
-// In JSON a dry run prints a line per card with the journal's keys.
-TEST_F(SafeWrites, DryRunJsonHasTheJournalsKeys) {
-    CtlRun r({u"apply"_qs, u"p.json"_qs, u"--to"_qs, MacText(1) + u',' + MacText(9),
-              u"--ip-from"_qs, u"192.168.1.150"_qs, u"--dry-run"_qs, u"--times"_qs, u"2"_qs,
-              u"--format"_qs, u"json"_qs},
-             data());
-    r.search({Answer(1)});
-    r.endpoint.deliver(Reply(1));
-    r.clock.advance(20000);
-    EXPECT_EQ(r.status, 4); // card 9 did not answer
-    const QStringList lines = r.text().split(u'\n', Qt::SkipEmptyParts);
+    // In JSON, the journal's keys for a card it would write.
+    CtlRun json({u"apply"_qs, u"p.json"_qs, u"--to"_qs, MacText(1) + u',' + MacText(9),
+                 u"--ip-from"_qs, u"192.168.1.150"_qs, u"--dry-run"_qs, u"--times"_qs, u"2"_qs,
+                 u"--format"_qs, u"json"_qs},
+                data());
+    json.search({Answer(1)});
+    json.endpoint.deliver(Reply(1));
+    json.clock.advance(20000);
+    EXPECT_EQ(json.status, 4); // card 9 did not answer
+    const QStringList lines = json.text().split(u'\n', Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 2);
-    const QJsonObject one = QJsonDocument::fromJson(lines[0].toUtf8()).object();
-    // What the journal would hold, read back as a journal line.
-    QTemporaryDir dir;
-    QFile journal(dir.filePath(u"journal.jsonl"_qs));
-    ASSERT_TRUE(journal.open(QIODevice::WriteOnly));
-    journal.write(lines[0].toUtf8() + '\n');
-    journal.close();
-    const auto read = fleet::ReadJournal(journal.fileName());
-    ASSERT_EQ(read.entries.size(), 1u) << lines[0].toStdString();
-    EXPECT_EQ(read.entries[0].mac, MacText(1).toStdString());
-    EXPECT_EQ(read.entries[0].ipAfter, "192.168.1.150");
-    EXPECT_EQ(read.entries[0].changes.size(), 2u);
-    EXPECT_EQ(one[u"card"].toString(), MacText(1));
-    EXPECT_FALSE(one.contains(u"bytes"));
-    const QJsonObject nine = QJsonDocument::fromJson(lines[1].toUtf8()).object();
-    EXPECT_EQ(nine[u"outcome"].toString(), u"no-answer"_qs);
+    QJsonObject one = QJsonDocument::fromJson(lines[0].toUtf8()).object();
+    EXPECT_EQ(one.take(u"card"_qs).toString(), MacText(1));
+    EXPECT_EQ(one.keys(),
+              (QStringList{u"backup"_qs, u"changes"_qs, u"firmware"_qs, u"ipAfter"_qs,
+                           u"ipBefore"_qs, u"mac"_qs, u"outcome"_qs, u"program"_qs, u"time"_qs}));
+    EXPECT_EQ(one[u"ipAfter"].toString(), u"192.168.1.150"_qs);
+    EXPECT_EQ(QJsonDocument::fromJson(lines[1].toUtf8())[u"outcome"].toString(), u"no-answer"_qs);
 }
 
-// --to-found writes every card the search found: firmware 54 and later by MAC, older at its IP.
-TEST_F(SafeWrites, ToFoundWritesEveryCardTheSearchFound) {
+// --to-found: every card the search found, firmware 54 and later by MAC, older at its IP; with
+// --ip-from the cards found are counted against the subnet.
+TEST_F(SafeWrites, ToFoundTakesEveryCardTheSearchFound) {
     CtlRun r({u"write"_qs, u"--to-found"_qs, u"--set"_qs, u"display.width=300"_qs, u"--times"_qs,
               u"2"_qs},
              data());
@@ -418,21 +370,19 @@ TEST_F(SafeWrites, ToFoundWritesEveryCardTheSearchFound) {
     none.search({});
     EXPECT_EQ(none.status, 4);
     EXPECT_EQ(none.errors(), u"No card answered the search.\n"_qs);
+
+    CtlRun past({u"apply"_qs, u"p.json"_qs, u"--to-found"_qs, u"--ip-from"_qs, u"192.168.1.254"_qs,
+                 u"--times"_qs, u"2"_qs},
+                data());
+    past.search({Answer(1), Answer(2)});
+    EXPECT_EQ(past.status, 2);
+    EXPECT_EQ(past.kinds(), QStringList{u"search"_qs});
+    EXPECT_TRUE(past.errors().contains(u"include 192.168.1.255"_qs));
 }
 
-// --to-found with --ip-from counts the cards found against the subnet.
-TEST_F(SafeWrites, ToFoundWithIpFromRefusesARunPastTheSubnet) {
-    CtlRun r({u"apply"_qs, u"p.json"_qs, u"--to-found"_qs, u"--ip-from"_qs, u"192.168.1.254"_qs,
-              u"--times"_qs, u"2"_qs},
-             data());
-    r.search({Answer(1), Answer(2)});
-    EXPECT_EQ(r.status, 2);
-    EXPECT_EQ(r.kinds(), QStringList{u"search"_qs});
-    EXPECT_TRUE(r.errors().contains(u"include 192.168.1.255"_qs)) << r.errors().toStdString();
-}
-
-// A backup is written back to its card, found by its MAC at the address it has now, network
-// values included; a backup whose card did not answer is named and the rest goes on.
+// Each backup is written back to its card, found by its MAC at the address it has now, network
+// values included. A file that is no profile and a backup whose card did not answer are named
+// and the rest goes on.
 TEST_F(SafeWrites, RestoreWritesEachBackupBackByMac) {
     const fleet::CardFamily family;
     const QString folder = dir_.filePath(u"backup"_qs);
@@ -444,54 +394,36 @@ TEST_F(SafeWrites, RestoreWritesEachBackupBackByMac) {
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(QByteArray::fromStdString(fleet::ProfileJson(panel, family.profile())));
     }
-    CtlRun r({u"restore"_qs, folder, u"--times"_qs, u"2"_qs, u"--format"_qs, u"json"_qs}, data());
+    QFile bad(dir_.filePath(u"notes.json"_qs));
+    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+    bad.write("not a profile\n");
+    bad.close();
+    CtlRun r(
+        {u"restore"_qs, bad.fileName(), folder, u"--times"_qs, u"2"_qs, u"--format"_qs, u"json"_qs},
+        data());
     // The cards answer at the addresses a run gave them since.
     r.search({Answer(1, 150), Answer(2, 151, "35"), Answer(3, 152)});
     const QStringList errors = r.errors().split(u'\n', Qt::SkipEmptyParts);
-    ASSERT_EQ(errors.size(), 1);
-    EXPECT_TRUE(errors[0].endsWith(u"card4.json: no card with the MAC address 00:1A:2B:00:00:04 "
+    ASSERT_EQ(errors.size(), 2);
+    EXPECT_TRUE(errors[0].startsWith(bad.fileName())) << errors[0].toStdString();
+    EXPECT_TRUE(errors[1].endsWith(u"card4.json: no card with the MAC address 00:1A:2B:00:00:04 "
                                    u"answered the search; not restored."_qs))
-        << errors[0].toStdString();
+        << errors[1].toStdString();
     ASSERT_EQ(r.endpoint.sent.size(), 3u);
     EXPECT_EQ(r.endpoint.sent[1].bytes, hex("A1 44 06 00 1A 2B 00 00 01 FF"));
     EXPECT_EQ(r.endpoint.sent[2].host, u"192.168.1.151"_qs);
     r.endpoint.deliver(Reply(1, 150));
     r.endpoint.deliver(Reply(2, 151, "35"));
-    const auto writes = r.writes();
-    ASSERT_EQ(writes.size(), 2u);
-    EXPECT_EQ(writes[0].mid(31, 8), hex("A1 35 04 C0 A8 01 64 FF")); // back to .100
+    ASSERT_EQ(r.endpoint.sent.size(), 5u);
+    EXPECT_EQ(r.endpoint.sent[3].bytes.mid(31, 8), hex("A1 35 04 C0 A8 01 64 FF")); // .100 again
     r.confirm({Reply(1), Reply(2, 0, "35")});
-    EXPECT_EQ(r.status, 4); // both confirmed, the missing one counts
+    EXPECT_EQ(r.status, 4); // both confirmed; the missing one counts
     EXPECT_EQ(r.text().count(u"\"outcome\":\"confirmed\""_qs), 2) << r.text().toStdString();
-    EXPECT_EQ(BackupFiles(data()).size(), 2); // a restore is backed up too
+    EXPECT_EQ(Backups(data()).size(), 2); // a restore is backed up too
 }
 
-TEST_F(SafeWrites, RestoreOfAFileThatIsNoProfileSaysSoAndGoesOn) {
-    const QString good = dir_.filePath(u"good.json"_qs);
-    const QString bad = dir_.filePath(u"bad.json"_qs);
-    {
-        const fleet::CardFamily family;
-        protocol::PanelModel panel = family.emptyPanel();
-        family.apply(panel, Reply(1));
-        QFile f(good);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(QByteArray::fromStdString(fleet::ProfileJson(panel, family.profile())));
-        QFile b(bad);
-        ASSERT_TRUE(b.open(QIODevice::WriteOnly));
-        b.write("not a profile\n");
-    }
-    CtlRun r({u"restore"_qs, bad, good, u"--times"_qs, u"2"_qs, u"--dry-run"_qs}, data());
-    r.search({Answer(1, 150)});
-    r.endpoint.deliver(Reply(1, 150));
-    r.clock.advance(20000);
-    EXPECT_EQ(r.status, 0);
-    EXPECT_TRUE(r.errors().contains(bad)) << r.errors().toStdString();
-    EXPECT_TRUE(r.text().contains(u"  network.ip: 192.168.1.150 -> 192.168.1.100\n"_qs))
-        << r.text().toStdString();
-    EXPECT_TRUE(r.writes().empty());
-}
-
-// The journal of a run, with a line a crash cut off: the rest is printed, the cut line named.
+// The journal of a run killed after its write, with a line a crash cut off: the rest is
+// printed, the write shown as stopped, the cut line named.
 TEST_F(SafeWrites, JournalPrintsEachWriteAndNamesACutLine) {
     {
         CtlRun w(
@@ -499,8 +431,7 @@ TEST_F(SafeWrites, JournalPrintsEachWriteAndNamesACutLine) {
             data());
         w.search({Answer(1)});
         w.endpoint.deliver(Reply(1));
-        ASSERT_EQ(w.writes().size(), 1u);
-        // Killed here: "sent" without an outcome. Then a line cut in the middle.
+        ASSERT_EQ(w.kinds().count(u"write"_qs), 1);
     }
     const QString path = data() + u"/journal.jsonl"_qs;
     QFile journal(path);
@@ -518,8 +449,8 @@ TEST_F(SafeWrites, JournalPrintsEachWriteAndNamesACutLine) {
                            u"192.168.1.100,192.168.1.100,stopped,display.width: 128 -> 300,"_qs))
         << rows[1].toStdString();
 
-    CtlRun table({u"journal"_qs, u"--card"_qs, u"00-1a-2b-00-00-02"_qs}, data());
-    EXPECT_EQ(table.status, 0);
-    EXPECT_TRUE(table.text().isEmpty());
-    EXPECT_TRUE(table.errors().endsWith(u"records no write.\n"_qs)) << table.errors().toStdString();
+    CtlRun other({u"journal"_qs, u"--card"_qs, u"00-1a-2b-00-00-02"_qs}, data());
+    EXPECT_EQ(other.status, 0);
+    EXPECT_TRUE(other.text().isEmpty());
+    EXPECT_TRUE(other.errors().endsWith(u"records no write.\n"_qs));
 }
