@@ -64,14 +64,12 @@ struct Batch {
     ManualScheduler clock;
     fleet::CardFamily family;
     std::unique_ptr<BatchWriter> writer;
-    std::vector<std::string> events;
     bool done = false;
 
     Batch(std::vector<CardJob> jobs, BatchWriter::Options options) {
         writer = std::make_unique<BatchWriter>(router, clock, family, std::move(jobs),
                                                std::move(options));
-        writer->start([this](std::size_t i) { events.push_back("finished " + std::to_string(i)); },
-                      [this] { done = true; });
+        writer->start([](std::size_t) {}, [this] { done = true; });
     }
     const CardOutcome& out(std::size_t i) const { return writer->outcomes()[i]; }
 };
@@ -100,55 +98,116 @@ TEST(BatchWriterHooks, ARunNotApprovedWritesNothingAndHoldsTheCardsItWouldHaveWr
     r.clock.runUntil(6000);
     ASSERT_EQ(asked, 1);
     ASSERT_EQ(seen.size(), 4u);
-    EXPECT_EQ(seen[0].sentPanel[Edit::IP4], "201");
     EXPECT_EQ(seen[1].readPanel[Edit::IP4], "101");
     EXPECT_EQ(seen[1].sentPanel[Edit::IP4], "202");
-    EXPECT_TRUE(seen[1].addressing.byMac);
-    EXPECT_EQ(seen[1].datagram.size(), 96);
     EXPECT_EQ(seen[1].datagram.mid(21 + 10, 8), hex("A1 35 04 C0 A8 01 CA FF"));
-    EXPECT_EQ(seen[2].status, Status::Refused);
-    EXPECT_TRUE(seen[2].datagram.isEmpty());
     EXPECT_EQ(seen[3].status, Status::NoAnswer);
 
     EXPECT_TRUE(r.done);
-    EXPECT_EQ(Writes(r.endpoint), 0);
     EXPECT_EQ(r.out(0).status, Status::Held);
     EXPECT_EQ(r.out(1).status, Status::Held);
     EXPECT_EQ(r.out(2).status, Status::Refused);
     EXPECT_EQ(r.out(3).status, Status::NoAnswer);
-    EXPECT_EQ(r.writer->writtenCount(), 0u);
     r.clock.runUntil(30000);
     EXPECT_EQ(Writes(r.endpoint), 0);
 }
 
-// Approved, every card that can be written is, in run order, and each is confirmed as without
-// the hook.
-TEST(BatchWriterHooks, AnApprovedRunWritesEveryCardAndConfirmsIt) {
+// The backup that cannot be saved: that card is refused with the message and not written, the
+// others are, and each "sent" is recorded before the next write leaves.
+TEST(BatchWriterHooks, ACardRefusedBeforeItsWriteIsNotWrittenAndTheOthersAre) {
+    std::vector<std::string> log;
+    FakeEndpoint* endpoint = nullptr;
+    const auto writesSoFar = [&endpoint] { return std::to_string(Writes(*endpoint)); };
     BatchWriter::Options options;
     options.approve = [](const std::vector<CardOutcome>&) { return true; };
+    options.beforeSend = [&](std::size_t i, const CardOutcome& out) -> std::optional<std::string> {
+        EXPECT_EQ(out.sentPanel[Edit::IP4], std::to_string(201 + i));
+        EXPECT_FALSE(out.written);
+        log.push_back("before " + std::to_string(i) + " after " + writesSoFar() + " writes");
+        if (i == 1) {
+            return "Cannot save the backup /b/00-1A-2B-00-00-02.json: No space left on device.";
+        }
+        return std::nullopt;
+    };
+    options.sent = [&](std::size_t i, const CardOutcome& out) {
+        EXPECT_TRUE(out.written);
+        log.push_back("sent " + std::to_string(i) + " after " + writesSoFar() + " writes");
+    };
     Batch r(jobs(3), std::move(options));
-    for (int k : {3, 1}) {
+    endpoint = &r.endpoint;
+    for (int k : {1, 2, 3}) {
         r.endpoint.deliver(parameterReply(card(k)));
     }
-    EXPECT_EQ(Writes(r.endpoint), 0);
-    r.clock.runUntil(10);
-    r.endpoint.deliver(parameterReply(card(2)));
-    ASSERT_EQ(Writes(r.endpoint), 3);
-    std::vector<QByteArray> macs;
-    for (const auto& s : r.endpoint.sent) {
-        if (IsWrite(s)) {
-            macs.push_back(s.bytes.mid(3, 6));
+    EXPECT_EQ(log, (std::vector<std::string>{"before 0 after 0 writes", "sent 0 after 1 writes",
+                                             "before 1 after 1 writes", "before 2 after 1 writes",
+                                             "sent 2 after 2 writes"}));
+    EXPECT_EQ(r.out(1).status, Status::Refused);
+    EXPECT_EQ(r.out(1).changeRefusal,
+              "Cannot save the backup /b/00-1A-2B-00-00-02.json: No space left on device.");
+    EXPECT_FALSE(r.out(1).written);
+    EXPECT_EQ(r.writer->writtenCount(), 2u);
+}
+
+// Approved, every card that can be written is, in run order, `parallel` at once and the next
+// ones after a turn of the event loop; a stop before that turn writes no more.
+TEST(BatchWriterHooks, AnApprovedRunWritesParallelCardsAtATimeAndStopsBetweenThem) {
+    for (const bool stop : {false, true}) {
+        SCOPED_TRACE(stop ? "stopped" : "not stopped");
+        BatchWriter::Options options(2);
+        options.approve = [](const std::vector<CardOutcome>&) { return true; };
+        Batch r(jobs(3), std::move(options));
+        for (int k : {2, 1, 3}) {
+            r.endpoint.deliver(parameterReply(card(k)));
         }
+        std::vector<QByteArray> macs;
+        for (const auto& s : r.endpoint.sent) {
+            if (IsWrite(s)) {
+                macs.push_back(s.bytes.mid(3, 6));
+            }
+        }
+        EXPECT_EQ(macs,
+                  (std::vector<QByteArray>{hex("00 1A 2B 00 00 01"), hex("00 1A 2B 00 00 02")}));
+        if (stop) {
+            r.writer->cancel();
+        }
+        r.clock.advance(0);
+        EXPECT_EQ(Writes(r.endpoint), stop ? 2 : 3);
+        r.clock.runUntil(5000);
+        for (int k : {1, 2, 3}) {
+            r.endpoint.deliver(parameterReply(card(k, k == 1 ? "C0 A8 01 C9" : "C0 A8 01 CA")));
+        }
+        r.clock.runUntil(30000);
+        EXPECT_TRUE(r.done);
+        EXPECT_EQ(r.out(0).status, stop ? Status::NotConfirmed : Status::Confirmed);
+        EXPECT_EQ(r.out(1).status, stop ? Status::NotConfirmed : Status::Confirmed);
+        EXPECT_EQ(r.out(2).status, stop ? Status::Cancelled : Status::NotConfirmed);
     }
-    EXPECT_EQ(macs, (std::vector<QByteArray>{hex("00 1A 2B 00 00 01"), hex("00 1A 2B 00 00 02"),
-                                             hex("00 1A 2B 00 00 03")}));
-    r.clock.runUntil(5010);
-    r.endpoint.deliver(parameterReply(card(1, "C0 A8 01 C9")));
-    r.endpoint.deliver(parameterReply(card(2, "C0 A8 01 CA")));
-    r.endpoint.deliver(parameterReply(card(3, "C0 A8 01 CB")));
-    EXPECT_TRUE(r.done);
-    for (std::size_t i = 0; i < 3; ++i) {
-        EXPECT_EQ(r.out(i).status, Status::Confirmed);
-        EXPECT_EQ(r.out(i).writtenMs, 10);
+}
+
+// A stop while the cards are read ends the run without asking; a run in which no card can be
+// written is still shown to `approve` (a dry run lists it) and ends after it.
+TEST(BatchWriterHooks, AStopBeforeTheApprovalEndsTheRunAndARunOfRefusalsIsStillShown) {
+    int asked = 0;
+    BatchWriter::Options options;
+    options.approve = [&](const std::vector<CardOutcome>&) {
+        ++asked;
+        return true;
+    };
+    {
+        Batch r(jobs(2), options);
+        r.endpoint.deliver(parameterReply(card(1)));
+        r.writer->cancel();
+        EXPECT_TRUE(r.done);
+        EXPECT_EQ(asked, 0);
+        EXPECT_EQ(r.out(0).status, Status::Cancelled);
+        EXPECT_EQ(r.out(1).status, Status::Cancelled);
+        EXPECT_EQ(Writes(r.endpoint), 0);
+    }
+    {
+        Batch r(jobs(1, 1), options);
+        r.endpoint.deliver(parameterReply(card(1)));
+        EXPECT_EQ(asked, 1);
+        EXPECT_TRUE(r.done);
+        EXPECT_EQ(r.out(0).status, Status::Refused);
     }
 }
