@@ -9,6 +9,7 @@
 #include <QJsonObject>
 #include <algorithm>
 #include <set>
+#include <unordered_map>
 
 namespace ctl {
 
@@ -18,13 +19,6 @@ constexpr int kProgressRedrawMs = 250;
 
 QString Q(const std::string& text) {
     return QString::fromStdString(text);
-}
-
-std::string Quad(const protocol::PanelModel& panel, protocol::Edit first) {
-    const auto at = [&panel, first](std::size_t i) {
-        return panel[static_cast<protocol::Edit>(static_cast<std::size_t>(first) + i)];
-    };
-    return at(0) + '.' + at(1) + '.' + at(2) + '.' + at(3);
 }
 
 // A card read and changed that the run would write: the checks and the dry run are about these.
@@ -51,24 +45,6 @@ int Rank(int status) {
 
 int WorseStatus(int a, int b) {
     return Rank(b) > Rank(a) ? b : a;
-}
-
-fleet::PlannedCard PlannedOf(const fleet::CardOutcome& outcome,
-                             const std::vector<protocol::DeviceEntry>& found) {
-    fleet::PlannedCard card;
-    card.mac = outcome.read.mac;
-    card.ip = outcome.read.ip;
-    card.version = outcome.read.version;
-    for (const protocol::DeviceEntry& f : found) {
-        if (!card.mac.empty() && f.mac == card.mac) {
-            card.name = f.name;
-            break;
-        }
-    }
-    card.newIp = Quad(outcome.sentPanel, protocol::Edit::IP1);
-    card.newMask = Quad(outcome.sentPanel, protocol::Edit::C1);
-    card.newGateway = Quad(outcome.sentPanel, protocol::Edit::Gate1);
-    return card;
 }
 
 // --- the options ----------------------------------------------------------------------------
@@ -302,9 +278,17 @@ void CardWriteRun::startBatch() {
 bool CardWriteRun::approve(const std::vector<fleet::CardOutcome>& outcomes) {
     approvedMs_ = context_.scheduler->nowMs();
     planned_.clear();
+    // The search's names, by MAC, for the messages.
+    std::unordered_map<std::string, const std::string*> names;
+    for (const protocol::DeviceEntry& f : found_) {
+        names.emplace(f.mac, &f.name);
+    }
     for (const fleet::CardOutcome& o : outcomes) {
         if (Writable(o)) {
-            planned_.push_back(PlannedOf(o, found_));
+            const auto name = names.find(o.read.mac);
+            planned_.push_back(
+                fleet::PlannedCardOf(o.readPanel, o.sentPanel, context_.cardProfile,
+                                     name == names.end() ? std::string() : *name->second));
         }
     }
     findings_ = fleet::CheckWrites(planned_, found_, context_.localSubnets);

@@ -95,8 +95,4 @@ private:
 // The worse of two exit statuses: 3 over 4 over 2 over 0.
 int WorseStatus(int a, int b);
 
-// A card of the checks: as read, and as its write leaves it; the name from the search.
-fleet::PlannedCard PlannedOf(const fleet::CardOutcome& outcome,
-                             const std::vector<protocol::DeviceEntry>& found);
-
 } // namespace ctl
