@@ -388,19 +388,22 @@ private slots:
         }
         const QString profile = file(u"wall20.json"_qs, kWallProfile);
         const std::size_t writesBefore = s->events(u"write"_qs).size();
-        const CtlRun killed =
-            testbed::RunCtl(*bed_,
-                            {u"apply"_qs, profile, u"--to"_qs, to.join(u','), u"--ip-from"_qs,
-                             u"192.168.1.150"_qs, u"--times"_qs, u"2"_qs},
-                            home.path(), s.get(), [&](QProcess& p) {
-                                int seen = 0;
-                                s->waitFor(
-                                    [&seen](const QJsonObject& e) {
-                                        return isEvent(e, "write") && ++seen == kCards / 2;
-                                    },
-                                    20000, s->events().size());
-                                ::kill(pid_t(p.processId()), SIGKILL);
-                            });
+        const CtlRun killed = testbed::RunCtl(
+            *bed_,
+            {u"apply"_qs, profile, u"--to"_qs, to.join(u','), u"--ip-from"_qs, u"192.168.1.150"_qs,
+             u"--times"_qs, u"2"_qs},
+            home.path(), s.get(), [&](QProcess& p) {
+                std::set<int> seen; // waitFor looks at every event again as more come
+                s->waitFor(
+                    [&seen](const QJsonObject& e) {
+                        if (isEvent(e, "write")) {
+                            seen.insert(e[u"card"].toInt());
+                        }
+                        return int(seen.size()) == kCards / 2;
+                    },
+                    20000, s->events().size());
+                ::kill(pid_t(p.processId()), SIGKILL);
+            });
         QCOMPARE(killed.status, -1); // killed, no exit status
         QTest::qWait(300);
         std::set<int> written;
@@ -417,6 +420,9 @@ private slots:
             QDir(data + u"/backups"_qs).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
         QCOMPARE(folders.size(), 1);
         const QString folder = data + u"/backups/"_qs + folders[0];
+        // A card backed up just before the kill may not have had its write.
+        const int backups = int(QDir(folder).entryList({u"*.json"_qs}, QDir::Files).size());
+        QVERIFY(backups >= int(written.size()));
         for (const int k : written) {
             QFile f(folder + u'/' + mac(k).replace(u':', u'-') + u".json"_qs);
             QVERIFY2(f.open(QIODevice::ReadOnly), qPrintable(f.fileName()));
@@ -458,14 +464,14 @@ private slots:
         for (const QJsonObject& l : restored.lines()) {
             confirmed += l[u"outcome"].toString() == u"confirmed" ? 1 : 0;
         }
-        QCOMPARE(confirmed, int(written.size()));
+        QCOMPARE(confirmed, backups);
         // Every card as it was: the restored ones by their last write, the others untouched.
         std::map<int, QJsonObject> state;
         const auto after = s->events(u"write"_qs);
         for (std::size_t i = restoreFrom; i < after.size(); ++i) {
             state[after[i][u"card"].toInt()] = after[i][u"state"].toObject();
         }
-        QCOMPARE(int(state.size()), int(written.size()));
+        QCOMPARE(int(state.size()), backups);
         for (const auto& [k, st] : state) {
             QCOMPARE(st[u"ip"].toString(), QStringLiteral("192.168.1.%1").arg(99 + k));
             QCOMPARE(st[u"width"].toInt(), 128);
