@@ -183,7 +183,8 @@ QString OutcomeText(const fleet::CardOutcome& outcome, lang::LanguageId language
         return Tr(Text::NoAnswer, language);
     case Status::Refused:
         return Tr(Text::Refused, language);
-    case Status::Held: // not approved: as good as cancelled before it was written
+    case Status::Held:
+        return Tr(Text::Held, language);
     case Status::Cancelled:
     case Status::Pending:
         break;
@@ -225,6 +226,7 @@ QString OutcomeDetail(const fleet::CardOutcome& outcome, const protocol::CardPro
     case Status::Cancelled:
     case Status::Held:
     case Status::Pending:
+    case Status::Held:
         return {};
     case Status::NoAnswer:
         return outcome.sendFailure ? couldNotSend() : Tr(Text::CardSilent, language);
