@@ -226,7 +226,6 @@ QString OutcomeDetail(const fleet::CardOutcome& outcome, const protocol::CardPro
     case Status::Cancelled:
     case Status::Held:
     case Status::Pending:
-    case Status::Held:
         return {};
     case Status::NoAnswer:
         return outcome.sendFailure ? couldNotSend() : Tr(Text::CardSilent, language);
