@@ -79,7 +79,7 @@ else:
         f"{'met' if c['applyWallMs'] < 30000 else 'MISSED'}")
     row(g, "search; reads and checks", f"{c['applySearchEndedMs']} ms; "
         f"{c['applyApprovedMs'] - c['applySearchEndedMs']} ms",
-        "the search's first request leaves at 1200 ms, as the window's")
+        "the search before a write sends its one request at once")
     row(g, "first to last write", f"{c['applyLastWriteMs'] - c['applyFirstWriteMs']} ms",
         f"with a backup and a journal line each; first write {c['applyFirstWriteMs']} ms "
         "after the start")

@@ -39,10 +39,11 @@ void Search::start(std::function<void()> done) {
     listener_ = router_.listen([this](const QByteArray& d) { return receive(d); });
     const std::int64_t closeMs = std::int64_t(timing_.searchTimes) * SearchTiming::kCountdownTickMs;
     if (planned_ > 0) {
-        tickTimer_ = scheduler_.after(SearchTiming::kRequestIntervalMs, [this] { tick(); });
+        tickTimer_ = scheduler_.after(timing_.firstRequestMs, [this] { tick(); });
     }
     // The countdown: the last word unless the last request is due at the same moment.
-    const std::int64_t lastRequestDue = std::int64_t(planned_) * SearchTiming::kRequestIntervalMs;
+    const std::int64_t lastRequestDue =
+        timing_.firstRequestMs + std::int64_t(planned_ - 1) * SearchTiming::kRequestIntervalMs;
     endTimer_ =
         scheduler_.after(std::max(closeMs, lastRequestDue + timing_.settleMs), [this] { end(); });
 }

@@ -26,6 +26,9 @@ struct SearchTiming {
     static constexpr int kSettleMs = 50;
     int searchTimes = 20;
     int settleMs = kSettleMs;
+    // The window sends its first request one interval after the dialog opens; the search
+    // before a write has no dialog to show and sends at once.
+    int firstRequestMs = kRequestIntervalMs;
 };
 
 // How a search repeats its request, in the window and in ledcardctl alike: SendCount counts

@@ -15,6 +15,8 @@ namespace ctl {
 
 namespace {
 
+constexpr int kPreSearchTimes = 2; // the shortest search that sends a request
+
 constexpr int kProgressRedrawMs = 250;
 
 QString Q(const std::string& text) {
@@ -217,8 +219,11 @@ bool CardWriteRun::chooseCards(const std::vector<protocol::DeviceEntry>& found) 
 }
 
 void CardWriteRun::startSearch() {
+    // One request at once and the answers' settling: every card is seen before anything is
+    // written, without the window's countdown in front of each scripted write.
     fleet::SearchTiming timing;
-    timing.searchTimes = command_.times > 0 ? command_.times : context_.searchTimes;
+    timing.searchTimes = command_.times > 0 ? command_.times : kPreSearchTimes;
+    timing.firstRequestMs = 0;
     search_ = std::make_unique<fleet::Search>(router(), *context_.scheduler, timing);
     if (context_.progress) {
         drawProgress();
