@@ -32,6 +32,13 @@ QString WidgetFileDialogs::openFileName(QWidget* parent, const QString& title,
     return file;
 }
 
+QString WidgetFileDialogs::folderName(QWidget* parent, const QString& title, const QString& start) {
+    const QString from = QFileInfo(start).isDir() ? start
+                         : folder_.isEmpty()      ? QDir::homePath()
+                                                  : folder_;
+    return QFileDialog::getExistingDirectory(parent, title, from);
+}
+
 FileDialogs& fileDialogs() {
     return *g_current;
 }

@@ -16,6 +16,15 @@ void WidgetMessageBoxes::show(QWidget* parent, Kind kind, const QString& text) {
     box.exec();
 }
 
+bool WidgetMessageBoxes::ask(QWidget* parent, const QString& text) {
+    QMessageBox box(QMessageBox::Warning, QApplication::applicationDisplayName(), text,
+                    QMessageBox::Yes | QMessageBox::No, parent);
+    // What goes on happens only on a deliberate Yes: Enter and Esc both keep it from happening.
+    box.setDefaultButton(QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
 MessageBoxes& messageBoxes() {
     return *g_current;
 }

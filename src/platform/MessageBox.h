@@ -13,12 +13,15 @@ public:
     virtual ~MessageBoxes() = default;
     // Shows `text` with an OK button and returns once the operator has dismissed it.
     virtual void show(QWidget* parent, Kind kind, const QString& text) = 0;
+    // Shows `text` with Yes and No, No the default and the answer to Esc; true for Yes.
+    virtual bool ask(QWidget* parent, const QString& text) = 0;
 };
 
 // The real boxes: QMessageBox with the application's name as title.
 class WidgetMessageBoxes final : public MessageBoxes {
 public:
     void show(QWidget* parent, Kind kind, const QString& text) override;
+    bool ask(QWidget* parent, const QString& text) override;
 };
 
 // The boxes in use; the real ones unless a test installed others.
@@ -40,6 +43,9 @@ inline void inform(QWidget* parent, const QString& text) {
 }
 inline void error(QWidget* parent, const QString& text) {
     messageBoxes().show(parent, MessageBoxes::Kind::Error, text);
+}
+inline bool ask(QWidget* parent, const QString& text) {
+    return messageBoxes().ask(parent, text);
 }
 
 } // namespace platform
