@@ -28,6 +28,7 @@ BatchWriter::~BatchWriter() {
     for (Card& card : cards_) {
         scheduler_.cancel(card.timer);
     }
+    scheduler_.cancel(writeTimer_);
     router_.stop(listener_);
 }
 
@@ -35,6 +36,7 @@ void BatchWriter::start(std::function<void(std::size_t)> cardFinished, std::func
     cardFinished_ = std::move(cardFinished);
     done_ = std::move(done);
     started_ = true;
+    holding_ = static_cast<bool>(options_.approve);
     listener_ = router_.listen([this](const QByteArray& d) { return receive(d); });
     if (cards_.empty()) {
         if (done_) {
@@ -81,7 +83,9 @@ void BatchWriter::readFinished(std::size_t i) {
         if (!out.read.mac.empty()) {
             byMac_.emplace(out.read.mac, i);
         }
-        write(i);
+        if (prepare(i) && !holding_) {
+            write(i);
+        }
         break;
     case CardReader::Status::SendFailed:
         out.sendFailure = card.reader->failure();
@@ -97,21 +101,24 @@ void BatchWriter::readFinished(std::size_t i) {
         break;
     }
     pump();
+    if (holding_ && next_ == cards_.size() && reading_ == 0) {
+        decide();
+    }
 }
 
-void BatchWriter::write(std::size_t i) {
+bool BatchWriter::prepare(std::size_t i) {
     Card& card = cards_[i];
     CardOutcome& out = outcomes_[i];
     if (cancelled_) {
         finish(i, CardOutcome::Status::Cancelled);
-        return;
+        return false;
     }
     protocol::PanelModel panel = out.readPanel;
     if (card.job.change) {
         if (auto refusal = card.job.change(panel)) {
             out.changeRefusal = std::move(*refusal);
             finish(i, CardOutcome::Status::Refused);
-            return;
+            return false;
         }
     }
     // Addressed as the window addresses a card it found with this version: by MAC from 54 on.
@@ -119,18 +126,65 @@ void BatchWriter::write(std::size_t i) {
     selected.ip = out.read.ip.empty() ? card.job.target.ip : out.read.ip;
     selected.mac = out.read.mac.empty() ? card.job.target.mac : protocol::MacFromText(out.read.mac);
     selected.byMac = protocol::AddressedByMac(out.read.version);
-    const protocol::WriteResult result = family_.compose(panel, selected);
+    protocol::WriteResult result = family_.compose(panel, selected);
     if (const auto* refusal = std::get_if<protocol::WriteRefusal>(&result)) {
         out.writeRefusal = *refusal;
         finish(i, CardOutcome::Status::Refused);
-        return;
+        return false;
     }
-    const auto& message = std::get<protocol::WriteMessage>(result);
-    out.sentPanel = panel;
+    card.message = std::move(std::get<protocol::WriteMessage>(result));
+    out.sentPanel = std::move(panel);
     out.addressing = selected;
-    out.datagram = discovery::toByteArray(message.bytes);
+    out.datagram = discovery::toByteArray(card.message->bytes);
+    card.phase = Phase::Prepared;
+    return true;
+}
+
+void BatchWriter::decide() {
+    holding_ = false;
+    if (options_.approve(outcomes_) && !cancelled_) {
+        writeApproved();
+    } else {
+        for (std::size_t i = 0; i < cards_.size(); ++i) {
+            if (cards_[i].phase == Phase::Prepared) {
+                finish(i, cancelled_ ? CardOutcome::Status::Cancelled : CardOutcome::Status::Held);
+            }
+        }
+    }
+    finishRun();
+}
+
+void BatchWriter::writeApproved() {
+    // `parallel` writes at a time, the event loop between them: the replies already waiting are
+    // taken, a stop is seen, and the read-backs 5 s later come spread out as the reads came.
+    writeTimer_ = 0;
+    int sent = 0;
+    for (; nextWrite_ < cards_.size() && !cancelled_; ++nextWrite_) {
+        if (cards_[nextWrite_].phase != Phase::Prepared) {
+            continue;
+        }
+        if (sent == options_.parallel) {
+            writeTimer_ = scheduler_.after(0, [this] { writeApproved(); });
+            return;
+        }
+        write(nextWrite_);
+        ++sent;
+    }
+}
+
+void BatchWriter::write(std::size_t i) {
+    Card& card = cards_[i];
+    CardOutcome& out = outcomes_[i];
+    if (options_.beforeSend) {
+        if (auto refusal = options_.beforeSend(i, out)) {
+            out.changeRefusal = std::move(*refusal);
+            finish(i, CardOutcome::Status::Refused);
+            return;
+        }
+    }
+    const protocol::WriteMessage& message = *card.message;
     const discovery::SendResult sent =
-        discovery::sendWrite(router_.endpoint(), QString(), selected, message.bytes);
+        discovery::sendWrite(router_.endpoint(), QString(), out.addressing, message.bytes);
     if (!sent) {
         out.sendFailure = sent.failure();
         finish(i, CardOutcome::Status::NoAnswer);
@@ -140,8 +194,12 @@ void BatchWriter::write(std::size_t i) {
     out.writtenMs = scheduler_.nowMs();
     ++written_;
     card.phase = Phase::Sent;
-    card.cycle.emplace(family_, panel, selected, message.hasDomain);
+    card.cycle.emplace(family_, out.sentPanel, out.addressing, message.hasDomain);
+    card.message.reset();
     card.timer = scheduler_.after(card.cycle->delayMs(), [this, i] { delayOver(i); });
+    if (options_.sent) {
+        options_.sent(i, out);
+    }
 }
 
 void BatchWriter::delayOver(std::size_t i) {
@@ -224,10 +282,14 @@ void BatchWriter::cancel() {
         return;
     }
     cancelled_ = true;
+    holding_ = false; // what was read is not written, and no one is asked
+    scheduler_.cancel(writeTimer_);
+    writeTimer_ = 0;
     for (std::size_t i = 0; i < cards_.size(); ++i) {
         Card& card = cards_[i];
         switch (card.phase) {
         case Phase::Queued:
+        case Phase::Prepared:
             finish(i, CardOutcome::Status::Cancelled);
             break;
         case Phase::Reading:
@@ -259,11 +321,36 @@ void BatchWriter::finish(std::size_t i, CardOutcome::Status status) {
     if (cardFinished_) {
         cardFinished_(i);
     }
-    if (finished_ == cards_.size() && done_) {
+    finishRun();
+}
+
+void BatchWriter::finishRun() {
+    // While the run waits for its approval, cards that ended early do not end it.
+    if (finished_ == cards_.size() && !holding_ && done_) {
         auto done = std::move(done_);
         done_ = nullptr;
         done();
     }
+}
+
+std::string JournalOutcome(const CardOutcome& outcome) {
+    if (!outcome.written) {
+        return {};
+    }
+    switch (outcome.status) {
+    case CardOutcome::Status::Confirmed:
+        return "confirmed";
+    case CardOutcome::Status::NotConfirmed:
+        return outcome.cancelled ? "cancelled" : "not confirmed";
+    case CardOutcome::Status::Pending:
+        return "sent";
+    case CardOutcome::Status::NoAnswer:
+    case CardOutcome::Status::Refused:
+    case CardOutcome::Status::Cancelled:
+    case CardOutcome::Status::Held:
+        break;
+    }
+    return {};
 }
 
 } // namespace fleet

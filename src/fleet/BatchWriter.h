@@ -66,17 +66,26 @@ struct CardOutcome {
 class BatchWriter {
 public:
     struct Options {
+        Options() = default;
+        // Options{parallel, read}: the hooks unset, as before there were any.
+        explicit Options(int parallelReads, ReadTiming readTiming = {})
+            : parallel(parallelReads), read(readTiming) {}
+
         int parallel = 32;
         ReadTiming read;
         // Reads and changes every card before writing any: once the last read has ended,
         // `approve` sees every outcome (readPanel, sentPanel, addressing and datagram of each
         // card that can be written) and says whether the writes go on; if not, those cards end
-        // Held and nothing is written. Without it each card is written once it is read.
+        // Held and nothing is written (cards refused or silent keep their status). Approved,
+        // the cards are written in order, `parallel` at once and the next ones after a turn of
+        // the event loop (a zero delay of the scheduler). Without it each card is written once
+        // it is read. The run is not done before `approve` has answered.
         std::function<bool(const std::vector<CardOutcome>&)> approve;
         // Just before card i's write leaves, its outcome filled in: the backup. A message
-        // refuses the card, which is then not written.
+        // refuses the card (Status::Refused, the message in changeRefusal), which is then not
+        // written.
         std::function<std::optional<std::string>(std::size_t, const CardOutcome&)> beforeSend;
-        // Right after card i's write has left: the journal's "sent".
+        // Right after card i's write has left, before the next card's: the journal's "sent".
         std::function<void(std::size_t, const CardOutcome&)> sent;
     };
 
@@ -98,11 +107,12 @@ public:
     bool done() const { return finished_ == cards_.size(); }
 
 private:
-    enum class Phase { Queued, Reading, Sent, Confirming, Done };
+    enum class Phase { Queued, Reading, Prepared, Sent, Confirming, Done };
     struct Card {
         CardJob job;
         Phase phase = Phase::Queued;
         std::unique_ptr<CardReader> reader;
+        std::optional<protocol::WriteMessage> message; // composed, not yet sent
         std::optional<WriteCycle> cycle;
         TimerId timer = 0;
     };
@@ -110,6 +120,9 @@ private:
     void pump();
     void startRead(std::size_t i);
     void readFinished(std::size_t i);
+    bool prepare(std::size_t i); // changes and composes; false when the card ended
+    void decide();
+    void writeApproved();
     void write(std::size_t i);
     void delayOver(std::size_t i);
     void recheck(std::size_t i);
@@ -117,6 +130,7 @@ private:
     bool receive(const QByteArray& datagram);
     void confirmReply(std::size_t i, const QByteArray& reply);
     void finish(std::size_t i, CardOutcome::Status status);
+    void finishRun();
 
     DatagramRouter& router_;
     Scheduler& scheduler_;
@@ -135,6 +149,13 @@ private:
     bool started_ = false;
     bool cancelled_ = false;
     bool pumping_ = false;
+    bool holding_ = false; // `approve` set and not yet asked
+    std::size_t nextWrite_ = 0;
+    TimerId writeTimer_ = 0;
 };
+
+// The journal's word for a written card's end: "confirmed", "not confirmed", "cancelled" (the
+// run stopped before it was confirmed), "sent" while it waits; empty for a card not written.
+std::string JournalOutcome(const CardOutcome& outcome);
 
 } // namespace fleet

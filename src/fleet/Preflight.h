@@ -49,12 +49,22 @@ struct Finding {
     std::string otherName; // HeldByOtherCard, SameNewIpInRun: the other card
     std::string otherMac;
     std::string otherIp;
+    // NetworkAddress, BroadcastAddress, GatewayOutsideSubnet: the card's new subnet
+    // ("192.168.1.0/24"); OutsideLocalSubnet: the local subnets, ", " between them.
+    std::string subnet;
 };
 
 // Every finding, ordered by card and then by kind. `found` is the last search's list (the
 // window's device list, or ledcardctl's search before the run); a found card that is part of
-// the run and gets a new IP no longer holds its old one. With no local subnet given the
-// reachability is not checked.
+// the run (by MAC) and gets a new IP no longer holds its old one, and a found card with the
+// card's own MAC is the card itself. With no local subnet given the reachability is not checked.
+//
+// An address a card keeps is no conflict of the write: two cards that already share it are
+// marked in the device list, and keeping it changes nothing, so neither SameNewIpInRun nor
+// OutsideLocalSubnet concerns it (the card was just read there). HeldByOtherCard does when the
+// card is written by IP (firmware below 54): that write may reach the other card. The checks of
+// the address itself concern every card. A value that is no dotted quad (an empty field) is
+// left to the write's own refusals.
 std::vector<Finding> CheckWrites(const std::vector<PlannedCard>& run,
                                  const std::vector<protocol::DeviceEntry>& found,
                                  const std::vector<LocalSubnet>& local);

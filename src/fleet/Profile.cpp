@@ -145,28 +145,6 @@ std::string ToStd(const QString& text) {
 
 // --- Writing ---------------------------------------------------------------------------------
 
-// A JSON string. Panel texts are UTF-8; anything else is replaced rather than written broken.
-std::string JsonString(std::string_view text) {
-    const QByteArray utf8 =
-        QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())).toUtf8();
-    std::string out = "\"";
-    for (const char c : utf8) {
-        const auto u = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += c;
-        } else if (u < 0x20) {
-            static constexpr char kHex[] = "0123456789abcdef";
-            out += "\\u00";
-            out += kHex[u >> 4];
-            out += kHex[u & 15];
-        } else {
-            out += c;
-        }
-    }
-    return out + '"';
-}
-
 // Numbers the way the window holds them: as a JSON number when that gives the same digits
 // back, else as the text itself.
 std::string JsonNumber(const std::string& text) {
@@ -527,6 +505,27 @@ std::optional<std::array<std::uint8_t, 4>> ParseAddress(std::string_view text) {
         start = dot + 1;
     }
     return quad;
+}
+
+std::string JsonString(std::string_view text) {
+    const QByteArray utf8 =
+        QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())).toUtf8();
+    std::string out = "\"";
+    for (const char c : utf8) {
+        const auto u = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += c;
+        } else if (u < 0x20) {
+            static constexpr char kHex[] = "0123456789abcdef";
+            out += "\\u00";
+            out += kHex[u >> 4];
+            out += kHex[u & 15];
+        } else {
+            out += c;
+        }
+    }
+    return out + '"';
 }
 
 std::string ProfileJson(const protocol::PanelModel& panel, const protocol::CardProfile& profile) {

@@ -80,6 +80,10 @@ std::variant<Profile, Refusal> ParseProfile(std::string_view text, std::string_v
 // its position, a number that is no entry text or "#N"; a read-only parameter is refused.
 std::variant<Setting, Refusal> ParseSetting(std::string_view assignment);
 
+// A JSON string with its quotes. Panel texts are UTF-8; anything else is replaced rather than
+// written broken.
+std::string JsonString(std::string_view text);
+
 // A dotted quad of four decimal numbers up to 255, nothing else.
 std::optional<std::array<std::uint8_t, 4>> ParseAddress(std::string_view text);
 

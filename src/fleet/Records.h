@@ -48,15 +48,25 @@ struct JournalEntry {
     std::string backup; // the backup file's path; empty for none
 };
 
-std::string JournalLine(const JournalEntry& entry); // one JSON object, no newline
+// One JSON object, no newline, its keys in this order (the dry runs print the same keys):
+//   "time"     "2026-12-09T16:05:46+01:00": local time with its UTC offset
+//   "program", "mac", "firmware", "ipBefore", "ipAfter": texts
+//   "changes"  [{"name": "display.width", "before": "64", "after": "128"}, ...]: objects, so a
+//              value holding " -> " stays readable; ChangeText gives "name: before -> after"
+//   "outcome"  one of the words above
+//   "backup"   the backup file's path, "" for none
+std::string JournalLine(const JournalEntry& entry);
 
 struct JournalContents {
     std::vector<JournalEntry> entries;
     std::vector<int> badLines; // 1-based numbers of lines that are no complete entry
     QString error;             // the file exists but cannot be read; names the path
 };
-// A missing file is an empty journal.
-JournalContents ReadJournal(const QString& path);
+// A missing file is an empty journal. A line is an entry when it is a JSON object with a valid
+// "time" and the keys above of the right type (missing ones empty); a blank line is skipped,
+// any other line, a last one cut off by a crash among them, is a bad line, and the rest is read.
+JournalContents ReadJournal(const QString& path,
+                            lang::LanguageId language = lang::LanguageId::English);
 
 // The records of one run of writes. Every failure comes back as a message in the language of
 // the run that names the file.
@@ -68,12 +78,18 @@ public:
               lang::LanguageId language,
               std::function<QDateTime()> now = &QDateTime::currentDateTime);
 
-    // Saves the panel as just read from the card; the write must not be sent when this fails.
+    // Saves the panel as just read from the card (ProfileJson: every parameter, the network
+    // values too) as <MAC with "-">.json; the write must not be sent when this fails. The file
+    // is written beside its name and renamed into place, so it is whole or absent; a card
+    // backed up before in this run keeps that first backup, its state before the run. The
+    // folder is backups/<yyyy-MM-dd_HH-mm-ss> of the data folder, "_2", "_3"... after it when a
+    // run of the same second has it. No fsync: a thousand cards must not wait for the disk.
     // Returns the file's path or, in `error`, why not.
     std::optional<QString> backUp(const protocol::PanelModel& read, QString* error);
 
-    // Appends a line and flushes it to the file before returning.
-    std::optional<QString> append(const JournalEntry& entry); // the error, or nothing
+    // Appends a line with its newline in one write, unbuffered, before returning; the error,
+    // naming the file, or nothing.
+    std::optional<QString> append(const JournalEntry& entry);
 
     // A journal entry for a card's write with the time, program and changes filled in.
     JournalEntry entryFor(const protocol::PanelModel& read, const protocol::PanelModel& sent,
@@ -89,6 +105,7 @@ private:
     lang::LanguageId language_;
     std::function<QDateTime()> now_;
     QString folder_; // made on the first backup
+    bool dataFolderMade_ = false;
 };
 
 // The backups named on a restore: folders (their *.json files, in name order) and single files.

@@ -7,7 +7,7 @@ namespace lang {
 namespace {
 
 // One row per text: id, simplified, traditional, English. Rows follow the order of CtlText,
-// then CommandText, then RefusalText, so a text is found by its index.
+// CommandText, RefusalText, then SafetyText, so a text is found by its index.
 // clang-format off
 constexpr std::array<TextRow, kTextCount> kTexts{{
     // ledcardctl
@@ -175,6 +175,23 @@ constexpr std::array<TextRow, kTextCount> kTexts{{
     {RefusalText::DomainNotAscii, "域名只能包含ASCII字符，其他文字的域名请使用“xn--”形式", "域名只能包含ASCII字元，其他文字的域名請使用「xn--」形式", "the name must be in ASCII letters; give a name in other letters in its \"xn--\" form"},
     {RefusalText::DomainTooLong, "域名不能超过63个字符", "域名不能超過63個字元", "the name must not be longer than 63 characters"},
     {RefusalText::ValueRange, "数值必须在%1到%2之间", "數值必須在%1到%2之間", "the value must be between %1 and %2"},
+    // the checks before a write, the backups and the journal
+    {SafetyText::HeldByOtherCard, "%1 已是 %2 的地址", "%1 已是 %2 的地址", "%1 is already the address of %2"},
+    {SafetyText::SameNewIpInRun, "本次写入中 %2 也将获得 %1", "本次寫入中 %2 也將獲得 %1", "%2 is given %1 in this run as well"},
+    {SafetyText::NetworkAddress, "%1 是子网 %2 的网络地址", "%1 是子網 %2 的網絡地址", "%1 is the network address of the subnet %2"},
+    {SafetyText::BroadcastAddress, "%1 是子网 %2 的广播地址", "%1 是子網 %2 的廣播地址", "%1 is the broadcast address of the subnet %2"},
+    {SafetyText::UnusableAddress, "控制卡不能使用 %1：0.0.0.0、127.0.0.0/8 以及 224.0.0.0 及以上的地址都不能分配给控制卡", "控制卡不能使用 %1：0.0.0.0、127.0.0.0/8 以及 224.0.0.0 及以上的地址都不能分配給控制卡", "no card can use %1: 0.0.0.0, 127.0.0.0/8 and the addresses from 224.0.0.0 on are not for cards"},
+    {SafetyText::MaskNotContiguous, "%1 不是有效的子网掩码：其中为1的位不连续", "%1 不是有效的子網掩碼：其中為1的位不連續", "%1 is no subnet mask: its one-bits are not contiguous"},
+    {SafetyText::GatewayOutsideSubnet, "网关 %1 不在控制卡的新子网 %2 内", "網關 %1 不在控制卡的新子網 %2 內", "the gateway %1 is outside the card's new subnet %2"},
+    {SafetyText::OutsideLocalUnreachable, "%1 不在本机的任何子网内（%2）：固件低于54的控制卡按IP地址读写，写入后将无法再访问", "%1 不在本機的任何子網內（%2）：韌體低於54的控制卡按IP地址讀寫，寫入後將無法再訪問", "%1 is in none of this computer's subnets (%2): a card of firmware below 54 is read and written by its IP and could not be reached again"},
+    {SafetyText::OutsideLocalWarning, "%1 不在本机的任何子网内（%2）：控制卡仍可按MAC地址访问，但本机无法按IP地址访问", "%1 不在本機的任何子網內（%2）：控制卡仍可按MAC地址訪問，但本機無法按IP地址訪問", "%1 is in none of this computer's subnets (%2): the card stays reachable by its MAC address, but not by its IP from here"},
+    {SafetyText::BackupFolderNotMade, "无法建立备份目录 %1。", "無法建立備份目錄 %1。", "Cannot make the backup folder %1."},
+    {SafetyText::BackupNotSaved, "无法保存备份 %1：%2。", "無法儲存備份 %1：%2。", "Cannot save the backup %1: %2."},
+    {SafetyText::JournalNotWritten, "无法写入日志 %1：%2。", "無法寫入日誌 %1：%2。", "Cannot write to the journal %1: %2."},
+    {SafetyText::JournalNotRead, "无法读取日志 %1：%2。", "無法讀取日誌 %1：%2。", "Cannot read the journal %1: %2."},
+    {SafetyText::BackupNotRead, "无法读取备份 %1：%2。", "無法讀取備份 %1：%2。", "Cannot read the backup %1: %2."},
+    {SafetyText::BackupFolderNotRead, "无法读取备份目录 %1。", "無法讀取備份目錄 %1。", "Cannot read the backup folder %1."},
+    {SafetyText::BackupFolderEmpty, "备份目录 %1 中没有备份（*.json）。", "備份目錄 %1 中沒有備份（*.json）。", "The backup folder %1 holds no backup (*.json)."},
 }};
 // clang-format on
 
@@ -186,7 +203,8 @@ constexpr bool InOrder() {
     }
     return true;
 }
-static_assert(InOrder(), "kTexts must follow the order of CtlText, CommandText and RefusalText");
+static_assert(InOrder(),
+              "kTexts must follow the order of CtlText, CommandText, RefusalText and SafetyText");
 
 } // namespace
 

@@ -202,10 +202,35 @@ enum class RefusalText : std::uint8_t {
     Count
 };
 
+// The checks before a write and what a write leaves on this machine (backups, the journal).
+// A check's text is the sentence after "card: parameter: ", without its full stop; the others
+// are whole messages.
+enum class SafetyText : std::uint8_t {
+    HeldByOtherCard,         // %1: the address, %2: the other card
+    SameNewIpInRun,          // %1: the address, %2: the other card
+    NetworkAddress,          // %1: the address, %2: the subnet
+    BroadcastAddress,        // %1: the address, %2: the subnet
+    UnusableAddress,         // %1: the address
+    MaskNotContiguous,       // %1: the mask
+    GatewayOutsideSubnet,    // %1: the gateway, %2: the subnet
+    OutsideLocalUnreachable, // %1: the address, %2: this computer's subnets
+    OutsideLocalWarning,     // %1: the address, %2: this computer's subnets
+    BackupFolderNotMade,     // %1: the folder
+    BackupNotSaved,          // %1: the file, %2: the system's reason
+    JournalNotWritten,       // %1: the file, %2: the system's reason
+    JournalNotRead,          // %1: the file, %2: the system's reason
+    BackupNotRead,           // %1: the file, %2: the system's reason
+    BackupFolderNotRead,     // %1: the folder
+    BackupFolderEmpty,       // %1: the folder
+    Count
+};
+
 inline constexpr std::size_t kCtlTextCount = static_cast<std::size_t>(CtlText::Count);
 inline constexpr std::size_t kCommandTextCount = static_cast<std::size_t>(CommandText::Count);
 inline constexpr std::size_t kRefusalTextCount = static_cast<std::size_t>(RefusalText::Count);
-inline constexpr std::size_t kTextCount = kCtlTextCount + kCommandTextCount + kRefusalTextCount;
+inline constexpr std::size_t kSafetyTextCount = static_cast<std::size_t>(SafetyText::Count);
+inline constexpr std::size_t kTextCount =
+    kCtlTextCount + kCommandTextCount + kRefusalTextCount + kSafetyTextCount;
 
 namespace detail {
 // The row of the n-th text of a list whose rows start at `first`; none for n past the list.
@@ -214,7 +239,7 @@ constexpr std::size_t RowIndex(std::size_t first, std::size_t count, std::size_t
 }
 } // namespace detail
 
-// A row of the table, named by any of the three lists; a list's Count names no row.
+// A row of the table, named by any of the lists; a list's Count names no row.
 class TextKey {
 public:
     constexpr TextKey(CtlText text)
@@ -225,6 +250,9 @@ public:
     constexpr TextKey(RefusalText text)
         : index_(detail::RowIndex(kCtlTextCount + kCommandTextCount, kRefusalTextCount,
                                   static_cast<std::size_t>(text))) {}
+    constexpr TextKey(SafetyText text)
+        : index_(detail::RowIndex(kCtlTextCount + kCommandTextCount + kRefusalTextCount,
+                                  kSafetyTextCount, static_cast<std::size_t>(text))) {}
 
     constexpr std::size_t Index() const { return index_; }
 
@@ -239,7 +267,7 @@ struct TextRow {
     std::string_view english;
 };
 
-// The whole table, in the order of CtlText, then CommandText, then RefusalText.
+// The whole table, in the order of CtlText, CommandText, RefusalText, then SafetyText.
 std::span<const TextRow> AllTexts();
 
 // The text in the language; an id outside 0..2 gives the English one, a Count nothing.

@@ -1,0 +1,236 @@
+#include "fleet/Preflight.h"
+
+#include "fleet/AddressConflicts.h"
+#include "fleet/AddressRun.h"
+#include "fleet/Profile.h"
+#include "lang/ExtraTexts.h"
+#include "lang/Texts.h"
+
+#include <algorithm>
+#include <bit>
+#include <cctype>
+#include <optional>
+#include <unordered_set>
+
+namespace fleet {
+
+namespace {
+
+std::uint32_t Value(const Quad& q) {
+    return std::uint32_t(q[0]) << 24 | std::uint32_t(q[1]) << 16 | std::uint32_t(q[2]) << 8 | q[3];
+}
+
+std::optional<std::uint32_t> Address(const std::string& text) {
+    if (const auto q = ParseAddress(text)) {
+        return Value(*q);
+    }
+    return std::nullopt;
+}
+
+Quad QuadOf(std::uint32_t v) {
+    return {std::uint8_t(v >> 24), std::uint8_t(v >> 16), std::uint8_t(v >> 8), std::uint8_t(v)};
+}
+
+bool Contiguous(std::uint32_t mask) {
+    const std::uint32_t host = ~mask;
+    return (host & (host + 1)) == 0;
+}
+
+std::string SubnetText(std::uint32_t address, std::uint32_t mask) {
+    return QuadText(QuadOf(address & mask)) + "/" + std::to_string(std::popcount(mask));
+}
+
+bool Unusable(std::uint32_t a) {
+    return a == 0 || (a >> 24) == 127 || a >= 0xE0000000u;
+}
+
+std::string UpperMac(std::string mac) {
+    std::transform(mac.begin(), mac.end(), mac.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    return mac;
+}
+
+struct LocalNet {
+    std::uint32_t address;
+    std::uint32_t mask;
+};
+
+// "NAME (MAC, IP)", the parts that are known.
+std::string CardText(const std::string& name, const std::string& mac, const std::string& ip) {
+    std::string ids = mac;
+    if (!ip.empty()) {
+        ids += ids.empty() ? ip : ", " + ip;
+    }
+    if (name.empty()) {
+        return ids;
+    }
+    return ids.empty() ? name : name + " (" + ids + ")";
+}
+
+} // namespace
+
+std::vector<Finding> CheckWrites(const std::vector<PlannedCard>& run,
+                                 const std::vector<protocol::DeviceEntry>& found,
+                                 const std::vector<LocalSubnet>& local) {
+    // The cards as the run leaves them: the found ones outside the run where they are, the
+    // run's at their new addresses; who shares an address is then the device list's rule.
+    std::unordered_set<std::string> runMacs;
+    for (const PlannedCard& card : run) {
+        if (!card.mac.empty()) {
+            runMacs.insert(UpperMac(card.mac));
+        }
+    }
+    std::vector<protocol::DeviceEntry> after;
+    after.reserve(found.size() + run.size());
+    for (const protocol::DeviceEntry& f : found) {
+        protocol::DeviceEntry e = f;
+        e.mac = UpperMac(e.mac);
+        if (e.mac.empty() || !runMacs.contains(e.mac)) {
+            after.push_back(std::move(e));
+        }
+    }
+    const std::size_t firstOfRun = after.size();
+    for (const PlannedCard& card : run) {
+        protocol::DeviceEntry e;
+        e.name = card.name;
+        e.mac = UpperMac(card.mac);
+        e.ip = Address(card.newIp) ? QuadText(*ParseAddress(card.newIp)) : std::string();
+        after.push_back(std::move(e));
+    }
+    const AddressConflicts shared(after);
+
+    std::vector<LocalNet> nets;
+    std::string netsText;
+    for (const LocalSubnet& l : local) {
+        const auto a = Address(l.address);
+        const auto m = Address(l.mask);
+        if (a && m) {
+            nets.push_back({*a, *m});
+            netsText += (netsText.empty() ? "" : ", ") + SubnetText(*a, *m);
+        }
+    }
+
+    std::vector<Finding> findings;
+    for (std::size_t i = 0; i < run.size(); ++i) {
+        const PlannedCard& card = run[i];
+        const auto ip = Address(card.newIp);
+        if (!ip) {
+            continue;
+        }
+        const bool kept = Address(card.ip) == ip;
+        const bool byMac = card.version >= 54;
+        const auto add = [&](Finding::Kind kind, const std::string& address) -> Finding& {
+            Finding f;
+            f.kind = kind;
+            f.card = i;
+            f.address = address;
+            findings.push_back(std::move(f));
+            return findings.back();
+        };
+
+        const protocol::DeviceEntry* heldBy = nullptr;
+        const protocol::DeviceEntry* alsoGiven = nullptr;
+        for (const std::size_t other : shared.othersOf(firstOfRun + i)) {
+            if (other < firstOfRun) {
+                heldBy = heldBy != nullptr ? heldBy : &after[other];
+            } else {
+                alsoGiven = alsoGiven != nullptr ? alsoGiven : &after[other];
+            }
+        }
+        if (heldBy != nullptr && !(kept && byMac)) {
+            Finding& f = add(Finding::Kind::HeldByOtherCard, card.newIp);
+            f.otherName = heldBy->name;
+            f.otherMac = heldBy->mac;
+            f.otherIp = heldBy->ip;
+        }
+        if (alsoGiven != nullptr && !kept) {
+            const PlannedCard& other =
+                run[static_cast<std::size_t>(alsoGiven - &after[firstOfRun])];
+            Finding& f = add(Finding::Kind::SameNewIpInRun, card.newIp);
+            f.otherName = other.name;
+            f.otherMac = other.mac;
+            f.otherIp = other.ip;
+        }
+
+        const auto mask = Address(card.newMask);
+        const bool maskUsable = mask && Contiguous(*mask);
+        if (!Unusable(*ip) && maskUsable) {
+            if (const auto r = CheckAddressRun(QuadOf(*ip), 1, card.newMask)) {
+                const bool network = r->address == r->network;
+                Finding& f =
+                    add(network ? Finding::Kind::NetworkAddress : Finding::Kind::BroadcastAddress,
+                        card.newIp);
+                f.subnet = SubnetText(*ip, *mask);
+            }
+        }
+        if (Unusable(*ip)) {
+            add(Finding::Kind::UnusableAddress, card.newIp);
+        }
+        if (mask && !maskUsable) {
+            add(Finding::Kind::MaskNotContiguous, card.newMask);
+        }
+        const auto gateway = Address(card.newGateway);
+        if (gateway && *gateway != 0 && maskUsable && (*gateway & *mask) != (*ip & *mask)) {
+            add(Finding::Kind::GatewayOutsideSubnet, card.newGateway).subnet =
+                SubnetText(*ip, *mask);
+        }
+        if (!kept && !nets.empty() &&
+            std::none_of(nets.begin(), nets.end(), [&](const LocalNet& n) {
+                return (n.address & n.mask) == (*ip & n.mask);
+            })) {
+            Finding& f = add(Finding::Kind::OutsideLocalSubnet, card.newIp);
+            f.warning = byMac;
+            f.subnet = netsText;
+        }
+    }
+    return findings;
+}
+
+bool Refuses(const std::vector<Finding>& findings, bool allowWarnings) {
+    return std::any_of(findings.begin(), findings.end(),
+                       [allowWarnings](const Finding& f) { return !f.warning || !allowWarnings; });
+}
+
+std::string FindingMessage(const Finding& finding, const PlannedCard& card,
+                           lang::LanguageId language) {
+    using lang::SafetyText;
+    const auto say = [language](SafetyText text, std::initializer_list<std::string_view> values) {
+        return lang::FillIn(lang::TextOf(language, text), values);
+    };
+    const std::string other = CardText(finding.otherName, finding.otherMac, finding.otherIp);
+    std::string key = "network.ip";
+    std::string sentence;
+    switch (finding.kind) {
+    case Finding::Kind::HeldByOtherCard:
+        sentence = say(SafetyText::HeldByOtherCard, {finding.address, other});
+        break;
+    case Finding::Kind::SameNewIpInRun:
+        sentence = say(SafetyText::SameNewIpInRun, {finding.address, other});
+        break;
+    case Finding::Kind::NetworkAddress:
+        sentence = say(SafetyText::NetworkAddress, {finding.address, finding.subnet});
+        break;
+    case Finding::Kind::BroadcastAddress:
+        sentence = say(SafetyText::BroadcastAddress, {finding.address, finding.subnet});
+        break;
+    case Finding::Kind::UnusableAddress:
+        sentence = say(SafetyText::UnusableAddress, {finding.address});
+        break;
+    case Finding::Kind::MaskNotContiguous:
+        key = "network.mask";
+        sentence = say(SafetyText::MaskNotContiguous, {finding.address});
+        break;
+    case Finding::Kind::GatewayOutsideSubnet:
+        key = "network.gateway";
+        sentence = say(SafetyText::GatewayOutsideSubnet, {finding.address, finding.subnet});
+        break;
+    case Finding::Kind::OutsideLocalSubnet:
+        sentence = say(finding.warning ? SafetyText::OutsideLocalWarning
+                                       : SafetyText::OutsideLocalUnreachable,
+                       {finding.address, finding.subnet});
+        break;
+    }
+    return lang::ComposeMessage(language, CardText(card.name, card.mac, card.ip), key, sentence);
+}
+
+} // namespace fleet
