@@ -135,7 +135,6 @@ constexpr std::array<TextRow, kTextCount> kTexts{{
     {CommandText::SharedAddressHint, "共用一个地址的设备无法按地址区分，请给每个设备分配各自的地址。", "共用一個地址的設備無法按地址區分，請給每個設備分配各自的地址。", "Cards that share an address cannot be told apart by it: give each its own address."},
     {CommandText::RestoreBackup, "从备份恢复...", "從備份恢復...", "Restore from backup..."},
     {CommandText::RestoreSource, "写回%1中保存的参数。", "寫回%1中儲存的參數。", "Writes back the parameters saved in %1."},
-    {CommandText::NoBackupsIn, "%1中没有备份文件。", "%1中沒有備份檔案。", "There is no backup file in %1."},
     {CommandText::BackupsSkipped, "以下备份已跳过：", "以下備份已跳過：", "These backups were left out:"},
     {CommandText::StateNotFound, "未找到", "未找到", "Not found"},
     {CommandText::NotFoundTip, "设备列表中没有MAC地址为%1的控制卡，请先搜索设备。", "設備列表中沒有MAC地址為%1的控制卡，請先搜索設備。", "No card of the device list has the MAC address %1: search for devices first."},

@@ -154,7 +154,6 @@ enum class CommandText : std::uint8_t {
     // The checks before a write, backups and the journal, and the restore from a backup.
     RestoreBackup,      // menu item; title of the folder dialog and of the restore dialog
     RestoreSource,      // %1: the backup folder or file whose values are written back
-    NoBackupsIn,        // %1: the folder
     BackupsSkipped,     // first line of the backup files a restore leaves out
     StateNotFound,      // a backup whose card the device list does not hold
     NotFoundTip,        // %1: the MAC of that backup
