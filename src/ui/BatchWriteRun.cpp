@@ -286,8 +286,9 @@ std::optional<QString> BatchWriteRun::check(const Plan& plan) {
     const QString question = Text(language_, lang::CommandText::ChecksFound) + QLatin1Char('\n') +
                              shown.join(QLatin1Char('\n')) + QLatin1Char('\n') +
                              Text(language_, lang::CommandText::WriteAnyway);
+    // Nothing refused: the rows are not marked, whatever the answer.
+    findingsByCard_.assign(cards_.size(), QStringList());
     if (askToGoOn && askToGoOn(question)) {
-        findingsByCard_.assign(cards_.size(), QStringList());
         return std::nullopt;
     }
     return QString();
