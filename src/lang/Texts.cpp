@@ -148,6 +148,8 @@ constexpr std::array<TextRow, kTextCount> kTexts{{
     {CommandText::PlanKeepsAddresses, "IP地址、子网掩码和网关保持不变。", "IP地址、子網掩碼和網關保持不變。", "Its IP address, subnet mask and gateway stay as they are."},
     {CommandText::ChangesOnCard, "这张控制卡上将改变的参数：", "這張控制卡上將改變的參數：", "What changes on this card:"},
     {CommandText::NoChangesOnCard, "这张控制卡上没有参数改变。", "這張控制卡上沒有參數改變。", "Nothing changes on this card."},
+    {CommandText::AnswerYes, "是(&Y)", "是(&Y)", "&Yes"},
+    {CommandText::AnswerNo, "否(&N)", "否(&N)", "&No"},
     // refusals of profiles, changes and field values
     {RefusalText::ExpectText, "应为文本", "應為文字", "expected a text"},
     {RefusalText::ExpectObject, "应为JSON对象", "應為JSON物件", "expected a JSON object"},

@@ -167,6 +167,8 @@ enum class CommandText : std::uint8_t {
     PlanKeepsAddresses, // a row's tooltip before its card is read
     ChangesOnCard,      // first line of a row's tooltip once its card is read
     NoChangesOnCard,
+    AnswerYes, // the buttons of a question
+    AnswerNo,
     Count
 };
 

@@ -266,8 +266,8 @@ bool CardSession::checksAllowWrite(const protocol::PanelModel& panel,
     if (lines.isEmpty()) {
         return true;
     }
-    lines << commandText(lang::CommandText::WriteAnyway);
-    return view_.confirm(lines.join(QLatin1Char('\n')));
+    return view_.confirm(lines.join(QLatin1Char('\n')) + QStringLiteral("\n\n") +
+                         commandText(lang::CommandText::WriteAnyway));
 }
 
 fleet::JournalEntry CardSession::WriteRecord::entry(const std::string& outcome) const {

@@ -33,7 +33,10 @@ BatchWriteDialog::BatchWriteDialog(fleet::DatagramRouter& router, Setup setup, Q
     ApplyWindowFace(this);
     ui_->setupUi(this);
     run_ = std::make_unique<BatchWriteRun>(router, scheduler_, setup_.language);
-    run_->askToGoOn = [this](const QString& question) { return platform::ask(this, question); };
+    run_->askToGoOn = [this](const QString& question) {
+        return platform::ask(this, question, text(lang::CommandText::AnswerYes),
+                             text(lang::CommandText::AnswerNo));
+    };
 
     using lang::CommandText;
     setWindowTitle(text(CommandText::BatchTitle));

@@ -37,7 +37,7 @@ public:
         std::vector<fleet::Profile> backups;
         QString backupFolder;
         std::vector<fleet::LocalSubnet> local; // the subnets of the local address in use
-        QString dataFolder;                    // where backups and the journal go
+        QString dataFolder; // where backups and the journal go; empty: fleet::DataFolder()
     };
 
     BatchWriteDialog(fleet::DatagramRouter& router, Setup setup, QWidget* parent = nullptr);

@@ -4,6 +4,7 @@
 #include "fleet/BatchWriter.h"
 #include "fleet/CardFamily.h"
 #include "fleet/CardTarget.h"
+#include "fleet/DataFolder.h"
 #include "fleet/ParameterNames.h"
 #include "fleet/Profile.h"
 #include "fleet/Scheduler.h"
@@ -165,8 +166,9 @@ std::optional<QString> BatchWriteRun::start(Plan plan) {
 
     family_ = std::make_unique<fleet::CardFamily>(plan.profile);
     profile_ = plan.profile;
-    record_ =
-        std::make_unique<fleet::RunRecord>(plan.dataFolder, "ledcardcfg", plan.profile, language_);
+    record_ = std::make_unique<fleet::RunRecord>(plan.dataFolder.isEmpty() ? fleet::DataFolder()
+                                                                           : plan.dataFolder,
+                                                 "ledcardcfg", plan.profile, language_);
     journalled_.assign(cards_.size(), false);
     recordProblems_.clear();
 
@@ -284,7 +286,7 @@ std::optional<QString> BatchWriteRun::check(const Plan& plan) {
     }
     // Only what the operator may allow: a card by MAC that leaves the local subnet.
     const QString question = Text(language_, lang::CommandText::ChecksFound) + QLatin1Char('\n') +
-                             shown.join(QLatin1Char('\n')) + QLatin1Char('\n') +
+                             shown.join(QLatin1Char('\n')) + QStringLiteral("\n\n") +
                              Text(language_, lang::CommandText::WriteAnyway);
     // Nothing refused: the rows are not marked, whatever the answer.
     findingsByCard_.assign(cards_.size(), QStringList());

@@ -64,7 +64,7 @@ public:
         // subnets of the local address (none: reachability is not checked).
         std::vector<Card> found;
         std::vector<fleet::LocalSubnet> local;
-        QString dataFolder; // where the backups and the journal go
+        QString dataFolder; // where the backups and the journal go; empty: fleet::DataFolder()
     };
 
     struct CardState {

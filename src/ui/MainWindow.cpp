@@ -384,7 +384,8 @@ void MainWindow::report(Report what, const QString& text) {
 }
 
 bool MainWindow::confirm(const QString& text) {
-    return platform::ask(this, text);
+    return platform::ask(this, text, commandText(lang::CommandText::AnswerYes),
+                         commandText(lang::CommandText::AnswerNo));
 }
 
 void MainWindow::showPanel(const protocol::PanelModel& model) {

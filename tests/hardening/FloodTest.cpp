@@ -81,7 +81,7 @@ class CountingMessageBoxes final : public platform::MessageBoxes {
 public:
     void show(QWidget*, Kind, const QString& text) override { ++counts[text]; }
     // A question is counted and answered No, as the real box's default.
-    bool ask(QWidget*, const QString& text) override {
+    bool ask(QWidget*, const QString& text, const QString&, const QString&) override {
         ++counts[text];
         return false;
     }

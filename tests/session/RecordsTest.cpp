@@ -151,12 +151,13 @@ private slots:
         } else {
             QCOMPARE(boxes->questions.size(), 1);
             const QStringList lines = boxes->questions[0].split(u'\n');
-            QCOMPARE(lines.size(), 3);
+            QCOMPARE(lines.size(), 4);
             QCOMPARE(lines[0], u"The checks before writing found:"_s);
             QVERIFY2(lines[1].startsWith(u"Hall (00:1A:2B:00:00:01, 192.168.1.100)"_s) &&
                          lines[1].contains(finding),
                      qPrintable(lines[1]));
-            QCOMPARE(lines[2], u"Write anyway?"_s);
+            QCOMPARE(lines[2], QString());
+            QCOMPARE(lines[3], u"Write anyway?"_s);
             QCOMPARE(sent, yes);
         }
         QCOMPARE(Outcomes(journal()), sent ? QStringList{u"sent"_s} : QStringList{});
@@ -267,7 +268,7 @@ private slots:
         boxes->answers = {true};
         QVERIFY(submit());
         QCOMPARE(boxes->questions,
-                 QStringList{u"This card has not been read, so no backup of it can be saved.\n"
+                 QStringList{u"This card has not been read, so no backup of it can be saved.\n\n"
                              "Write anyway?"_s});
         const fleet::JournalContents lines = journal();
         QCOMPARE(Outcomes(lines), QStringList{u"sent"_s});

@@ -154,10 +154,13 @@ private slots:
         QCOMPARE(boxes_.questions.size(), 2);
         QCOMPARE(boxes_.texts, boxes_.questions);
         const QStringList lines = boxes_.questions[0].split(u'\n');
-        QCOMPARE(lines.size(), 4);
+        QCOMPARE(lines.size(), 5);
         QCOMPARE(lines.first(), u"The checks before writing found:"_s);
         QVERIFY(lines[1].contains(u"stays reachable by its MAC address"_s));
+        QVERIFY(lines[2].startsWith(u"Door (00:1A:2B:00:00:02"_s));
+        QCOMPARE(lines[3], QString());
         QCOMPARE(lines.last(), u"Write anyway?"_s);
+        QCOMPARE(boxes_.buttons, (QStringList{u"&Yes"_s, u"&No"_s, u"&Yes"_s, u"&No"_s}));
     }
 
     // Each card is backed up by its MAC and journalled as its write leaves; its tooltip says
