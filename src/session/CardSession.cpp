@@ -213,11 +213,16 @@ void CardSession::reportRecordError() {
     }
 }
 
-fleet::PlannedCard CardSession::plannedCard(const protocol::PanelModel& panel) const {
-    fleet::PlannedCard card;
+fleet::PlannedCard CardSession::plannedCard(const protocol::PanelModel& panel,
+                                            const protocol::PanelModel* read) const {
+    // The new values and the firmware from the panels, as every program plans a card; the card
+    // itself is the one selected, where the write goes.
+    fleet::PlannedCard card = fleet::PlannedCardOf(read ? *read : panel, panel, family_->profile());
     card.mac = MacOf(selected_);
     card.ip = selected_.ip;
-    card.version = selected_.byMac ? protocol::MacAddressingThreshold : -1;
+    if (card.version < 0 && selected_.byMac) {
+        card.version = protocol::MacAddressingThreshold;
+    }
     // The name and firmware the search gave: the row of this card at this address first.
     int best = -1;
     for (int i = 0; i < view_.deviceRowCount() && !card.mac.empty(); ++i) {
@@ -236,15 +241,12 @@ fleet::PlannedCard CardSession::plannedCard(const protocol::PanelModel& panel) c
             card.version = row.version;
         }
     }
-    card.newIp = fleet::TypedIp(panel);
-    card.newMask = fleet::TypedMask(panel);
-    card.newGateway = fleet::TypedQuad(panel, protocol::Edit::Gate1);
     return card;
 }
 
 bool CardSession::checksAllowWrite(const protocol::PanelModel& panel,
                                    const protocol::PanelModel* read) {
-    const std::vector<fleet::PlannedCard> run{plannedCard(panel)};
+    const std::vector<fleet::PlannedCard> run{plannedCard(panel, read)};
     std::vector<protocol::DeviceEntry> found;
     found.reserve(std::size_t(std::max(0, view_.deviceRowCount())));
     for (int i = 0; i < view_.deviceRowCount(); ++i) {

@@ -153,7 +153,8 @@ private:
     // The checks before the write of `panel` to the selected card; false when the operator
     // said No to what they found.
     bool checksAllowWrite(const protocol::PanelModel& panel, const protocol::PanelModel* read);
-    fleet::PlannedCard plannedCard(const protocol::PanelModel& panel) const;
+    fleet::PlannedCard plannedCard(const protocol::PanelModel& panel,
+                                   const protocol::PanelModel* read) const;
     // Backs the card up and writes the journal's "sent"; false when the write must not go.
     bool recordWrite(const protocol::PanelModel& panel, const protocol::PanelModel* read);
     // The journal line of the write's outcome, once.
