@@ -1,7 +1,9 @@
 #include "ui/BatchWriteDialog.h"
 
 #include "discovery/dialogs/DeviceRowColour.h"
+#include "fleet/AddressRun.h"
 #include "fleet/Profile.h"
+#include "fleet/WriteCycle.h"
 #include "lang/QtText.h"
 #include "platform/FileDialog.h"
 #include "platform/MessageBox.h"
@@ -10,6 +12,7 @@
 
 #include <QDir>
 #include <QHeaderView>
+#include <QSignalBlocker>
 #include <QTableWidget>
 #include <algorithm>
 #include <utility>
@@ -77,8 +80,12 @@ BatchWriteDialog::BatchWriteDialog(fleet::DatagramRouter& router, Setup setup, Q
     connect(ui_->btExportResults, &QPushButton::clicked, this,
             &BatchWriteDialog::btExportResultsClick);
     connect(ui_->cbSequentialIp, &QCheckBox::toggled, this, &BatchWriteDialog::cbSequentialIpClick);
+    connect(ui_->cbSequentialIp, &QCheckBox::toggled, this, &BatchWriteDialog::previewPlan);
+    connect(ui_->edtFirstIp, &QLineEdit::textChanged, this, &BatchWriteDialog::previewPlan);
+    connect(ui_->lvCards, &QTableWidget::itemChanged, this, &BatchWriteDialog::previewPlan);
     connect(run_.get(), &BatchWriteRun::cardChanged, this, &BatchWriteDialog::showCard);
     connect(run_.get(), &BatchWriteRun::finished, this, &BatchWriteDialog::runFinished);
+    previewPlan();
 }
 
 BatchWriteDialog::~BatchWriteDialog() = default;
@@ -168,6 +175,41 @@ void BatchWriteDialog::markRefusedRows(const std::vector<QStringList>& findings)
         ui_->lvCards->item(row, kState)->setText(text(lang::CommandText::StateRefused));
         ui_->lvCards->item(row, kState)->setToolTip(why);
         markedRows_.push_back(row);
+    }
+}
+
+void BatchWriteDialog::previewPlan() {
+    // A restore shows each backup's own values from the start; a run shows its own.
+    if (restoring() || !runRows_.empty() || run_->running()) {
+        return;
+    }
+    const QSignalBlocker quiet(ui_->lvCards);
+    const bool sequential = ui_->cbSequentialIp->isChecked();
+    const auto first = sequential
+                           ? fleet::ParseAddress(ui_->edtFirstIp->text().trimmed().toStdString())
+                           : std::nullopt;
+    const QString mask = QString::fromStdString(fleet::TypedMask(setup_.source));
+    const QString gateway =
+        QString::fromStdString(fleet::TypedQuad(setup_.source, protocol::Edit::Gate1));
+    std::size_t k = 0;
+    for (int r = 0; r < ui_->lvCards->rowCount(); ++r) {
+        QString ip;
+        QString tip;
+        if (ui_->lvCards->item(r, kNumber)->checkState() == Qt::Checked) {
+            if (first) {
+                ip = QString::fromStdString(fleet::QuadText(fleet::NthAddress(*first, k)));
+            }
+            ++k;
+            // A start address still being typed promises nothing about the addresses yet.
+            tip = sequential && !first ? text(lang::CommandText::ParameterSource)
+                                       : BatchWriteRun::PlanTip(setup_.language, QString(), ip,
+                                                                ip.isEmpty() ? QString() : mask,
+                                                                ip.isEmpty() ? QString() : gateway);
+        }
+        ui_->lvCards->item(r, kNewIp)->setText(ip);
+        const bool marked =
+            std::find(markedRows_.begin(), markedRows_.end(), r) != markedRows_.end();
+        setRowTip(r, tip, marked ? ui_->lvCards->item(r, kState)->toolTip() : tip);
     }
 }
 

@@ -75,6 +75,8 @@ private:
     const Row& rowAt(int tableRow) const;
     void setRowTip(int tableRow, const QString& tip, const QString& stateTip);
     void markRefusedRows(const std::vector<QStringList>& findings);
+    // Before Start: each ticked row's new address and what the run would write to it.
+    void previewPlan();
     void showCard(int index);
     void runFinished();
 

@@ -132,6 +132,37 @@ private slots:
                  qPrintable(lines[2]));
     }
 
+    // Before Start each ticked row shows the address it would get and says what the run would
+    // write to it, in table order, following the ticks and the start address as they change.
+    void thePlanShowsBeforeStart() {
+        QStringList ips;
+        QStringList tips;
+        w_->runBatchDialog = [&](ui::BatchWriteDialog& dialog) {
+            Tick(dialog, {0, 2}, u"192.168.1.120"_s);
+            ips << Column(dialog.list(), kNewIp);
+            tips << dialog.list()->item(2, 3)->toolTip() << dialog.list()->item(1, 3)->toolTip();
+            dialog.list()->item(1, 0)->setCheckState(Qt::Checked);
+            ips << Column(dialog.list(), kNewIp);
+            dialog.findChild<QLineEdit*>(u"edtFirstIp"_s)->setText(u"192.168.1."_s);
+            tips << dialog.list()->item(2, 3)->toolTip();
+            dialog.findChild<QCheckBox*>(u"cbSequentialIp"_s)->setChecked(false);
+            ips << Column(dialog.list(), kNewIp);
+            tips << dialog.list()->item(2, kState)->toolTip();
+        };
+        w_->writeSeveralCards();
+        const QString none;
+        QCOMPARE(ips, (QStringList{u"192.168.1.120"_s, none, u"192.168.1.121"_s, none,
+                                   u"192.168.1.120"_s, u"192.168.1.121"_s, u"192.168.1.122"_s, none,
+                                   none, none, none, none}));
+        const QString panel = u"Writes the parameters shown in the main window."_s;
+        QCOMPARE(tips, (QStringList{panel + u"\nnetwork.ip -> 192.168.1.121\nnetwork.mask -> "
+                                            "255.255.255.0\nnetwork.gateway -> 192.168.1.1"_s,
+                                    none, panel,
+                                    panel + u"\nIts IP address, subnet mask and gateway stay as "
+                                            "they are."_s}));
+        QVERIFY(boxes_.texts.isEmpty());
+    }
+
     // Cards by MAC leaving this computer's subnet are the operator's to allow: No sends
     // nothing, Yes runs.
     void leavingTheLocalSubnetIsAQuestion() {
