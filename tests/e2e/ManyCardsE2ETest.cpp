@@ -466,18 +466,34 @@ private slots:
             QDir(data + u"/backups"_s).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
         QCOMPARE(runs.size(), 1);
 
-        // The backup's cards come ticked, each with its old address as its new one.
-        files_->answers = {data + u"/backups/"_s + runs[0]};
+        // Beside them, a backup of a card no search found and a file that is no profile.
+        const QString folder = data + u"/backups/"_s + runs[0];
+        QVERIFY(QFile::copy(folder + u"/00-1A-2B-00-00-01.json"_s,
+                            folder + u"/00-1A-2B-00-00-09.json"_s));
+        QFile other(folder + u"/00-1A-2B-00-00-09.json"_s);
+        QVERIFY(other.open(QIODevice::ReadWrite));
+        const QByteArray text = other.readAll().replace("00:1A:2B:00:00:01", "00:1A:2B:00:00:09");
+        QVERIFY(other.resize(0) && other.write(text) == text.size());
+        other.close();
+        QFile notes(folder + u"/notes.json"_s);
+        QVERIFY(notes.open(QIODevice::WriteOnly) && notes.write("[]") == 2);
+        notes.close();
+
+        // The found cards come ticked, each with its old address as its new one; the other is
+        // not found, the file that is no profile named.
+        files_->answers = {folder};
         QStringList planned;
         QCOMPARE(run(&ui::MainWindow::menu_sub_restore_backupClick,
                      [&](ui::BatchWriteDialog& dialog) {
                          planned = column(dialog.list(), kNewIpColumn);
-                         planned.sort();
                      }),
-                 QStringList(3, u"Confirmed"_s));
-        QCOMPARE(planned,
-                 (QStringList{u"192.168.1.100"_s, u"192.168.1.101"_s, u"192.168.1.102"_s}));
-        QVERIFY2(boxes_->texts.isEmpty(), qPrintable(boxes_->texts.join(u'\n')));
+                 (QStringList{u"Confirmed"_s, u"Confirmed"_s, u"Confirmed"_s, u"Not found"_s}));
+        QCOMPARE(planned, (QStringList{u"192.168.1.100"_s, u"192.168.1.101"_s, u"192.168.1.102"_s,
+                                       QString()}));
+        QCOMPARE(boxes_->texts.size(), 1);
+        QVERIFY2(boxes_->texts[0].startsWith(u"These backups were left out:\n"_s +
+                                             QDir::toNativeSeparators(folder + u"/notes.json"_s)),
+                 qPrintable(boxes_->texts[0]));
 
         // Each card's last write as the simulator took it: its own address again.
         const auto writes = writesByCard(*sim);
