@@ -4,10 +4,12 @@
 # writing and searching a wall there, and start-up
 # time and memory against a minimal Qt program.
 #
-#   bench/run.sh BENCH_BUILD TEST_BUILD
+#   bench/run.sh BENCH_BUILD TEST_BUILD [PART...]
 #
 # BENCH_BUILD is an optimised build with LEDCFG_BENCH=ON (the tool, the benchmarks, the
 # start-up helpers); TEST_BUILD has the fleet tests. The raw figures stay in BENCH_BUILD/results.
+# PARTs (benchmarks, fleet, ctl, startup) run those alone, keeping the other parts' last figures;
+# without any, everything runs afresh.
 #
 # Nothing here reaches the network: the fleet runs in namespaces of its own, and the programs
 # being timed start in an empty network namespace, reaching the X server through its socket.
@@ -20,8 +22,13 @@ TEST_BUILD="$(cd "$2" && pwd)"
 HERE="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 OUT="$BENCH_BUILD/results"
 RUNS="${LEDCFG_BENCH_STARTUP_RUNS:-12}"
+shift 2
+PARTS=("$@")
 mkdir -p "$OUT"
-rm -f "$OUT"/*.json "$OUT"/*.jsonl
+if [ ${#PARTS[@]} -eq 0 ]; then
+    PARTS=(benchmarks fleet ctl startup)
+    rm -f "$OUT"/*.json "$OUT"/*.jsonl
+fi
 
 say() { printf '%s\n' "$*" >&2; }
 
@@ -64,8 +71,9 @@ fleet() {
     fi
 }
 
-# ledcardctl against simulated walls: apply to 10 and CARDS cards with sequential addresses, and
-# one search of SEARCH_CARDS cards; the figures come from the program's --timing output.
+# ledcardctl against simulated walls: apply to 10 and CARDS cards with sequential addresses, as
+# an operator runs it (a search first, the checks, a backup and journal lines for every card),
+# and one search of SEARCH_CARDS cards; the figures come from the program's --timing output.
 ctl_fleet() {
     local cards="$1" search_cards="$2"
     if [ "$(id -u)" -ne 0 ]; then
@@ -123,9 +131,26 @@ startup() {
     rm -rf "$settings"
 }
 
-benchmarks
-fleet 300 3
-fleet 2000 20
-ctl_fleet 200 2000
-startup
+for part in "${PARTS[@]}"; do
+    case "$part" in
+        benchmarks) benchmarks ;;
+        fleet)
+            rm -f "$OUT"/fleet-*.json
+            fleet 300 3
+            fleet 2000 20
+            ;;
+        ctl)
+            rm -f "$OUT/ctl.json"
+            ctl_fleet 1000 2000
+            ;;
+        startup)
+            rm -f "$OUT"/startup*.jsonl
+            startup
+            ;;
+        *)
+            say "bench: no part $part (benchmarks, fleet, ctl, startup)"
+            exit 2
+            ;;
+    esac
+done
 python3 "$HERE/report.py" "$OUT"

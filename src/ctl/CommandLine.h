@@ -7,6 +7,7 @@
 #include "lang/Catalogue.h"
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 #include <array>
@@ -18,7 +19,7 @@
 namespace ctl {
 
 enum class Format { Table, Json, Csv };
-enum class CommandKind { Search, Read, Write, Apply };
+enum class CommandKind { Search, Read, Write, Apply, Restore, Journal };
 
 inline constexpr int kDefaultParallel = 32;
 
@@ -28,18 +29,29 @@ struct Command {
     std::optional<QString> local; // --local; otherwise the window's address
     Format format = Format::Table;
     bool timing = false;
-    int times = 0; // search: 0 takes SearchTimes from the settings
-    // read and write
+    int times = 0; // the search: 0 takes SearchTimes from the settings
+    // read
     fleet::CardTarget card;
+    // write, apply and restore
+    std::vector<fleet::CardTarget> cards;
+    bool toFound = false; // every card the search finds
+    bool search = true;   // a search first, for the checks; off with --no-search
+    bool allowOtherSubnet = false;
+    bool dryRun = false;
+    bool hex = false;                   // a dry run prints the datagrams too
+    std::optional<fleet::Profile> base; // a dry run without cards: their values from a file
+    int parallel = kDefaultParallel;
     // write
     std::vector<fleet::Setting> settings;
-    bool dryRun = false;
-    std::optional<fleet::Profile> base; // a dry run's idea of the card's current values
     // apply
     std::optional<fleet::Profile> profile;
-    std::vector<fleet::CardTarget> cards;
     std::optional<std::array<std::uint8_t, 4>> ipFrom;
-    int parallel = kDefaultParallel;
+    // restore: one backup per card, and what was skipped on the way, told before the run
+    std::vector<fleet::Profile> backups;
+    QStringList notes;
+    // journal
+    std::optional<QDateTime> since;
+    std::string journalCard; // a MAC as the journal writes it; empty for every card
 };
 
 struct Environment {

@@ -183,7 +183,8 @@ QString OutcomeText(const fleet::CardOutcome& outcome, lang::LanguageId language
         return Tr(Text::NoAnswer, language);
     case Status::Refused:
         return Tr(Text::Refused, language);
-    case Status::Held: // not approved: as good as cancelled before it was written
+    case Status::Held:
+        return Tr(Text::Held, language);
     case Status::Cancelled:
     case Status::Pending:
         break;

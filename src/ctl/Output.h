@@ -57,7 +57,8 @@ QString OutcomeTable(const std::vector<fleet::CardTarget>& targets,
 QString OutcomeSummary(const std::vector<fleet::CardOutcome>& outcomes, lang::LanguageId language);
 
 // 3 when a card was written and not confirmed, else 4 when one did not answer, else 2 when
-// one was refused, else 0; 130 when stopped by Ctrl+C.
+// one was refused, else 0; 130 when stopped by Ctrl+C. Cards held back by the checks or a dry
+// run do not count: the run says why it held them.
 int ExitStatus(const std::vector<fleet::CardOutcome>& outcomes, bool interrupted);
 
 QString SendFailureText(const discovery::SendFailure& failure, lang::LanguageId language);

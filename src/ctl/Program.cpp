@@ -5,6 +5,8 @@
 #include "ctl/Runner.h"
 #include "discovery/LocalAddress.h"
 #include "discovery/UdpEndpoint.h"
+#include "fleet/DataFolder.h"
+#include "fleet/LocalSubnets.h"
 #include "fleet/Scheduler.h"
 #include "platform/SignalPipe.h"
 #include "settings/SettingsStore.h"
@@ -92,10 +94,18 @@ int RunProgram(const QStringList& arguments) {
     context.out = &out;
     context.err = &err;
     context.progress = ::isatty(STDERR_FILENO) != 0;
+    context.dataFolder = fleet::DataFolder();
+    const bool writes = command.kind == CommandKind::Write || command.kind == CommandKind::Apply ||
+                        command.kind == CommandKind::Restore;
+    if (writes) {
+        // The address the settings chose; without one, every interface's subnet.
+        context.localSubnets =
+            fleet::LocalSubnetsOf(command.local ? *command.local : values.ServerIP);
+    }
 
-    // A dry run opens no socket at all.
+    // A dry run on a file and the journal open no socket at all.
     std::unique_ptr<discovery::UdpEndpoint> endpoint;
-    if (!command.dryRun) {
+    if (!(command.dryRun && command.base) && command.kind != CommandKind::Journal) {
         endpoint = std::make_unique<discovery::UdpEndpoint>();
         const QString local =
             command.local ? *command.local

@@ -7,10 +7,12 @@
 #include "ctl/Texts.h"
 #include "discovery/Endpoint.h"
 #include "fleet/DatagramRouter.h"
+#include "fleet/Preflight.h"
 #include "fleet/Scheduler.h"
 #include "protocol/Panel.h"
 
 #include <QCommandLineParser>
+#include <QDateTime>
 #include <QTextStream>
 #include <cstdint>
 #include <functional>
@@ -57,6 +59,12 @@ struct RunContext {
     QTextStream* out = nullptr;
     QTextStream* err = nullptr;
     bool progress = false; // standard error is a terminal
+    // Where the backups and the journal go (fleet::DataFolder()), and the clock that names
+    // them.
+    QString dataFolder;
+    std::function<QDateTime()> now = &QDateTime::currentDateTime;
+    // The subnets of the address the run sends from, for the checks before a write.
+    std::vector<fleet::LocalSubnet> localSubnets;
 };
 
 // One command run: started once, it ends once with an exit status.

@@ -23,6 +23,7 @@ const std::map<QString, QByteArray> kFiles = {
     {u"bad.json"_qs, "{\n\"format\": \"ledcardctl-profile\",\n\"version\": 1,\n"
                      "\"parameters\": {\"display.brightness\": 3}\n}\n"},
     {u"notes.txt"_qs, "width 256\n"},
+    {u"cards.txt"_qs, "192.168.1.101\n00:1A:2B:00:00:07\n"},
 };
 
 std::optional<QByteArray> readFile(const QString& path, QString* error) {
@@ -45,7 +46,7 @@ TEST(CommandLine, RefusesWithAMessageThatSaysWhy) {
         QStringList args;
         const char* message; // contained in the refusal
     } cases[] = {
-        {{}, "Name a command: search, read, write or apply."},
+        {{}, "Name a command: search, read, write, apply, restore or journal."},
         {{u"frob"_qs}, "Unknown command: frob"},
         {{u"search"_qs, u"--times"_qs, u"0"_qs}, "--times: 0 is not a whole number of at least 1."},
         {{u"search"_qs, u"--times"_qs, u"many"_qs}, "--times: many is not"},
@@ -66,8 +67,39 @@ TEST(CommandLine, RefusesWithAMessageThatSaysWhy) {
          "display.brightness"},
         {{u"write"_qs, u"192.168.1.100"_qs, u"--set"_qs, u"card.mac=00:11:22:33:44:55"_qs},
          "card.mac"},
-        {{u"write"_qs, u"192.168.1.100"_qs, u"--set"_qs, u"display.width=256"_qs, u"--dry-run"_qs},
-         "--dry-run reads nothing from the card"},
+        {{u"write"_qs, u"192.168.1.100"_qs, u"--set"_qs, u"display.width=256"_qs, u"--hex"_qs},
+         "--hex prints the datagrams of a dry run: give --dry-run too."},
+        {{u"write"_qs, u"192.168.1.100"_qs, u"--set"_qs, u"display.width=256"_qs, u"--base"_qs,
+          u"p.json"_qs},
+         "--base is for a dry run: give --dry-run too."},
+        {{u"write"_qs, u"--set"_qs, u"display.width=256"_qs},
+         "Name the card: an IP address or a MAC address."},
+        {{u"write"_qs, u"192.168.1.100"_qs, u"--to-found"_qs, u"--set"_qs, u"display.width=256"_qs},
+         "--to-found takes every card the search finds: name no other card."},
+        {{u"write"_qs, u"--to-found"_qs, u"--no-search"_qs, u"--set"_qs, u"display.width=256"_qs},
+         "--to-found takes the cards of the search: it cannot go with --no-search or --base."},
+        {{u"write"_qs, u"--to-file"_qs, u"cards.txt"_qs, u"--set"_qs, u"display.width=256"_qs,
+          u"--times"_qs, u"0"_qs},
+         "--times: 0 is not a whole number of at least 1."},
+        {{u"write"_qs, u"--to-file"_qs, u"missing.txt"_qs, u"--set"_qs, u"display.width=256"_qs},
+         "missing.txt: cannot be read: No such file or directory"},
+        {{u"write"_qs, u"--to-file"_qs, u"notes.txt"_qs, u"--set"_qs, u"display.width=256"_qs},
+         "notes.txt:1: width 256 is neither an IP address nor a MAC address."},
+        {{u"apply"_qs, u"p.json"_qs, u"--to"_qs, u"192.168.1.101"_qs, u"--to-file"_qs,
+          u"cards.txt"_qs},
+         "The card 192.168.1.101 is named twice."},
+        {{u"apply"_qs, u"p.json"_qs, u"--to-file"_qs, u"cards.txt"_qs, u"--ip-from"_qs,
+          u"192.168.1.254"_qs},
+         "include 192.168.1.255"},
+        {{u"restore"_qs}, "Name the backups: backup folders or files."},
+        {{u"restore"_qs, u"/nonexistent/backup"_qs}, "No backup to restore."},
+        {{u"restore"_qs, u"/nonexistent/backup"_qs, u"--no-search"_qs},
+         "Unknown option 'no-search'"},
+        {{u"journal"_qs, u"--since"_qs, u"yesterday"_qs},
+         "--since: yesterday is not a date (2026-12-09) or a date and time"},
+        {{u"journal"_qs, u"--card"_qs, u"192.168.1.100"_qs}, "192.168.1.100 is not a MAC address."},
+        {{u"journal"_qs, u"--format"_qs, u"xml"_qs},
+         "--format: xml is not one of table, json, csv."},
         {{u"apply"_qs}, "Name the profile file."},
         {{u"apply"_qs, u"p.json"_qs}, "Name at least one card with --to."},
         {{u"apply"_qs, u"p.json"_qs, u"--to"_qs, u"192.168.1.100"_qs, u"--to"_qs,
@@ -134,18 +166,48 @@ TEST(CommandLine, ACommandThatRunsCarriesWhatWasGiven) {
     EXPECT_EQ(s.command.times, 3);
     EXPECT_FALSE(s.command.local.has_value());
 
-    // A dry run of apply without --base stands on the profile itself.
+    // A dry run without --base reads the cards, after a search.
     const Parsed d =
         parse({u"apply"_qs, u"p.json"_qs, u"--to"_qs, u"192.168.1.100"_qs, u"--dry-run"_qs});
     ASSERT_EQ(d.outcome, Parsed::Outcome::Run);
-    EXPECT_TRUE(d.command.base.has_value());
+    EXPECT_TRUE(d.command.dryRun);
+    EXPECT_FALSE(d.command.base.has_value());
+    EXPECT_TRUE(d.command.search);
+
+    // With --base it reaches no card: no search either.
+    const Parsed b = parse({u"apply"_qs, u"p.json"_qs, u"--to"_qs, u"192.168.1.100"_qs,
+                            u"--dry-run"_qs, u"--base"_qs, u"p.json"_qs, u"--hex"_qs});
+    ASSERT_EQ(b.outcome, Parsed::Outcome::Run) << b.text.toStdString();
+    EXPECT_TRUE(b.command.base.has_value());
+    EXPECT_FALSE(b.command.search);
+    EXPECT_TRUE(b.command.hex);
+
+    // The cards of a file after those of --to; the options of the search and the checks.
+    const Parsed f =
+        parse({u"apply"_qs, u"p.json"_qs, u"--to"_qs, u"192.168.1.100"_qs, u"--to-file"_qs,
+               u"cards.txt"_qs, u"--times"_qs, u"4"_qs, u"--allow-other-subnet"_qs});
+    ASSERT_EQ(f.outcome, Parsed::Outcome::Run) << f.text.toStdString();
+    ASSERT_EQ(f.command.cards.size(), 3u);
+    EXPECT_EQ(f.command.cards[1].ip, "192.168.1.101");
+    EXPECT_EQ(f.command.cards[2].macText, "00:1A:2B:00:00:07");
+    EXPECT_EQ(f.command.times, 4);
+    EXPECT_TRUE(f.command.allowOtherSubnet);
+    EXPECT_TRUE(f.command.search);
+
+    const Parsed j = parse({u"journal"_qs, u"--since"_qs, u"2026-12-09"_qs, u"--card"_qs,
+                            u"001a2b000001"_qs, u"--format"_qs, u"csv"_qs});
+    ASSERT_EQ(j.outcome, Parsed::Outcome::Run) << j.text.toStdString();
+    EXPECT_EQ(j.command.since, QDate(2026, 12, 9).startOfDay());
+    EXPECT_EQ(j.command.journalCard, "00:1A:2B:00:00:01");
+    EXPECT_EQ(j.command.format, Format::Csv);
 }
 
 TEST(CommandLine, HelpForTheProgramAndForEachCommand) {
     for (const QStringList& args :
          {QStringList{u"--help"_qs}, QStringList{u"search"_qs, u"--help"_qs},
           QStringList{u"read"_qs, u"-h"_qs}, QStringList{u"write"_qs, u"--help"_qs},
-          QStringList{u"apply"_qs, u"--help"_qs}}) {
+          QStringList{u"apply"_qs, u"--help"_qs}, QStringList{u"restore"_qs, u"--help"_qs},
+          QStringList{u"journal"_qs, u"--help"_qs}}) {
         const Parsed p = parse(args);
         EXPECT_EQ(p.outcome, Parsed::Outcome::Help);
         EXPECT_TRUE(p.text.contains(u"Exit status: 0 all confirmed"_qs)) << p.text.toStdString();

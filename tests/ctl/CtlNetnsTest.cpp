@@ -4,6 +4,7 @@
 
 #include "CtlProcess.h"
 
+#include <QDir>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -22,6 +23,11 @@ namespace {
 bool isEvent(const QJsonObject& e, const char* name) {
     return e[u"event"].toString() == QLatin1String(name);
 }
+
+// Width, mask and gateway: what a wall gets.
+const QByteArray kWallProfile =
+    "{\"format\": \"ledcardctl-profile\", \"version\": 1, \"parameters\": {\"display.width\": "
+    "192, \"network.mask\": \"255.255.255.0\", \"network.gateway\": \"192.168.1.1\"}}";
 
 QString mac(int card) {
     return QStringLiteral("00:1A:2B:00:00:%1").arg(card, 2, 16, QLatin1Char('0')).toUpper();
@@ -144,7 +150,7 @@ private slots:
         QVERIFY(s);
         // Confirmed: 0.
         const CtlRun ok = ctl({u"write"_qs, mac(1), u"--set"_qs, u"display.width=256"_qs,
-                               u"--set"_qs, u"network.ip=192.168.1.150"_qs},
+                               u"--set"_qs, u"network.ip=192.168.1.150"_qs, u"--times"_qs, u"2"_qs},
                               s.get());
         QCOMPARE(ok.status, 0);
         auto writes = s->events(u"write"_qs);
@@ -152,22 +158,25 @@ private slots:
         QCOMPARE(writes[0][u"state"].toObject()[u"width"].toInt(), 256);
         QCOMPARE(writes[0][u"state"].toObject()[u"ip"].toString(), u"192.168.1.150"_qs);
         // The card that ignores it: 3.
-        const CtlRun ignored = ctl({u"write"_qs, mac(2), u"--set"_qs,
-                                    u"network.ip=192.168.1.151"_qs, u"--format"_qs, u"json"_qs},
-                                   s.get());
+        const CtlRun ignored =
+            ctl({u"write"_qs, mac(2), u"--set"_qs, u"network.ip=192.168.1.151"_qs, u"--format"_qs,
+                 u"json"_qs, u"--times"_qs, u"2"_qs},
+                s.get());
         QCOMPARE(ignored.status, 3);
         QCOMPARE(ignored.lines().at(0)[u"outcome"].toString(), u"not-confirmed"_qs);
         // Refused by the composer after the read: 2, and no write reaches the card.
         const std::size_t before = s->events(u"write"_qs).size();
-        const CtlRun refused = ctl({u"write"_qs, mac(3), u"--set"_qs, u"server.mode=1"_qs,
-                                    u"--set"_qs, u"server.domain="_qs + QString(64, u'a')},
-                                   s.get());
+        const CtlRun refused =
+            ctl({u"write"_qs, mac(3), u"--set"_qs, u"server.mode=1"_qs, u"--set"_qs,
+                 u"server.domain="_qs + QString(64, u'a'), u"--no-search"_qs},
+                s.get());
         QCOMPARE(refused.status, 2);
         QVERIFY(refused.out.contains("server.domain"));
         QCOMPARE(s->events(u"write"_qs).size(), before);
         // Nobody there: 4.
         const CtlRun absent =
-            ctl({u"write"_qs, mac(9), u"--set"_qs, u"display.width=256"_qs}, s.get());
+            ctl({u"write"_qs, mac(9), u"--set"_qs, u"display.width=256"_qs, u"--no-search"_qs},
+                s.get());
         QCOMPARE(absent.status, 4);
         QCOMPARE(s->events(u"write"_qs).size(), before);
     }
@@ -186,10 +195,10 @@ private slots:
         QVERIFY(write.out.startsWith("00:1A:2B:00:00:01: would send 96 bytes to 255.255.255.255 "
                                      "port 8800 (broadcast)\nA1 30 06 00 1A 2B 00 00 01 FF A1 51 "
                                      "11 01 01 01 00 00 40"));
-        const CtlRun apply =
-            ctl({u"apply"_qs, base, u"--to"_qs, mac(1) + u',' + mac(2), u"--ip-from"_qs,
-                 u"192.168.1.160"_qs, u"--dry-run"_qs, u"--format"_qs, u"json"_qs},
-                s.get());
+        const CtlRun apply = ctl({u"apply"_qs, base, u"--to"_qs, mac(1) + u',' + mac(2),
+                                  u"--ip-from"_qs, u"192.168.1.160"_qs, u"--dry-run"_qs,
+                                  u"--base"_qs, base, u"--format"_qs, u"json"_qs},
+                                 s.get());
         QCOMPARE(apply.status, 0);
         QCOMPARE(int(apply.lines().size()), 2);
         QTest::qWait(300); // anything sent would have arrived by now
@@ -202,16 +211,17 @@ private slots:
     void profileRoundTrip() {
         auto s = sim(*bed_, {u"--cards"_qs, u"2"_qs});
         QVERIFY(s);
-        const CtlRun changeA =
-            ctl({u"write"_qs, mac(1), u"--set"_qs, u"display.width=320"_qs, u"--set"_qs,
-                 u"display.scan_mode=#7"_qs, u"--set"_qs, u"comm.baud_rate=115200"_qs, u"--set"_qs,
-                 u"server.ip=10.1.2.3"_qs, u"--set"_qs, u"server.port=9100"_qs},
-                s.get());
+        const CtlRun changeA = ctl(
+            {u"write"_qs, mac(1), u"--set"_qs, u"display.width=320"_qs, u"--set"_qs,
+             u"display.scan_mode=#7"_qs, u"--set"_qs, u"comm.baud_rate=115200"_qs, u"--set"_qs,
+             u"server.ip=10.1.2.3"_qs, u"--set"_qs, u"server.port=9100"_qs, u"--times"_qs, u"2"_qs},
+            s.get());
         QCOMPARE(changeA.status, 0);
         const CtlRun a = ctl({u"read"_qs, mac(1), u"--format"_qs, u"json"_qs}, s.get());
         QCOMPARE(a.status, 0);
         const QString profile = file(u"a.json"_qs, a.out);
-        const CtlRun apply = ctl({u"apply"_qs, profile, u"--to"_qs, mac(2)}, s.get());
+        const CtlRun apply =
+            ctl({u"apply"_qs, profile, u"--to"_qs, mac(2), u"--times"_qs, u"2"_qs}, s.get());
         QCOMPARE(apply.status, 0);
         const CtlRun b = ctl({u"read"_qs, mac(2), u"--format"_qs, u"json"_qs}, s.get());
         QCOMPARE(b.status, 0);
@@ -246,9 +256,10 @@ private slots:
             file(u"batch.json"_qs, "{\"format\": \"ledcardctl-profile\", \"version\": 1, "
                                    "\"parameters\": {\"display.width\": 192, \"network.mask\": "
                                    "\"255.255.255.0\", \"network.gateway\": \"192.168.1.1\"}}");
-        const CtlRun r = ctl({u"apply"_qs, profile, u"--to"_qs, to.join(u','), u"--ip-from"_qs,
-                              u"192.168.1.150"_qs, u"--format"_qs, u"json"_qs},
-                             s.get());
+        const CtlRun r =
+            ctl({u"apply"_qs, profile, u"--to"_qs, to.join(u','), u"--ip-from"_qs,
+                 u"192.168.1.150"_qs, u"--format"_qs, u"json"_qs, u"--times"_qs, u"2"_qs},
+                s.get());
         QCOMPARE(r.status, 3);
         std::map<QString, QJsonObject> byCard;
         for (const QJsonObject& l : r.lines()) {
@@ -297,8 +308,8 @@ private slots:
         QCOMPARE(written, wanted);
     }
 
-    // Ctrl+C while cards are being read one at a time: sending stops, each card is reported
-    // written or not, and what is reported written is exactly what the cards received.
+    // Ctrl+C while cards are being read one at a time: every card is read before any is
+    // written, so none is; each is reported, and the cards received no write.
     void ctrlCStopsApply() {
         auto s = sim(*bed_, {u"--cards"_qs, u"12"_qs, u"--delay-ms"_qs, u"150"_qs});
         QVERIFY(s);
@@ -310,43 +321,169 @@ private slots:
             file(u"slow.json"_qs, "{\"format\": \"ledcardctl-profile\", \"version\": 1, "
                                   "\"parameters\": {\"display.width\": 200}}");
         const std::size_t writesBefore = s->events(u"write"_qs).size();
-        const CtlRun r =
-            ctl({u"apply"_qs, profile, u"--to"_qs, to.join(u','), u"--parallel"_qs, u"1"_qs,
-                 u"--format"_qs, u"json"_qs},
-                s.get(), [&](QProcess& p) {
-                    // Interrupt once two cards have been written.
-                    s->waitFor([](const QJsonObject& e) { return isEvent(e, "write"); }, 10000,
-                               s->events().size());
-                    s->waitFor(
-                        [](const QJsonObject& e) {
-                            return isEvent(e, "write") && e[u"card"].toInt() == 2;
-                        },
-                        10000);
-                    ::kill(pid_t(p.processId()), SIGINT);
-                });
+        const CtlRun r = ctl({u"apply"_qs, profile, u"--to"_qs, to.join(u','), u"--parallel"_qs,
+                              u"1"_qs, u"--format"_qs, u"json"_qs, u"--no-search"_qs},
+                             s.get(), [&](QProcess& p) {
+                                 // Interrupt once half the cards have answered their read.
+                                 s->waitFor(
+                                     [](const QJsonObject& e) {
+                                         return isEvent(e, "answer") &&
+                                                e[u"kind"].toString() == u"readByMac" &&
+                                                e[u"card"].toInt() == 6;
+                                     },
+                                     10000, s->events().size());
+                                 ::kill(pid_t(p.processId()), SIGINT);
+                             });
         QCOMPARE(r.status, 130);
-        QVERIFY(r.err.contains("Stopped by Ctrl+C:"));
+        QVERIFY(r.err.contains("Stopped by Ctrl+C: 0 of 12 cards written"));
         QTest::qWait(500);
-        std::set<int> received;
-        const auto writes = s->events(u"write"_qs);
-        for (std::size_t i = writesBefore; i < writes.size(); ++i) {
-            received.insert(writes[i][u"card"].toInt());
-        }
-        std::set<int> reported;
+        QCOMPARE(s->events(u"write"_qs).size(), writesBefore);
         int lines = 0;
         for (const QJsonObject& l : r.lines()) {
             ++lines;
-            const int k = l[u"mac"].toString().right(2).toInt(nullptr, 16);
-            if (l[u"written"].toBool()) {
-                reported.insert(k);
-                QCOMPARE(l[u"outcome"].toString(), u"not-confirmed"_qs);
-            } else {
-                QCOMPARE(l[u"outcome"].toString(), u"cancelled"_qs);
-            }
+            QCOMPARE(l[u"outcome"].toString(), u"cancelled"_qs);
+            QCOMPARE(l[u"written"].toBool(), false);
         }
         QCOMPARE(lines, 12);
-        QCOMPARE(reported, received);
-        QVERIFY(received.size() >= 2 && received.size() < 12);
+    }
+
+    // Card 3 keeps 192.168.1.102 and is not part of the run: handing that address to card 1 is
+    // refused after the search and the read, and no write reaches any card.
+    void anAddressAnotherCardHoldsIsRefusedWithNothingWritten() {
+        auto s = sim(*bed_, {u"--cards"_qs, u"3"_qs});
+        QVERIFY(s);
+        const std::size_t before = s->events(u"request"_qs).size();
+        const QString profile = file(u"held.json"_qs, kWallProfile);
+        const CtlRun r = ctl({u"apply"_qs, profile, u"--to"_qs, mac(1), u"--ip-from"_qs,
+                              u"192.168.1.102"_qs, u"--times"_qs, u"2"_qs},
+                             s.get());
+        QCOMPARE(r.status, 2);
+        QVERIFY2(r.err.startsWith("No card was written: the checks refuse this run:\n"),
+                 r.err.constData());
+        QVERIFY(r.err.contains("192.168.1.102 is already the address of"));
+        QTest::qWait(300); // anything sent would have arrived by now
+        // What reached the cards: the search's one request and the read of card 1.
+        QStringList kinds;
+        const auto requests = s->events(u"request"_qs);
+        for (std::size_t i = before; i < requests.size(); ++i) {
+            kinds << requests[i][u"kind"].toString();
+        }
+        QCOMPARE(kinds, (QStringList{u"search"_qs, u"readByMac"_qs}));
+        QVERIFY(s->events(u"write"_qs).empty());
+    }
+
+    // Twenty cards, the program killed once half of them have received their write: every card
+    // written has its backup and its "sent" line, the journal shows those writes as stopped,
+    // and restoring the backups brings every card back to what it was, each confirmed.
+    void killedApplyLeavesRecordsAndRestoreBringsTheCardsBack() {
+        constexpr int kCards = 20;
+        auto s = sim(*bed_, {u"--cards"_qs, QString::number(kCards)});
+        QVERIFY(s);
+        QTemporaryDir home; // records of this run alone
+        QVERIFY(home.isValid());
+        const QString data = testbed::DataFolderOf(home.path());
+        QStringList to;
+        for (int k = 1; k <= kCards; ++k) {
+            to << mac(k);
+        }
+        const QString profile = file(u"wall20.json"_qs, kWallProfile);
+        const std::size_t writesBefore = s->events(u"write"_qs).size();
+        const CtlRun killed = testbed::RunCtl(
+            *bed_,
+            {u"apply"_qs, profile, u"--to"_qs, to.join(u','), u"--ip-from"_qs, u"192.168.1.150"_qs,
+             u"--times"_qs, u"2"_qs},
+            home.path(), s.get(), [&](QProcess& p) {
+                std::set<int> seen; // waitFor looks at every event again as more come
+                s->waitFor(
+                    [&seen](const QJsonObject& e) {
+                        if (isEvent(e, "write")) {
+                            seen.insert(e[u"card"].toInt());
+                        }
+                        return int(seen.size()) == kCards / 2;
+                    },
+                    20000, s->events().size());
+                ::kill(pid_t(p.processId()), SIGKILL);
+            });
+        QCOMPARE(killed.status, -1); // killed, no exit status
+        QTest::qWait(300);
+        std::set<int> written;
+        const auto writes = s->events(u"write"_qs);
+        for (std::size_t i = writesBefore; i < writes.size(); ++i) {
+            written.insert(writes[i][u"card"].toInt());
+        }
+        QVERIFY2(written.size() >= kCards / 2, qPrintable(QString::number(written.size())));
+        qInfo("%d of %d cards had their write when the program was killed", int(written.size()),
+              kCards);
+
+        // A backup of each card written, with the values it had before.
+        const QStringList folders =
+            QDir(data + u"/backups"_qs).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+        QCOMPARE(folders.size(), 1);
+        const QString folder = data + u"/backups/"_qs + folders[0];
+        // A card backed up just before the kill may not have had its write.
+        const int backups = int(QDir(folder).entryList({u"*.json"_qs}, QDir::Files).size());
+        QVERIFY(backups >= int(written.size()));
+        for (const int k : written) {
+            QFile f(folder + u'/' + mac(k).replace(u':', u'-') + u".json"_qs);
+            QVERIFY2(f.open(QIODevice::ReadOnly), qPrintable(f.fileName()));
+            const QJsonObject saved = QJsonDocument::fromJson(f.readAll()).object();
+            QCOMPARE(saved[u"card"].toObject()[u"mac"].toString(), mac(k));
+            const QJsonObject p = saved[u"parameters"].toObject();
+            QCOMPARE(p[u"network.ip"].toString(), QStringLiteral("192.168.1.%1").arg(99 + k));
+            QCOMPARE(p[u"display.width"].toInt(), 128);
+        }
+        // A "sent" line for each, complete on disk.
+        std::set<int> sentLines;
+        QFile journal(data + u"/journal.jsonl"_qs);
+        QVERIFY(journal.open(QIODevice::ReadOnly));
+        for (const QByteArray& line : journal.readAll().split('\n')) {
+            const QJsonObject e = QJsonDocument::fromJson(line).object();
+            if (e[u"outcome"].toString() == u"sent") {
+                sentLines.insert(e[u"mac"].toString().right(2).toInt(nullptr, 16));
+            }
+        }
+        for (const int k : written) {
+            QVERIFY2(sentLines.count(k), qPrintable(mac(k)));
+        }
+        const CtlRun shown =
+            testbed::RunCtl(*bed_, {u"journal"_qs, u"--format"_qs, u"json"_qs}, home.path());
+        QCOMPARE(shown.status, 0);
+        int stopped = 0;
+        for (const QJsonObject& l : shown.lines()) {
+            stopped += l[u"outcome"].toString() == u"stopped" ? 1 : 0;
+        }
+        QCOMPARE(stopped, int(sentLines.size()));
+
+        // Restore: found at their new addresses by MAC, written back and confirmed.
+        const std::size_t restoreFrom = s->events(u"write"_qs).size();
+        const CtlRun restored = testbed::RunCtl(
+            *bed_, {u"restore"_qs, folder, u"--times"_qs, u"2"_qs, u"--format"_qs, u"json"_qs},
+            home.path(), s.get());
+        QCOMPARE(restored.status, 0);
+        int confirmed = 0;
+        for (const QJsonObject& l : restored.lines()) {
+            confirmed += l[u"outcome"].toString() == u"confirmed" ? 1 : 0;
+        }
+        QCOMPARE(confirmed, backups);
+        // Every card as it was: the restored ones by their last write, the others untouched.
+        std::map<int, QJsonObject> state;
+        const auto after = s->events(u"write"_qs);
+        for (std::size_t i = restoreFrom; i < after.size(); ++i) {
+            state[after[i][u"card"].toInt()] = after[i][u"state"].toObject();
+        }
+        QCOMPARE(int(state.size()), backups);
+        for (const auto& [k, st] : state) {
+            QCOMPARE(st[u"ip"].toString(), QStringLiteral("192.168.1.%1").arg(99 + k));
+            QCOMPARE(st[u"width"].toInt(), 128);
+        }
+        const CtlRun search =
+            ctl({u"search"_qs, u"--times"_qs, u"2"_qs, u"--format"_qs, u"json"_qs}, s.get());
+        const QJsonArray found = QJsonDocument::fromJson(search.out).array();
+        QCOMPARE(found.size(), kCards);
+        for (const QJsonValue v : found) {
+            const int k = v[u"mac"].toString().right(2).toInt(nullptr, 16);
+            QCOMPARE(v[u"ip"].toString(), QStringLiteral("192.168.1.%1").arg(99 + k));
+        }
     }
 };
 

@@ -1,6 +1,6 @@
 #pragma once
 // ledcardctl the process on the tool side of a test bed, bound to the tool's address, with a
-// settings folder of its own and the C locale.
+// settings folder and a data folder (backups, journal) of its own and the C locale.
 
 #include "NetBed.h"
 #include "SimProcess.h"
@@ -39,6 +39,11 @@ struct CtlRun {
     }
 };
 
+// Where ledcardctl keeps its backups and journal when run with this configHome.
+inline QString DataFolderOf(const QString& configHome) {
+    return configHome + QStringLiteral("/data/ledcardcfg");
+}
+
 // `during` runs once the process has started; the simulator's report is read meanwhile so its
 // pipe never fills.
 inline CtlRun RunCtl(const NetBed& bed, QStringList args, const QString& configHome,
@@ -54,6 +59,7 @@ inline CtlRun RunCtl(const NetBed& bed, QStringList args, const QString& configH
     });
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), configHome);
+    env.insert(QStringLiteral("XDG_DATA_HOME"), configHome + QStringLiteral("/data"));
     env.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
     env.remove(QStringLiteral("LC_ALL"));
     env.remove(QStringLiteral("LC_MESSAGES"));

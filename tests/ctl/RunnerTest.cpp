@@ -12,6 +12,7 @@
 
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <map>
 
@@ -46,6 +47,7 @@ QByteArray card1Profile() {
 struct Command {
     FakeEndpoint endpoint;
     ManualScheduler clock;
+    QTemporaryDir data; // backups and journal
     QString outText;
     QString errText;
     QTextStream out{&outText};
@@ -68,6 +70,7 @@ struct Command {
         context.endpoint = &endpoint;
         context.scheduler = &clock;
         context.cardProfile = std::move(profile);
+        context.dataFolder = data.path();
         context.out = &out;
         context.err = &err;
         runner = std::make_unique<ctl::Runner>(parsed.command, context);
@@ -142,7 +145,7 @@ TEST(Runner, SearchCsvKeepsAFormulaNameAsText) {
 
 TEST(Runner, WriteReadsChangesWritesAndConfirms) {
     Command r({u"write"_qs, u"00:1A:2B:00:00:01"_qs, u"--set"_qs, u"network.ip=192.168.1.150"_qs,
-               u"--format"_qs, u"json"_qs});
+               u"--format"_qs, u"json"_qs, u"--no-search"_qs});
     r.endpoint.deliver(parameterReply(card(1)));
     ASSERT_EQ(r.endpoint.sent.size(), 2u);
     EXPECT_EQ(r.endpoint.sent[1].bytes.mid(31, 8), hex("A1 35 04 C0 A8 01 96 FF"));
@@ -161,7 +164,8 @@ TEST(Runner, WriteReadsChangesWritesAndConfirms) {
 }
 
 TEST(Runner, AWriteTheCardDoesNotKeepExits3AndSaysWhatDiffers) {
-    Command r({u"write"_qs, u"00:1A:2B:00:00:01"_qs, u"--set"_qs, u"network.ip=192.168.1.150"_qs});
+    Command r({u"write"_qs, u"00:1A:2B:00:00:01"_qs, u"--set"_qs, u"network.ip=192.168.1.150"_qs,
+               u"--no-search"_qs});
     r.endpoint.deliver(parameterReply(card(1)));
     for (std::int64_t t : {5000, 7000, 9000}) {
         r.clock.runUntil(t);
@@ -186,7 +190,8 @@ TEST(Runner, AChangeThatCannotApplyIsRefusedBeforeAnythingIsSent) {
     // With DHCP 1 the same change goes ahead.
     protocol::CardProfile dhcp;
     dhcp.dhcp = 1;
-    Command ok({u"write"_qs, u"00:1A:2B:00:00:01"_qs, u"--set"_qs, u"dns.address=8.8.8.8"_qs},
+    Command ok({u"write"_qs, u"00:1A:2B:00:00:01"_qs, u"--set"_qs, u"dns.address=8.8.8.8"_qs,
+                u"--no-search"_qs},
                dhcp);
     EXPECT_EQ(ok.status, -1);
     EXPECT_EQ(ok.endpoint.sent.size(), 1u);
@@ -208,7 +213,7 @@ TEST(Runner, ApplyGivesSequentialAddresses) {
         "\"network.gateway\": \"192.168.0.1\"}}\n";
     Command r({u"apply"_qs, u"p.json"_qs, u"--to"_qs,
                u"00:1A:2B:00:00:01,00:1A:2B:00:00:02,00:1A:2B:00:00:03"_qs, u"--ip-from"_qs,
-               u"192.168.1.150"_qs},
+               u"192.168.1.150"_qs, u"--no-search"_qs},
               {}, {{u"p.json"_qs, profile}});
     for (int k : {3, 1, 2}) {
         r.endpoint.deliver(parameterReply(card(k)));
@@ -229,8 +234,8 @@ TEST(Runner, ApplyGivesSequentialAddresses) {
 
 // Without --ip-from the cards keep their addresses, whatever the profile says.
 TEST(Runner, ApplyKeepsTheCardsAddresses) {
-    Command r({u"apply"_qs, u"p.json"_qs, u"--to"_qs, u"00:1A:2B:00:00:02"_qs}, {},
-              {{u"p.json"_qs, card1Profile()}});
+    Command r({u"apply"_qs, u"p.json"_qs, u"--to"_qs, u"00:1A:2B:00:00:02"_qs, u"--no-search"_qs},
+              {}, {{u"p.json"_qs, card1Profile()}});
     r.endpoint.deliver(parameterReply(card(2)));
     ASSERT_EQ(r.endpoint.sent.size(), 2u);
     EXPECT_EQ(r.endpoint.sent[1].bytes.mid(31, 8), hex("A1 35 04 C0 A8 01 65 FF"));
@@ -260,7 +265,8 @@ TEST(Runner, DryRunPrintsTheDatagramAndSendsNothing) {
 // apply --dry-run prints each card's write with its address from --ip-from and sends nothing.
 TEST(Runner, ApplyDryRunPrintsEachWriteAndSendsNothing) {
     Command r({u"apply"_qs, u"p.json"_qs, u"--to"_qs, u"00:1A:2B:00:00:01,00:1A:2B:00:00:02"_qs,
-               u"--ip-from"_qs, u"192.168.1.150"_qs, u"--dry-run"_qs, u"--format"_qs, u"json"_qs},
+               u"--ip-from"_qs, u"192.168.1.150"_qs, u"--dry-run"_qs, u"--base"_qs, u"p.json"_qs,
+               u"--format"_qs, u"json"_qs},
               {}, {{u"p.json"_qs, card1Profile()}});
     EXPECT_EQ(r.status, 0);
     r.clock.runUntil(20000);
@@ -286,7 +292,7 @@ TEST(Runner, DryRunAddressesTheCardByMacFromFirmware54On) {
         ReplyFields read = card(1);
         read.version = c.version;
         Command dry({u"apply"_qs, u"p.json"_qs, u"--to"_qs, u"192.168.1.100"_qs, u"--dry-run"_qs,
-                     u"--format"_qs, u"json"_qs},
+                     u"--base"_qs, u"p.json"_qs, u"--format"_qs, u"json"_qs},
                     {}, {{u"p.json"_qs, profileOf(read)}});
         const auto lines = dry.jsonLines();
         ASSERT_EQ(lines.size(), 1u);
@@ -297,29 +303,53 @@ TEST(Runner, DryRunAddressesTheCardByMacFromFirmware54On) {
     }
 }
 
-// Ctrl+C: the written card is reported written and unconfirmed, the others not written.
+// Ctrl+C while the cards are read: no card has been written yet, none is. Ctrl+C once they
+// are written: each is reported written and unconfirmed, and nothing more is sent.
 TEST(Runner, InterruptStopsSendingAndReportsEachCard) {
-    Command r({u"apply"_qs, u"p.json"_qs, u"--to"_qs, u"00:1A:2B:00:00:01,00:1A:2B:00:00:02"_qs,
-               u"--parallel"_qs, u"1"_qs, u"--format"_qs, u"json"_qs},
-              {}, {{u"p.json"_qs, card1Profile()}});
-    r.endpoint.deliver(parameterReply(card(1)));
-    const std::size_t sent = r.endpoint.sent.size();
-    EXPECT_EQ(sent, 3u); // read 1, write 1, read 2
-    r.runner->interrupt();
-    EXPECT_EQ(r.status, 130);
-    r.clock.runUntil(20000);
-    EXPECT_EQ(r.endpoint.sent.size(), sent);
-    const auto lines = r.jsonLines();
+    const QStringList args{
+        u"apply"_qs,      u"p.json"_qs, u"--to"_qs,     u"00:1A:2B:00:00:01,00:1A:2B:00:00:02"_qs,
+        u"--parallel"_qs, u"1"_qs,      u"--format"_qs, u"json"_qs,
+        u"--no-search"_qs};
+    const std::map<QString, QByteArray> files{{u"p.json"_qs, card1Profile()}};
+    const auto byCard = [](const std::vector<QJsonObject>& lines) {
+        std::map<QString, QJsonObject> out;
+        for (const QJsonObject& l : lines) {
+            out[l[u"card"].toString()] = l;
+        }
+        return out;
+    };
+
+    Command reading(args, {}, files);
+    reading.endpoint.deliver(parameterReply(card(1)));
+    EXPECT_EQ(reading.endpoint.sent.size(), 2u); // read 1, read 2: no write before every read
+    reading.runner->interrupt();
+    EXPECT_EQ(reading.status, 130);
+    reading.clock.runUntil(20000);
+    EXPECT_EQ(reading.endpoint.sent.size(), 2u);
+    auto lines = byCard(reading.jsonLines());
     ASSERT_EQ(lines.size(), 2u);
-    std::map<QString, QJsonObject> byCard;
-    for (const QJsonObject& l : lines) {
-        byCard[l[u"card"].toString()] = l;
+    for (const auto& [given, line] : lines) {
+        EXPECT_EQ(line[u"outcome"].toString(), u"cancelled"_qs) << given.toStdString();
+        EXPECT_EQ(line[u"written"].toBool(), false);
     }
-    EXPECT_EQ(byCard[u"00:1A:2B:00:00:01"_qs][u"outcome"].toString(), u"not-confirmed"_qs);
-    EXPECT_EQ(byCard[u"00:1A:2B:00:00:01"_qs][u"written"].toBool(), true);
-    EXPECT_EQ(byCard[u"00:1A:2B:00:00:01"_qs][u"detail"].toString(),
-              u"stopped before the read-back"_qs);
-    EXPECT_EQ(byCard[u"00:1A:2B:00:00:02"_qs][u"outcome"].toString(), u"cancelled"_qs);
-    EXPECT_EQ(byCard[u"00:1A:2B:00:00:02"_qs][u"written"].toBool(), false);
-    EXPECT_TRUE(r.errText.contains(u"Stopped by Ctrl+C: 1 of 2 cards written"_qs));
+    EXPECT_TRUE(reading.errText.contains(u"Stopped by Ctrl+C: 0 of 2 cards written"_qs));
+
+    Command waiting(args, {}, files);
+    waiting.endpoint.deliver(parameterReply(card(1)));
+    waiting.endpoint.deliver(parameterReply(card(2)));
+    waiting.clock.advance(1); // the second write leaves after a turn of the loop
+    const std::size_t sent = waiting.endpoint.sent.size();
+    EXPECT_EQ(sent, 4u); // read 1, read 2, write 1, write 2
+    waiting.runner->interrupt();
+    EXPECT_EQ(waiting.status, 130);
+    waiting.clock.runUntil(20000);
+    EXPECT_EQ(waiting.endpoint.sent.size(), sent);
+    lines = byCard(waiting.jsonLines());
+    ASSERT_EQ(lines.size(), 2u);
+    for (const auto& [given, line] : lines) {
+        EXPECT_EQ(line[u"outcome"].toString(), u"not-confirmed"_qs) << given.toStdString();
+        EXPECT_EQ(line[u"written"].toBool(), true);
+        EXPECT_EQ(line[u"detail"].toString(), u"stopped before the read-back"_qs);
+    }
+    EXPECT_TRUE(waiting.errText.contains(u"Stopped by Ctrl+C: 2 of 2 cards written"_qs));
 }

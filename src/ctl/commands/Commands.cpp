@@ -5,8 +5,9 @@
 namespace ctl {
 
 const std::vector<const Subcommand*>& Subcommands() {
-    static const std::vector<const Subcommand*> all{&SearchCommand(), &ReadCommand(),
-                                                    &WriteCommand(), &ApplyCommand()};
+    static const std::vector<const Subcommand*> all{&SearchCommand(),  &ReadCommand(),
+                                                    &WriteCommand(),   &ApplyCommand(),
+                                                    &RestoreCommand(), &JournalCommand()};
     return all;
 }
 

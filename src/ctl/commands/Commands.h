@@ -12,6 +12,8 @@ const Subcommand& SearchCommand();
 const Subcommand& ReadCommand();
 const Subcommand& WriteCommand();
 const Subcommand& ApplyCommand();
+const Subcommand& RestoreCommand();
+const Subcommand& JournalCommand();
 
 // In the order the program's help lists them.
 const std::vector<const Subcommand*>& Subcommands();

@@ -13,8 +13,8 @@ public:
     using CardWriteRun::CardWriteRun;
 
 private:
-    std::optional<fleet::Refusal> change(protocol::PanelModel& panel, std::size_t) const override {
-        return fleet::ApplySettings(panel, command_.settings, context_.cardProfile);
+    std::optional<std::string> change(protocol::PanelModel& panel, std::size_t) const override {
+        return profileRefusal(fleet::ApplySettings(panel, command_.settings, context_.cardProfile));
     }
 };
 
@@ -24,22 +24,29 @@ public:
     QString name() const override { return u"write"_qs; }
     Text summary() const override { return Text::HelpWriteCmd; }
     QString usage() const override {
-        return u"write CARD --set NAME=VALUE ... [--dry-run --base FILE] [--format table|json]"_qs;
+        return u"write (CARD | --to-file FILE | --to-found) --set NAME=VALUE ... "
+               u"[--times N | --no-search] [--allow-other-subnet] [--dry-run [--hex] [--base "
+               u"FILE]] "
+               u"[--format table|json]"_qs;
     }
     Text about() const override { return Text::HelpWrite; }
 
     void addOptions(OptionSet& options, lang::LanguageId language) const override {
         options.add({u"by-mac"_qs}, Tr(Text::OptByMac, language));
         options.add({u"set"_qs}, Tr(Text::OptSet, language), u"NAME=VALUE"_qs);
-        options.add({u"dry-run"_qs}, Tr(Text::OptDryRun, language));
-        options.add({u"base"_qs}, Tr(Text::OptBase, language), u"FILE"_qs);
+        AddRunOptions(options, language, {});
     }
 
     std::optional<QString> take(const OptionSet& options, const FileReader& readFile,
                                 Command& command) const override {
         const lang::LanguageId language = command.language;
-        if (auto refusal = TakeCard(options, command)) {
-            return refusal;
+        // The card as read names it, unless the cards come from a list.
+        if (!options.positional().isEmpty() ||
+            !(options.isSet(u"to-file"_qs) || options.isSet(u"to-found"_qs))) {
+            if (auto refusal = TakeCard(options, command)) {
+                return refusal;
+            }
+            command.cards.push_back(command.card);
         }
         for (const QString& assignment : options.values(u"set"_qs)) {
             auto s = fleet::ParseSetting(assignment.toStdString());
@@ -51,23 +58,11 @@ public:
         if (command.settings.empty()) {
             return Tr(Text::NoSetting, language);
         }
-        command.dryRun = options.isSet(u"dry-run"_qs);
-        if (options.isSet(u"base"_qs)) {
-            QString refusal;
-            command.base = LoadProfile(options.value(u"base"_qs), readFile, language, &refusal);
-            if (!command.base) {
-                return refusal;
-            }
-        }
-        if (command.dryRun && !command.base) {
-            return Tr(Text::DryRunNeedsBase, language);
-        }
-        return std::nullopt;
+        return TakeRunOptions(options, readFile, {}, command);
     }
 
     std::unique_ptr<CommandRun> run(Command command, const RunContext& context) const override {
-        std::vector<fleet::CardTarget> cards{command.card};
-        return std::make_unique<WriteRun>(std::move(command), context, name(), std::move(cards));
+        return std::make_unique<WriteRun>(std::move(command), context, name());
     }
 };
 
