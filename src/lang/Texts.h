@@ -198,6 +198,24 @@ enum class CommandText : std::uint8_t {
     SharedAddressTip,  // a device list row's tooltip, first line; %1: the address
     SharedAddressMore, // its last line when it does not name every card; %1: how many more
     SharedAddressHint, // what to do about it
+    // The checks before a write, backups and the journal, and the restore from a backup.
+    RestoreBackup,      // menu item; title of the folder dialog and of the restore dialog
+    RestoreSource,      // %1: the backup folder or file whose values are written back
+    BackupsSkipped,     // first line of the backup files a restore leaves out
+    StateNotFound,      // a backup whose card the device list does not hold
+    NotFoundTip,        // %1: the MAC of that backup
+    ChecksFound,        // first line of findings that need a Yes before writing
+    ChecksRefuseRun,    // first line of findings that refuse a run
+    ChecksMore,         // last line when the box does not name every finding; %1: how many more
+    WriteAnyway,        // the question after the findings
+    NoReadToBackUp,     // a single write to a card this window has not read
+    WriteNotSent,       // after a backup that could not be saved
+    RecordsFailed,      // first line of the backups and journal lines a run could not write
+    PlanKeepsAddresses, // a row's tooltip before its card is read
+    ChangesOnCard,      // first line of a row's tooltip once its card is read
+    NoChangesOnCard,
+    AnswerYes, // the buttons of a question
+    AnswerNo,
     Count
 };
 

@@ -32,6 +32,20 @@ QString WidgetFileDialogs::openFileName(QWidget* parent, const QString& title,
     return file;
 }
 
+QString WidgetFileDialogs::folderName(QWidget* parent, const QString& title, const QString& start) {
+    // The folder asked for, or the nearest one above it that is there (backups/ is made by
+    // the first write).
+    QString from = start.isEmpty() ? QString() : QDir::cleanPath(start);
+    while (!from.isEmpty() && !QFileInfo(from).isDir()) {
+        const QString up = QFileInfo(from).absolutePath();
+        from = up == from ? QString() : up;
+    }
+    if (!QFileInfo(from).isDir()) {
+        from = folder_.isEmpty() ? QDir::homePath() : folder_;
+    }
+    return QFileDialog::getExistingDirectory(parent, title, from);
+}
+
 FileDialogs& fileDialogs() {
     return *g_current;
 }

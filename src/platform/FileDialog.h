@@ -16,6 +16,8 @@ public:
                                  const QString& filter) = 0;
     // The file the operator chose to read, or empty when they cancelled.
     virtual QString openFileName(QWidget* parent, const QString& title, const QString& filter) = 0;
+    // The folder the operator chose, starting in `start`, or empty when they cancelled.
+    virtual QString folderName(QWidget* parent, const QString& title, const QString& start) = 0;
 };
 
 // The real dialogs: QFileDialog, remembering the folder last used.
@@ -24,6 +26,7 @@ public:
     QString saveFileName(QWidget* parent, const QString& title, const QString& suggested,
                          const QString& filter) override;
     QString openFileName(QWidget* parent, const QString& title, const QString& filter) override;
+    QString folderName(QWidget* parent, const QString& title, const QString& start) override;
 
 private:
     QString folder_;

@@ -5,13 +5,18 @@
 #include "discovery/Requests.h"
 #include "discovery/dialogs/SearchDialog.h"
 #include "fleet/CardTarget.h"
+#include "fleet/DataFolder.h"
 #include "lang/Catalogue.h"
 #include "lang/ExtraTexts.h"
 #include "lang/QtText.h"
 #include "protocol/CardText.h"
+#include "protocol/Encoding.h"
 
+#include <QStringList>
 #include <QTimer>
+#include <algorithm>
 #include <memory>
+#include <utility>
 
 namespace session {
 
@@ -19,6 +24,15 @@ namespace {
 
 // Not from the catalogue: the card's limit is fixed, whatever the language.
 const char* const kDomainTooLong = "服务器的域名长度不能超过64！";
+
+// The journal names the program that wrote.
+const char* const kProgram = "ledcardcfg";
+
+// "" for a MAC that is not known (all zero).
+std::string MacOf(const protocol::SelectedCard& card) {
+    const bool known = std::any_of(card.mac.begin(), card.mac.end(), [](auto b) { return b != 0; });
+    return known ? protocol::MacText(card.mac.data()) : std::string();
+}
 
 } // namespace
 
@@ -29,7 +43,11 @@ CardSession::CardSession(discovery::Endpoint& endpoint, SessionView& view, Sessi
     runSearchDialog = [](discovery::SearchDialog& dialog) { dialog.exec(); };
 }
 
-CardSession::~CardSession() = default;
+CardSession::~CardSession() {
+    // A window closed during the wait or the read-backs: the journal says the write was not
+    // seen through.
+    recordOutcome("cancelled");
+}
 
 void CardSession::setProfile(const protocol::CardProfile& profile) {
     // A write being confirmed keeps the family it was composed with (cycleFamily_).
@@ -38,6 +56,15 @@ void CardSession::setProfile(const protocol::CardProfile& profile) {
 
 QString CardSession::text(lang::Lookup lookup, const char* key) const {
     return lang::QtText(catalogues_, lookup, key);
+}
+
+QString CardSession::commandText(lang::CommandText which) const {
+    return lang::QtText(catalogues_.currentId(), which);
+}
+
+const protocol::PanelModel* CardSession::lastRead(const std::string& mac) const {
+    const auto found = lastRead_.find(mac);
+    return found == lastRead_.end() ? nullptr : &found->second;
 }
 
 void CardSession::setPhase(WritePhase phase) {
@@ -154,6 +181,10 @@ void CardSession::submitPanel() {
         return;
     }
     const auto& message = std::get<protocol::WriteMessage>(result);
+    const protocol::PanelModel* read = lastRead(MacOf(selected_));
+    if (!checksAllowWrite(panel, read) || !recordWrite(panel, read)) {
+        return;
+    }
     updateConfirmed_ = false;
     // A new write ends the confirmation of the one before: its tries would otherwise run out
     // before this write's wait is over and report this write as failed.
@@ -161,7 +192,9 @@ void CardSession::submitPanel() {
     cycle_.reset();
     if (!discovery::sendWrite(*endpoint_, searchAddress_, selected_, message.bytes)) {
         reportSendFailure();
+        recordOutcome("no answer");
         setPhase(WritePhase::Idle);
+        reportRecordError();
         return;
     }
     cycleFamily_ = family_;
@@ -170,6 +203,122 @@ void CardSession::submitPanel() {
     timers_.tDelay->start();
     view_.setWriteBusy(true);
     setPhase(WritePhase::Sent);
+    // Only now, so the wait has begun when the operator reads it.
+    reportRecordError();
+}
+
+void CardSession::reportRecordError() {
+    if (!recordError_.isEmpty()) {
+        view_.report(SessionView::Report::RecordFailed, std::exchange(recordError_, QString()));
+    }
+}
+
+fleet::PlannedCard CardSession::plannedCard(const protocol::PanelModel& panel,
+                                            const protocol::PanelModel* read) const {
+    // The new values and the firmware from the panels, as every program plans a card; the card
+    // itself is the one selected, where the write goes.
+    fleet::PlannedCard card = fleet::PlannedCardOf(read ? *read : panel, panel, family_->profile());
+    card.mac = MacOf(selected_);
+    card.ip = selected_.ip;
+    if (card.version < 0 && selected_.byMac) {
+        card.version = protocol::MacAddressingThreshold;
+    }
+    // The name and firmware the search gave: the row of this card at this address first.
+    int best = -1;
+    for (int i = 0; i < view_.deviceRowCount() && !card.mac.empty(); ++i) {
+        const SessionView::DeviceRow row = view_.deviceRow(i);
+        if (row.mac == card.mac && (best < 0 || row.ip == card.ip)) {
+            best = i;
+            if (row.ip == card.ip) {
+                break;
+            }
+        }
+    }
+    if (best >= 0) {
+        const SessionView::DeviceRow row = view_.deviceRow(best);
+        card.name = row.name;
+        if (row.version > 0) {
+            card.version = row.version;
+        }
+    }
+    return card;
+}
+
+bool CardSession::checksAllowWrite(const protocol::PanelModel& panel,
+                                   const protocol::PanelModel* read) {
+    const std::vector<fleet::PlannedCard> run{plannedCard(panel, read)};
+    std::vector<protocol::DeviceEntry> found;
+    found.reserve(std::size_t(std::max(0, view_.deviceRowCount())));
+    for (int i = 0; i < view_.deviceRowCount(); ++i) {
+        found.push_back(view_.deviceRow(i));
+    }
+    const std::vector<fleet::Finding> findings = fleet::CheckWrites(
+        run, found, localSubnets ? localSubnets() : std::vector<fleet::LocalSubnet>{});
+    QStringList lines;
+    if (!findings.empty()) {
+        lines << commandText(lang::CommandText::ChecksFound);
+        for (const fleet::Finding& finding : findings) {
+            lines << QString::fromStdString(
+                fleet::FindingMessage(finding, run[finding.card], catalogues_.currentId()));
+        }
+    }
+    if (!read) {
+        lines << commandText(lang::CommandText::NoReadToBackUp);
+    }
+    if (lines.isEmpty()) {
+        return true;
+    }
+    return view_.confirm(lines.join(QLatin1Char('\n')) + QStringLiteral("\n\n") +
+                         commandText(lang::CommandText::WriteAnyway));
+}
+
+fleet::JournalEntry CardSession::WriteRecord::entry(const std::string& outcome) const {
+    fleet::JournalEntry line = record.entryFor(read, sent, outcome, backup);
+    if (!wasRead) {
+        // Nothing read to compare with: where it was written is all that is known of before.
+        line.ipBefore = writtenTo;
+        line.changes.clear();
+    }
+    return line;
+}
+
+bool CardSession::recordWrite(const protocol::PanelModel& panel, const protocol::PanelModel* read) {
+    WriteRecord next{fleet::RunRecord(dataFolder_.isEmpty() ? fleet::DataFolder() : dataFolder_,
+                                      kProgram, family_->profile(), catalogues_.currentId()),
+                     read ? *read : panel,
+                     panel,
+                     QString(),
+                     selected_.ip,
+                     read != nullptr};
+    if (read) {
+        QString error;
+        const std::optional<QString> saved = next.record.backUp(*read, &error);
+        if (!saved) {
+            view_.report(SessionView::Report::RecordFailed,
+                         error + QLatin1Char('\n') + commandText(lang::CommandText::WriteNotSent));
+            return false;
+        }
+        next.backup = *saved;
+    }
+    // The write before, if still being confirmed, ends here; its line goes first.
+    recordOutcome("cancelled");
+    writeRecord_.emplace(std::move(next));
+    if (const std::optional<QString> error =
+            writeRecord_->record.append(writeRecord_->entry("sent"))) {
+        recordError_ = *error;
+    }
+    return true;
+}
+
+void CardSession::recordOutcome(const char* outcome) {
+    if (!writeRecord_) {
+        return;
+    }
+    const std::optional<QString> error = writeRecord_->record.append(writeRecord_->entry(outcome));
+    writeRecord_.reset();
+    if (error) {
+        view_.report(SessionView::Report::RecordFailed, *error);
+    }
 }
 
 void CardSession::reportRefusal(const protocol::WriteRefusal& refusal) {
@@ -235,6 +384,7 @@ void CardSession::confirmationTick() {
         timers_.tMody->stop();
         setPhase(WritePhase::Idle);
         if (!updateConfirmed_) {
+            recordOutcome("not confirmed");
             view_.report(SessionView::Report::UpdateFailed,
                          text(lang::Lookup::Messages, "item_update_failed"));
         }
@@ -262,10 +412,15 @@ void CardSession::receiveDatagram(const QByteArray& datagram) {
     view_.showPanel(panel);
     // Only the written card's own reply can confirm, and only by the values that were sent:
     // never by what the panel shows, which a reply of the card's old values has overwritten.
+    const fleet::ReplyIdentity sender = fleet::IdentifyReply(datagram);
     bool matched = false;
-    if (cycle_ && !cycle_->confirmed() && phase_ != WritePhase::Idle &&
-        cycle_->belongsTo(fleet::IdentifyReply(datagram))) {
+    if (cycle_ && !cycle_->confirmed() && phase_ != WritePhase::Idle && cycle_->belongsTo(sender)) {
         matched = cycle_->confirms(datagram);
+    }
+    // What a later write backs up: the card as read, not a reply that may predate a write
+    // still unconfirmed.
+    if (!sender.mac.empty() && (phase_ == WritePhase::Idle || matched)) {
+        lastRead_.insert_or_assign(sender.mac, panel);
     }
     emit replyApplied(matched);
     if (!matched) {
@@ -273,6 +428,7 @@ void CardSession::receiveDatagram(const QByteArray& datagram) {
     }
     timers_.tMody->stop();
     updateConfirmed_ = true;
+    recordOutcome("confirmed");
     if (phase_ == WritePhase::Confirming) {
         setPhase(WritePhase::Idle);
     }

@@ -6,9 +6,12 @@
 
 #include "discovery/Endpoint.h"
 #include "fleet/CardFamily.h"
+#include "fleet/Preflight.h"
+#include "fleet/Records.h"
 #include "fleet/Search.h"
 #include "fleet/WriteCycle.h"
 #include "lang/Catalogue.h"
+#include "lang/Texts.h"
 #include "protocol/Addressing.h"
 #include "protocol/Panel.h"
 #include "protocol/ScanModeTable.h"
@@ -21,6 +24,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 class QTimer;
@@ -63,8 +67,11 @@ public:
         WriteRefused,    // the panel holds a value the card cannot take; nothing was sent
         UpdateConfirmed, // a read-back showed the values that were sent
         UpdateFailed,    // the last read-back came and went without them
+        RecordFailed,    // a backup or a journal line could not be written; names the file
     };
     virtual void report(Report what, const QString& text) = 0;
+    // Asks the operator, with Yes and No and No the default; true for Yes.
+    virtual bool confirm(const QString& text) = 0;
 };
 
 struct SessionTimers {
@@ -94,6 +101,11 @@ public:
     // Seams for tests: how the search dialog and the search-by-IP question are run.
     std::function<void(discovery::SearchDialog&)> runSearchDialog;
     std::function<QString()> askSearchAddress;
+    // The subnets of the local address in use, for the checks before a write; none set, the
+    // check that the card stays reachable is left out.
+    std::function<std::vector<fleet::LocalSubnet>()> localSubnets;
+    // Where the backups and the journal go; empty: fleet::DataFolder() at the time of a write.
+    void setDataFolder(const QString& folder) { dataFolder_ = folder; }
 
     // What the window's handlers ask for.
     void searchAllCards();
@@ -121,6 +133,9 @@ public:
     // The write being confirmed, or the last one; nothing before the first write.
     const fleet::WriteCycle* writeCycle() const { return cycle_ ? &*cycle_ : nullptr; }
     discovery::SearchDialog* searchDialog() const { return searchDialog_; }
+    // The panel as last read from the card of this MAC ("00:1A:2B:3C:4D:5E"), outside a write
+    // or by the reply that confirmed one: what a write to it backs up.
+    const protocol::PanelModel* lastRead(const std::string& mac) const;
 
 signals:
     // A datagram was decoded into the panel; `matched` when it confirmed the write.
@@ -134,6 +149,17 @@ private:
     void reportSendFailure();
     void reportRefusal(const protocol::WriteRefusal& refusal);
     QString text(lang::Lookup lookup, const char* key) const;
+    QString commandText(lang::CommandText which) const;
+    // The checks before the write of `panel` to the selected card; false when the operator
+    // said No to what they found.
+    bool checksAllowWrite(const protocol::PanelModel& panel, const protocol::PanelModel* read);
+    fleet::PlannedCard plannedCard(const protocol::PanelModel& panel,
+                                   const protocol::PanelModel* read) const;
+    // Backs the card up and writes the journal's "sent"; false when the write must not go.
+    bool recordWrite(const protocol::PanelModel& panel, const protocol::PanelModel* read);
+    // The journal line of the write's outcome, once.
+    void recordOutcome(const char* outcome);
+    void reportRecordError();
 
     discovery::Endpoint* endpoint_;
     SessionView& view_;
@@ -150,6 +176,21 @@ private:
     bool updateConfirmed_ = false;
     WritePhase phase_ = WritePhase::Idle;
     discovery::SearchDialog* searchDialog_ = nullptr;
+
+    QString dataFolder_;
+    std::unordered_map<std::string, protocol::PanelModel> lastRead_; // by MAC
+    // The records of the write being confirmed, until its outcome is in the journal.
+    struct WriteRecord {
+        fleet::RunRecord record;
+        protocol::PanelModel read; // as sent when the card was not read
+        protocol::PanelModel sent;
+        QString backup;        // empty without a read
+        std::string writtenTo; // the card's IP when the write left
+        bool wasRead = false;
+        fleet::JournalEntry entry(const std::string& outcome) const;
+    };
+    std::optional<WriteRecord> writeRecord_;
+    QString recordError_; // a journal line that could not be written, shown once it is safe
 };
 
 } // namespace session

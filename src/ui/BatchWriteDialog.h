@@ -1,6 +1,8 @@
 #pragma once
 // Writing several cards: the found cards with a check box each, the option of sequential
-// addresses, then a table of each card's state, a progress bar, Cancel and a summary.
+// addresses, then a table of each card's state, a progress bar, Cancel and a summary. The same
+// dialog restores a backup: a row per card of the backup, each written back with its own
+// saved values.
 
 #include "fleet/DatagramRouter.h"
 #include "fleet/Scheduler.h"
@@ -31,6 +33,11 @@ public:
         protocol::CardProfile profile;
         QStringList columns; // captions of number, name, MAC and IP in the language in force
         lang::LanguageId language = lang::LanguageId::English;
+        // A restore: the backups of `backupFolder`, each to the card of the list with its MAC.
+        std::vector<fleet::Profile> backups;
+        QString backupFolder;
+        std::vector<fleet::LocalSubnet> local; // the subnets of the local address in use
+        QString dataFolder; // where backups and the journal go; empty: fleet::DataFolder()
     };
 
     BatchWriteDialog(fleet::DatagramRouter& router, Setup setup, QWidget* parent = nullptr);
@@ -40,6 +47,7 @@ public:
     QTableWidget* list() const;
     // Rows of the cards being written, in run order.
     const std::vector<int>& runRows() const { return runRows_; }
+    bool restoring() const { return !setup_.backups.empty(); }
 
 public slots:
     void btStartClick();
@@ -53,12 +61,29 @@ protected:
     void reject() override;
 
 private:
+    // One row: a card of the device list, or of a backup (then `backup` is its index in
+    // Setup::backups, and a card the list does not hold is not `found`).
+    struct Row {
+        BatchWriteRun::Card card;
+        int backup = -1;
+        bool found = true;
+    };
+
     QString text(lang::CommandText which) const;
+    void fillRows();
+    // The row a table row shows, whatever order the table is in.
+    const Row& rowAt(int tableRow) const;
+    void setRowTip(int tableRow, const QString& tip, const QString& stateTip);
+    void markRefusedRows(const std::vector<QStringList>& findings);
+    // Before Start: each ticked row's new address and what the run would write to it.
+    void previewPlan();
     void showCard(int index);
     void runFinished();
 
     std::unique_ptr<Ui::BatchWriteDialog> ui_;
     Setup setup_;
+    std::vector<Row> rows_;
+    std::vector<int> markedRows_; // rows a refused start marked
     fleet::QtScheduler scheduler_;
     std::unique_ptr<BatchWriteRun> run_;
     std::vector<int> runRows_;

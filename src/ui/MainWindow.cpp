@@ -5,6 +5,8 @@
 #include "discovery/UdpEndpoint.h"
 #include "discovery/dialogs/SearchByIpDialog.h"
 #include "discovery/dialogs/SearchDialog.h"
+#include "fleet/DataFolder.h"
+#include "fleet/LocalSubnets.h"
 #include "fleet/Search.h"
 #include "fleet/WriteCycle.h"
 #include "net/AdapterChoice.h"
@@ -91,6 +93,7 @@ MainWindow::MainWindow(QWidget* parent, NetworkHooks hooks)
     session_ = std::make_unique<session::CardSession>(
         *endpoint_, *this, session::SessionTimers{tSendSpan_, tDelay_, tMody_}, catalogues());
     session_->askSearchAddress = [this] { return searchByIpDialog_->ask(); };
+    session_->localSubnets = [this] { return localSubnets(); };
     // Every datagram passes the router: a batch takes its own cards' replies, the window the
     // rest, so a single card's write and a batch never take each other's replies.
     router_ = std::make_unique<fleet::DatagramRouter>(*endpoint_);
@@ -99,8 +102,9 @@ MainWindow::MainWindow(QWidget* parent, NetworkHooks hooks)
     // been confirmed or has failed, so its outcome is not buried under the batch's.
     connect(session_.get(), &session::CardSession::writePhaseChanged, this,
             [this](session::CardSession::WritePhase phase) {
-                ui_->menu_sub_write_several_cards->setEnabled(
-                    phase == session::CardSession::WritePhase::Idle);
+                const bool idle = phase == session::CardSession::WritePhase::Idle;
+                ui_->menu_sub_write_several_cards->setEnabled(idle);
+                ui_->menu_sub_restore_backup->setEnabled(idle);
             });
     // The two dialogs that live as long as the window; both keep what the operator chose.
     adapterDialog_ = std::make_unique<net::AdapterDialog>(catalogues(), this);
@@ -124,6 +128,20 @@ void MainWindow::FormCreate() {
     scanModes_ = protocol::ScanModeTable{};
     SetComboItems(ui_->cmd485Addr, Numbers1To99());
     LocalAddress = LookupLocalAddress();
+}
+
+void MainWindow::setDataFolder(const QString& folder) {
+    dataFolder_ = folder;
+    session_->setDataFolder(folder);
+}
+
+QString MainWindow::dataFolder() const {
+    return dataFolder_.isEmpty() ? fleet::DataFolder() : dataFolder_;
+}
+
+std::vector<fleet::LocalSubnet> MainWindow::localSubnets() const {
+    return hooks_.localSubnets ? hooks_.localSubnets(LocalAddress)
+                               : fleet::LocalSubnetsOf(LocalAddress);
 }
 
 QString MainWindow::LookupLocalAddress() const {
@@ -310,6 +328,9 @@ void MainWindow::menu_sub_load_parametersClick() {
 void MainWindow::menu_sub_write_several_cardsClick() {
     writeSeveralCards();
 }
+void MainWindow::menu_sub_restore_backupClick() {
+    restoreFromBackup();
+}
 
 void MainWindow::menu_sub_clear_device_listClick() {
     clearDeviceList();
@@ -360,6 +381,11 @@ void MainWindow::report(Report what, const QString& text) {
     } else {
         platform::error(this, text);
     }
+}
+
+bool MainWindow::confirm(const QString& text) {
+    return platform::ask(this, text, commandText(lang::CommandText::AnswerYes),
+                         commandText(lang::CommandText::AnswerNo));
 }
 
 void MainWindow::showPanel(const protocol::PanelModel& model) {

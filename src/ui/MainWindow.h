@@ -3,6 +3,7 @@
 
 #include "discovery/Endpoint.h"
 #include "fleet/DatagramRouter.h"
+#include "fleet/Preflight.h"
 #include "lang/Catalogue.h"
 #include "lang/Texts.h"
 #include "protocol/Addressing.h"
@@ -11,6 +12,7 @@
 #include "protocol/SearchAnswer.h"
 #include "session/CardSession.h"
 #include "settings/AppSettings.h"
+#include "ui/BatchWriteDialog.h"
 #include "ui/PanelBinding.h"
 #include "ui/WindowFace.h"
 
@@ -42,7 +44,6 @@ class AdapterDialog;
 
 namespace ui {
 
-class BatchWriteDialog;
 class BatchWriteRun;
 
 inline constexpr int kDesignWidth = 793;
@@ -65,6 +66,9 @@ public:
         discovery::Endpoint* endpoint = nullptr;     // nullptr: the window's own UDP endpoint
         std::function<QString()> lookupLocalAddress; // empty: the host-name lookup
         std::function<void(net::AdapterDialog&)> showAdapterDialog; // empty: modal
+        // The subnets of a local address, for the checks before a write; empty:
+        // fleet::LocalSubnetsOf.
+        std::function<std::vector<fleet::LocalSubnet>(const QString&)> localSubnets;
     };
 
     explicit MainWindow(QWidget* parent = nullptr);
@@ -108,6 +112,9 @@ public:
     void setSettingsHooks(SettingsHooks hooks) { settingsHooks_ = std::move(hooks); }
     // Writes the settings as the window's end does, for a session that ends without it.
     void writeSettingsNow() { FormDestroy(); }
+    // Where backups and the journal go; empty (the default): fleet::DataFolder().
+    void setDataFolder(const QString& folder);
+    QString dataFolder() const;
     // The card-family profile: DHCP 0 hides the configuration mode and the DNS section and
     // shortens the window; CardColor takes effect at the next ApplyLanguage.
     void applyProfile(const settings::AppSettings& profile);
@@ -131,6 +138,7 @@ public:
     void saveParameters();
     void loadParameters();
     void writeSeveralCards();
+    void restoreFromBackup();
     // How the write-to-several-cards dialog is run; empty: modal. A seam for tests.
     std::function<void(BatchWriteDialog&)> runBatchDialog;
 
@@ -152,6 +160,7 @@ public slots:
     void menu_sub_save_parametersClick();
     void menu_sub_load_parametersClick();
     void menu_sub_write_several_cardsClick();
+    void menu_sub_restore_backupClick();
     void btSendClick();
     void btRefreshClick();
     void lvModListClick();
@@ -179,6 +188,7 @@ public:
     const protocol::ScanModeTable& scanModes() const { return scanModes_; }
     QString captionFor(protocol::Edit edit) const override;
     void report(Report what, const QString& text) override;
+    bool confirm(const QString& text) override;
 
 protected:
     bool event(QEvent* event) override;
@@ -211,6 +221,10 @@ private:
     void markSharedAddresses(const std::vector<std::string>& ips = {});
     QStringList deviceColumnCaptions() const;
     void showNewAddresses(const BatchWriteRun& run);
+    std::vector<fleet::LocalSubnet> localSubnets() const;
+    // What the several-cards dialog is given besides the panel or the backups.
+    BatchWriteDialog::Setup setUpSeveralCards(BatchWriteDialog::Setup setup) const;
+    void runSeveralCardsDialog(BatchWriteDialog& dialog);
 
     std::unique_ptr<Ui::MainWindow> ui_;
     PanelWidgets panel_;
@@ -232,6 +246,7 @@ private:
     std::unique_ptr<session::CardSession> session_;
     std::unique_ptr<net::AdapterDialog> adapterDialog_;
     std::unique_ptr<discovery::SearchByIpDialog> searchByIpDialog_;
+    QString dataFolder_;
     QLocale userLocale_ = QLocale::system();
     bool formShown_ = false;
     bool networkAfterFirstPaint_ = false;

@@ -1,5 +1,6 @@
 // The many-card commands: the device list exported, the panel kept as a file and brought back,
-// and the panel written to several cards.
+// the panel written to several cards, and the cards of a backup written back.
+#include "fleet/Records.h"
 #include "lang/QtText.h"
 #include "lang/Texts.h"
 #include "platform/FileDialog.h"
@@ -42,6 +43,8 @@ void MainWindow::setUpManyCardCommands() {
             &MainWindow::menu_sub_load_parametersClick);
     connect(ui_->menu_sub_write_several_cards, &QAction::triggered, this,
             &MainWindow::menu_sub_write_several_cardsClick);
+    connect(ui_->menu_sub_restore_backup, &QAction::triggered, this,
+            &MainWindow::menu_sub_restore_backupClick);
 }
 
 void MainWindow::applyManyCardTexts() {
@@ -52,6 +55,7 @@ void MainWindow::applyManyCardTexts() {
     ui_->menu_sub_save_parameters->setText(commandText(CommandText::SaveParameters));
     ui_->menu_sub_load_parameters->setText(commandText(CommandText::LoadParameters));
     ui_->menu_sub_write_several_cards->setText(commandText(CommandText::WriteSeveralCards));
+    ui_->menu_sub_restore_backup->setText(commandText(CommandText::RestoreBackup));
 }
 
 QStringList MainWindow::deviceColumnCaptions() const {
@@ -120,20 +124,55 @@ void MainWindow::loadParameters() {
 
 void MainWindow::writeSeveralCards() {
     BatchWriteDialog::Setup setup;
-    setup.cards = deviceRows();
     setup.source = readPanel();
+    BatchWriteDialog dialog(*router_, setUpSeveralCards(std::move(setup)), this);
+    runSeveralCardsDialog(dialog);
+}
+
+void MainWindow::restoreFromBackup() {
+    const lang::LanguageId language = catalogues().currentId();
+    const QString folder = platform::fileDialogs().folderName(
+        this, DialogTitle(commandText(lang::CommandText::RestoreBackup)),
+        QDir(dataFolder()).filePath(QStringLiteral("backups")));
+    if (folder.isEmpty()) {
+        return;
+    }
+    fleet::BackupSet backups = fleet::ReadBackups({folder}, language);
+    if (!backups.problems.empty()) {
+        // What is left out, named file by file; the rest can still be restored.
+        QStringList lines(backups.problems.begin(), backups.problems.end());
+        if (!backups.profiles.empty()) {
+            lines.prepend(commandText(lang::CommandText::BackupsSkipped));
+        }
+        platform::error(this, lines.join(QLatin1Char('\n')));
+    }
+    if (backups.profiles.empty()) {
+        return;
+    }
+    BatchWriteDialog::Setup setup;
+    setup.backups = std::move(backups.profiles);
+    setup.backupFolder = folder;
+    BatchWriteDialog dialog(*router_, setUpSeveralCards(std::move(setup)), this);
+    runSeveralCardsDialog(dialog);
+}
+
+BatchWriteDialog::Setup MainWindow::setUpSeveralCards(BatchWriteDialog::Setup setup) const {
+    setup.cards = deviceRows();
     setup.profile = session_->profile();
     setup.columns = deviceColumnCaptions();
     setup.language = catalogues().currentId();
-    {
-        BatchWriteDialog dialog(*router_, std::move(setup), this);
-        connect(&dialog.run(), &BatchWriteRun::finished, this,
-                [this, &dialog] { showNewAddresses(dialog.run()); });
-        if (runBatchDialog) {
-            runBatchDialog(dialog);
-        } else {
-            dialog.exec();
-        }
+    setup.local = localSubnets();
+    setup.dataFolder = dataFolder();
+    return setup;
+}
+
+void MainWindow::runSeveralCardsDialog(BatchWriteDialog& dialog) {
+    connect(&dialog.run(), &BatchWriteRun::finished, this,
+            [this, &dialog] { showNewAddresses(dialog.run()); });
+    if (runBatchDialog) {
+        runBatchDialog(dialog);
+    } else {
+        dialog.exec();
     }
 }
 

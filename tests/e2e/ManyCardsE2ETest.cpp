@@ -1,11 +1,13 @@
 // The many-card commands of the real main window against simulated cards in the namespace bed:
 // the found list exported, also with a name a spreadsheet would run, the panel saved and loaded
-// back, twenty cards written with sequential addresses, and a write cancelled halfway. What the
-// cards received and became is read back from the simulator's report.
+// back, twenty cards written with sequential addresses, a write cancelled halfway, a run onto
+// addresses other cards hold refused with nothing sent, and a run undone from its backup. What
+// the cards received and became is read back from the simulator's report.
 
 #include "NetBed.h"
 #include "SimProcess.h"
 #include "ToolSide.h"
+#include "fleet/Records.h"
 #include "session/CardSession.h"
 #include "support/RecordingMessageBoxes.h"
 #include "support/ScriptedFileDialogs.h"
@@ -299,7 +301,8 @@ private slots:
         for (int k = 1; k <= 20; ++k) {
             const bool ignores = k == 5 || k == 12;
             wantStates << (ignores ? u"Not confirmed"_s : u"Confirmed"_s);
-            wantIps << (ignores ? QString() : u"192.168.1.%1"_s.arg(129 + k));
+            // A card written but not confirmed shows the address sent to it all the same.
+            wantIps << u"192.168.1.%1"_s.arg(129 + k);
         }
         wantStates << u"No answer"_s;
         wantIps << QString();
@@ -328,8 +331,8 @@ private slots:
         QCOMPARE(w->deviceRow(20).ip, std::string("192.168.1.126"));
         const QList<QByteArray> results = readAll(dir_->filePath(u"results.csv"_s)).split('\n');
         QCOMPARE(results.size(), 23);
-        QCOMPARE(results[5], QByteArray("5,Card 5,00:1A:2B:00:00:05,192.168.1.104,,Not "
-                                        "confirmed\r"));
+        QCOMPARE(results[5], QByteArray("5,Card 5,00:1A:2B:00:00:05,192.168.1.104,192.168.1.134,"
+                                        "Not confirmed\r"));
         QCOMPARE(results[21], QByteArray("21,Silent,00:1A:2B:00:00:99,192.168.1.126,,No answer\r"));
 
         // The window hears its cards again: a refresh of the card it read is answered.
@@ -388,6 +391,131 @@ private slots:
             written += wasWritten ? 1 : 0;
         }
         QVERIFY(written >= 3 && written <= 17);
+    }
+
+    // A run that would give two cards addresses held by cards outside it is refused on Start:
+    // the simulator receives nothing at all, and one box names both cards.
+    void runOntoTakenAddressesSendsNothing() {
+        auto sim = SimProcess::launch(*bed_, {u"--cards"_s, u"6"_s});
+        QVERIFY(sim);
+        auto w = testbed::ShowEnglishWindow(*bed_, 3);
+        w->setDataFolder(dir_->filePath(u"data"_s));
+        searchAndReadFirst(*w);
+        QCOMPARE(w->deviceRowCount(), 6);
+        QTest::qWait(300);
+        const std::size_t requests = sim->events(u"request"_s).size();
+        w->runBatchDialog = [&](ui::BatchWriteDialog& dialog) {
+            // The cards at .100 to .102 would get .104 to .106; .104 and .105 are taken.
+            for (int r = 0; r < 6; ++r) {
+                const std::string ip = w->deviceRow(r).ip;
+                if (ip == "192.168.1.100" || ip == "192.168.1.101" || ip == "192.168.1.102") {
+                    dialog.list()->item(r, 0)->setCheckState(Qt::Checked);
+                }
+            }
+            dialog.findChild<QCheckBox*>(u"cbSequentialIp"_s)->setChecked(true);
+            dialog.findChild<QLineEdit*>(u"edtFirstIp"_s)->setText(u"192.168.1.104"_s);
+            QTest::mouseClick(dialog.findChild<QPushButton*>(u"btStart"_s), Qt::LeftButton);
+            QVERIFY(!dialog.run().running());
+            QCOMPARE(column(dialog.list(), kStateColumn).count(u"Refused"_s), 2);
+        };
+        w->menu_sub_write_several_cardsClick();
+        QTest::qWait(1000);
+        QCOMPARE(sim->events(u"request"_s).size(), requests);
+        QVERIFY(sim->events(u"write"_s).empty());
+        QCOMPARE(boxes_->texts.size(), 1);
+        const QStringList lines = boxes_->texts[0].split(u'\n');
+        QCOMPARE(lines.size(), 3);
+        QVERIFY(lines[1].contains(u"192.168.1.104 is already the address of"_s));
+        QVERIFY(lines[2].contains(u"192.168.1.105 is already the address of"_s));
+        QVERIFY(!QDir(dir_->filePath(u"data/backups"_s)).exists());
+    }
+
+    // Three cards moved to new addresses, then the backup of that run restored: every card is
+    // back at its old address, confirmed, and the journal holds both runs card by card.
+    void restoreBringsTheCardsBack() {
+        auto sim = SimProcess::launch(*bed_, {u"--cards"_s, u"3"_s});
+        QVERIFY(sim);
+        auto w = testbed::ShowEnglishWindow(*bed_, 3);
+        const QString data = dir_->filePath(u"data"_s);
+        w->setDataFolder(data);
+        searchAndReadFirst(*w);
+        QCOMPARE(w->deviceRowCount(), 3);
+        // Runs the dialog a command opens until every card is done; the states at the end.
+        const auto run = [&](void (ui::MainWindow::*command)(),
+                             const std::function<void(ui::BatchWriteDialog&)>& prepare) {
+            QStringList states;
+            w->runBatchDialog = [&](ui::BatchWriteDialog& dialog) {
+                prepare(dialog);
+                dialog.btStartClick();
+                QTRY_VERIFY_WITH_TIMEOUT(!dialog.run().running(), 20000);
+                states = column(dialog.list(), kStateColumn);
+            };
+            (w.get()->*command)();
+            return states;
+        };
+        QCOMPARE(run(&ui::MainWindow::menu_sub_write_several_cardsClick,
+                     [](ui::BatchWriteDialog& dialog) {
+                         for (int r = 0; r < 3; ++r) {
+                             dialog.list()->item(r, 0)->setCheckState(Qt::Checked);
+                         }
+                         dialog.findChild<QCheckBox*>(u"cbSequentialIp"_s)->setChecked(true);
+                         dialog.findChild<QLineEdit*>(u"edtFirstIp"_s)->setText(u"192.168.1.140"_s);
+                     }),
+                 QStringList(3, u"Confirmed"_s));
+        const QStringList runs =
+            QDir(data + u"/backups"_s).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+        QCOMPARE(runs.size(), 1);
+
+        // Beside them, a backup of a card no search found and a file that is no profile.
+        const QString folder = data + u"/backups/"_s + runs[0];
+        QVERIFY(QFile::copy(folder + u"/00-1A-2B-00-00-01.json"_s,
+                            folder + u"/00-1A-2B-00-00-09.json"_s));
+        QFile other(folder + u"/00-1A-2B-00-00-09.json"_s);
+        QVERIFY(other.open(QIODevice::ReadWrite));
+        const QByteArray text = other.readAll().replace("00:1A:2B:00:00:01", "00:1A:2B:00:00:09");
+        QVERIFY(other.resize(0) && other.write(text) == text.size());
+        other.close();
+        QFile notes(folder + u"/notes.json"_s);
+        QVERIFY(notes.open(QIODevice::WriteOnly) && notes.write("[]") == 2);
+        notes.close();
+
+        // The found cards come ticked, each with its old address as its new one; the other is
+        // not found, the file that is no profile named.
+        files_->answers = {folder};
+        QStringList planned;
+        QCOMPARE(run(&ui::MainWindow::menu_sub_restore_backupClick,
+                     [&](ui::BatchWriteDialog& dialog) {
+                         planned = column(dialog.list(), kNewIpColumn);
+                     }),
+                 (QStringList{u"Confirmed"_s, u"Confirmed"_s, u"Confirmed"_s, u"Not found"_s}));
+        QCOMPARE(planned, (QStringList{u"192.168.1.100"_s, u"192.168.1.101"_s, u"192.168.1.102"_s,
+                                       QString()}));
+        QCOMPARE(boxes_->texts.size(), 1);
+        QVERIFY2(boxes_->texts[0].startsWith(u"These backups were left out:\n"_s +
+                                             QDir::toNativeSeparators(folder + u"/notes.json"_s)),
+                 qPrintable(boxes_->texts[0]));
+
+        // Each card's last write as the simulator took it: its own address again.
+        const auto writes = writesByCard(*sim);
+        for (int k = 1; k <= 3; ++k) {
+            QCOMPARE(int(writes.at(k).size()), 2);
+            QCOMPARE(writes.at(k).back()[u"state"].toObject()[u"ip"].toString(),
+                     u"192.168.1.%1"_s.arg(99 + k));
+        }
+        QStringList listed;
+        for (int r = 0; r < 3; ++r) {
+            listed << QString::fromStdString(w->deviceRow(r).ip);
+        }
+        listed.sort();
+        QCOMPARE(listed, (QStringList{u"192.168.1.100"_s, u"192.168.1.101"_s, u"192.168.1.102"_s}));
+        const auto journal = fleet::ReadJournal(data + u"/journal.jsonl"_s);
+        QStringList outcomes;
+        for (const auto& e : journal.entries) {
+            outcomes << QString::fromStdString(e.outcome);
+        }
+        QCOMPARE(outcomes.count(u"sent"_s), 6);
+        QCOMPARE(outcomes.count(u"confirmed"_s), 6);
+        QVERIFY(journal.badLines.empty());
     }
 };
 

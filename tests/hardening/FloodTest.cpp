@@ -80,6 +80,11 @@ qint64 rssKiB() {
 class CountingMessageBoxes final : public platform::MessageBoxes {
 public:
     void show(QWidget*, Kind, const QString& text) override { ++counts[text]; }
+    // A question is counted and answered No, as the real box's default.
+    bool ask(QWidget*, const QString& text, const QString&, const QString&) override {
+        ++counts[text];
+        return false;
+    }
     QHash<QString, int> counts;
 };
 

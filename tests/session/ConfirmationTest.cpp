@@ -439,7 +439,11 @@ private slots:
         ep->deliver(reply());
         QCOMPARE(view->panel[Edit::MACAddr], std::string("00:1A:2B:3C:4D:5E"));
         view->panel[Edit::MACAddr] = "11:22:33:44:55:66"; // typed over by the operator
+        // The reply came from another MAC: nothing of the chosen card was read to back up,
+        // and the operator is asked first.
+        boxes->answers = {true};
         s->submitPanel();
+        QCOMPARE(boxes->questions.size(), 1);
         const QByteArray written = ep->sent.back().bytes;
         QCOMPARE(payloadOf(written, macCommand), hex("00 00 00 00 00 77"));
         QCOMPARE(payloadOf(written, 0x30), prefix);

@@ -63,6 +63,8 @@ public:
         }
     }
 
+    bool confirm(const QString& text) override { return platform::ask(&widget, text); }
+
     void addRow(const QString& number, const QString& mac, const QString& ip) {
         list.addTopLevelItem(
             new QTreeWidgetItem(QStringList{number, QStringLiteral("LED"), mac, ip}));

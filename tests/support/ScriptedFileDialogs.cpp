@@ -8,12 +8,17 @@ QString ScriptedFileDialogs::next() {
 
 QString ScriptedFileDialogs::saveFileName(QWidget*, const QString& title, const QString& suggested,
                                           const QString& filter) {
-    questions.append({true, title, suggested, filter});
+    questions.append({true, false, title, suggested, filter});
     return next();
 }
 
 QString ScriptedFileDialogs::openFileName(QWidget*, const QString& title, const QString& filter) {
-    questions.append({false, title, QString(), filter});
+    questions.append({false, false, title, QString(), filter});
+    return next();
+}
+
+QString ScriptedFileDialogs::folderName(QWidget*, const QString& title, const QString& start) {
+    questions.append({false, true, title, start, QString()});
     return next();
 }
 

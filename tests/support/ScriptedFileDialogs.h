@@ -12,6 +12,7 @@ class ScriptedFileDialogs final : public platform::FileDialogs {
 public:
     struct Question {
         bool save = false;
+        bool folder = false;
         QString title;
         QString suggested;
         QString filter;
@@ -20,6 +21,8 @@ public:
     QString saveFileName(QWidget* parent, const QString& title, const QString& suggested,
                          const QString& filter) override;
     QString openFileName(QWidget* parent, const QString& title, const QString& filter) override;
+    // `start` is recorded as `suggested`.
+    QString folderName(QWidget* parent, const QString& title, const QString& start) override;
 
     QStringList answers;
     QList<Question> questions;

@@ -101,9 +101,12 @@ private slots:
             QCOMPARE(Find<QLabel>(w.get(), kPanelHeaders[p])->text(), QString(6, u' ') + At(0, p));
         }
         // The many-card commands take their texts from a table of their own.
-        const QStringList manyCards{u"menu_main_cards"_s, u"menu_sub_export_list"_s,
-                                    u"menu_sub_save_parameters"_s, u"menu_sub_load_parameters"_s,
-                                    u"menu_sub_write_several_cards"_s};
+        const QStringList manyCards{u"menu_main_cards"_s,
+                                    u"menu_sub_export_list"_s,
+                                    u"menu_sub_save_parameters"_s,
+                                    u"menu_sub_load_parameters"_s,
+                                    u"menu_sub_write_several_cards"_s,
+                                    u"menu_sub_restore_backup"_s};
         int menuItems = 0;
         for (QMenu* menu : w->findChildren<QMenu*>()) {
             if (menu->objectName().startsWith(QLatin1String("menu_")) &&

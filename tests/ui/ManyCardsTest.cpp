@@ -141,7 +141,7 @@ private slots:
         QCOMPARE(Entries(Find<QMenu>(w.get(), "menu_main_cards")),
                  (QStringList{u"menu_sub_export_list"_s, u"menu_sub_save_parameters"_s,
                               u"menu_sub_load_parameters"_s, u"-N11"_s,
-                              u"menu_sub_write_several_cards"_s}));
+                              u"menu_sub_write_several_cards"_s, u"menu_sub_restore_backup"_s}));
         QCOMPARE(
             Entries(Find<QMenu>(w.get(), "menu_main_config")),
             (QStringList{u"menu_sub_search_device"_s, u"menu_sub_search_device_assign_ip"_s,
@@ -154,20 +154,24 @@ private slots:
 
     void textsFollowTheLanguage_data() {
         QTest::addColumn<int>("language");
-        QTest::addColumn<QStringList>("texts"); // menu, export, save, load, several, search
+        // menu, export, save, load, several, search, restore
+        QTest::addColumn<QStringList>("texts");
         QTest::newRow("simplified")
-            << 0 << QStringList{U("多卡(&M)"),    U("导出设备列表..."),   U("保存参数..."),
-                                U("载入参数..."), U("写入多张控制卡..."), U("搜索设备(&S)")};
+            << 0 << QStringList{U("多卡(&M)"),     U("导出设备列表..."),   U("保存参数..."),
+                                U("载入参数..."),  U("写入多张控制卡..."), U("搜索设备(&S)"),
+                                U("从备份恢复...")};
         QTest::newRow("traditional")
-            << 1 << QStringList{U("多卡(&M)"),    U("匯出設備列表..."),   U("儲存參數..."),
-                                U("載入參數..."), U("寫入多張控制卡..."), U("搜索設備(&S)")};
+            << 1 << QStringList{U("多卡(&M)"),     U("匯出設備列表..."),   U("儲存參數..."),
+                                U("載入參數..."),  U("寫入多張控制卡..."), U("搜索設備(&S)"),
+                                U("從備份恢復...")};
         QTest::newRow("english") << 2
                                  << QStringList{u"Many cards(&M)"_s,
                                                 u"Export list..."_s,
                                                 u"Save parameters..."_s,
                                                 u"Load parameters..."_s,
                                                 u"Write to several cards..."_s,
-                                                u"Search devices(&S)"_s};
+                                                u"Search devices(&S)"_s,
+                                                u"Restore from backup..."_s};
     }
     void textsFollowTheLanguage() {
         QFETCH(int, language);
@@ -185,6 +189,7 @@ private slots:
         QCOMPARE(Find<QAction>(w.get(), "menu_sub_write_several_cards")->text(), texts[4]);
         // An item that was there before keeps its catalogue text.
         QCOMPARE(Find<QAction>(w.get(), "menu_sub_search_device")->text(), texts[5]);
+        QCOMPARE(Find<QAction>(w.get(), "menu_sub_restore_backup")->text(), texts[6]);
     }
 
     // The list as shown, in the language in force, with BOM, CR LF and quoted cells.

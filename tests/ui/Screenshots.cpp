@@ -1,8 +1,9 @@
-// Writes PNGs of the main window in each language and of the About dialog into a folder.
+// Writes PNGs of the main window in each language and of its dialogs into a folder.
 // Usage: ui_screenshots OUTPUT_FOLDER
 
 #include "discovery/dialogs/SearchByIpDialog.h"
 #include "discovery/dialogs/SearchDialog.h"
+#include "fleet/Profile.h"
 #include "net/AdapterDialog.h"
 #include "net/AdapterList.h"
 #include "support/FakeEndpoint.h"
@@ -16,6 +17,7 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QTableWidget>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QTreeWidget>
 #include <cstdio>
@@ -107,6 +109,7 @@ int main(int argc, char* argv[]) {
     ui::MainWindow::NetworkHooks hooks;
     hooks.endpoint = &endpoint;
     hooks.lookupLocalAddress = [] { return QStringLiteral("192.168.1.10"); };
+    const QTemporaryDir records;
     bool ok = true;
 
     const struct {
@@ -115,6 +118,7 @@ int main(int argc, char* argv[]) {
     } profiles[] = {{0, ""}, {1, "-dhcp"}};
     for (const auto& profile : profiles) {
         ui::MainWindow window(nullptr, hooks);
+        window.setDataFolder(records.path());
         window.setUserLocale(QLocale(QLocale::Chinese, QLocale::China));
         window.setSettingsHooks(
             {[&profile](settings::AppSettings& values) { values.DHCP = profile.dhcp; }, {}});
@@ -214,6 +218,30 @@ int main(int argc, char* argv[]) {
                                                   .arg(QLatin1String(names[id])))) &&
                      ok;
                 batch.hide();
+
+                // Restoring a backup of two cards, one of which the list does not hold.
+                ui::BatchWriteDialog::Setup restore = setup;
+                restore.backupFolder =
+                    QStringLiteral("/home/operator/.local/share/ledcardcfg/backups/"
+                                   "2026-12-09_16-05-46");
+                for (const char* mac : {"00:1A:2B:3C:4D:5E", "00:1A:2B:3C:4D:70"}) {
+                    protocol::PanelModel saved = window.readPanel();
+                    saved[protocol::Edit::MACAddr] = mac;
+                    const std::string json = fleet::ProfileJson(saved, window.session().profile());
+                    auto backup = std::get<fleet::Profile>(fleet::ParseProfile(json, {}));
+                    backup.file = (restore.backupFolder + QLatin1Char('/') +
+                                   QString::fromLatin1(mac).replace(QLatin1Char(':'), u'-') +
+                                   QStringLiteral(".json"))
+                                      .toStdString();
+                    restore.backups.push_back(std::move(backup));
+                }
+                ui::BatchWriteDialog restoring(window.router(), restore, &window);
+                restoring.show();
+                ok = Save(restoring,
+                          out.filePath(
+                              QStringLiteral("restore-%1.png").arg(QLatin1String(names[id])))) &&
+                     ok;
+                restoring.hide();
             }
             window.searchByIpDialog().show();
             ok = Save(window.searchByIpDialog(), out.filePath(QStringLiteral("assign-ip.png"))) &&

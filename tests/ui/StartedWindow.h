@@ -9,6 +9,7 @@
 #include <QComboBox>
 #include <QLocale>
 #include <QString>
+#include <QTemporaryDir>
 #include <memory>
 
 namespace uitest {
@@ -28,7 +29,14 @@ inline std::unique_ptr<ui::MainWindow> StartedWindow(const Profile& profile = {}
     hooks.endpoint = &endpoint;
     hooks.lookupLocalAddress = [] { return QStringLiteral("192.168.1.10"); };
     hooks.showAdapterDialog = [](net::AdapterDialog&) {};
+    // The subnet of that address, whatever this machine's interfaces are.
+    hooks.localSubnets = [](const QString& address) {
+        return std::vector<fleet::LocalSubnet>{{address.toStdString(), "255.255.255.0"}};
+    };
     auto window = std::make_unique<ui::MainWindow>(nullptr, hooks);
+    // Backups and the journal of the test program's writes in a folder of its own.
+    static QTemporaryDir records;
+    window->setDataFolder(records.path());
     window->setUserLocale(profile.locale);
     window->setSettingsHooks({[profile](settings::AppSettings& values) {
                                   values.LgType = profile.lgType;
