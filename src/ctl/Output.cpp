@@ -165,6 +165,8 @@ QString OutcomeKey(Status status) {
         return u"refused"_qs;
     case Status::Cancelled:
         return u"cancelled"_qs;
+    case Status::Held:
+        return u"held"_qs;
     case Status::Pending:
         break;
     }
@@ -181,6 +183,7 @@ QString OutcomeText(const fleet::CardOutcome& outcome, lang::LanguageId language
         return Tr(Text::NoAnswer, language);
     case Status::Refused:
         return Tr(Text::Refused, language);
+    case Status::Held: // not approved: as good as cancelled before it was written
     case Status::Cancelled:
     case Status::Pending:
         break;
@@ -220,6 +223,7 @@ QString OutcomeDetail(const fleet::CardOutcome& outcome, const protocol::CardPro
     switch (outcome.status) {
     case Status::Confirmed:
     case Status::Cancelled:
+    case Status::Held:
     case Status::Pending:
         return {};
     case Status::NoAnswer:

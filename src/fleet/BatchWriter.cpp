@@ -5,13 +5,14 @@
 #include "protocol/Encoding.h"
 
 #include <QString>
+#include <utility>
 #include <variant>
 
 namespace fleet {
 
 BatchWriter::BatchWriter(DatagramRouter& router, Scheduler& scheduler, const CardFamily& family,
                          std::vector<CardJob> jobs, Options options)
-    : router_(router), scheduler_(scheduler), family_(family), options_(options),
+    : router_(router), scheduler_(scheduler), family_(family), options_(std::move(options)),
       outcomes_(jobs.size()) {
     if (options_.parallel < 1) {
         options_.parallel = 1;

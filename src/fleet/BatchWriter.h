@@ -79,7 +79,9 @@ public:
         // Held and nothing is written (cards refused or silent keep their status). Approved,
         // the cards are written in order, `parallel` at once and the next ones after a turn of
         // the event loop (a zero delay of the scheduler). Without it each card is written once
-        // it is read. The run is not done before `approve` has answered.
+        // it is read. The run is not done before `approve` has answered; it may ask the operator
+        // (a nested event loop), and a cancel() meanwhile ends those cards Cancelled. A run of
+        // no cards ends at once without asking.
         std::function<bool(const std::vector<CardOutcome>&)> approve;
         // Just before card i's write leaves, its outcome filled in: the backup. A message
         // refuses the card (Status::Refused, the message in changeRefusal), which is then not

@@ -261,6 +261,15 @@ std::vector<ParameterValue> ReadParameters(const protocol::PanelModel& panel,
     return values;
 }
 
+std::string ValueText(const std::vector<ParameterValue>& values, std::string_view name) {
+    for (const ParameterValue& v : values) {
+        if (v.parameter->name == name) {
+            return v.text;
+        }
+    }
+    return {};
+}
+
 std::string DisplayText(const ParameterValue& value) {
     if (value.parameter == nullptr ||
         (value.parameter->kind != Kind::List && value.parameter->kind != Kind::Choice) ||

@@ -66,6 +66,8 @@ struct ParameterValue {
 // Every parameter this card profile holds, in table order, with the panel's values.
 std::vector<ParameterValue> ReadParameters(const protocol::PanelModel& panel,
                                            const protocol::CardProfile& profile);
+// The text of the parameter of that name among `values`; empty when it is not there.
+std::string ValueText(const std::vector<ParameterValue>& values, std::string_view name);
 // One cell of the table: the text, and for a List or Choice " (#position)" after it.
 std::string DisplayText(const ParameterValue& value);
 

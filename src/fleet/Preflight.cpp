@@ -2,14 +2,17 @@
 
 #include "fleet/AddressConflicts.h"
 #include "fleet/AddressRun.h"
+#include "fleet/ParameterNames.h"
 #include "fleet/Profile.h"
 #include "lang/ExtraTexts.h"
 #include "lang/Texts.h"
+#include "protocol/Addressing.h"
 
 #include <algorithm>
 #include <bit>
 #include <cctype>
 #include <optional>
+#include <string_view>
 #include <unordered_set>
 
 namespace fleet {
@@ -69,6 +72,25 @@ std::string CardText(const std::string& name, const std::string& mac, const std:
 
 } // namespace
 
+PlannedCard PlannedCardOf(const protocol::PanelModel& read, const protocol::PanelModel& sent,
+                          const protocol::CardProfile& profile, std::string name) {
+    const auto was = ReadParameters(read, profile);
+    const auto is = ReadParameters(sent, profile);
+    PlannedCard card;
+    card.name = std::move(name);
+    card.mac = ValueText(was, "card.mac");
+    card.ip = ValueText(was, "network.ip");
+    const std::string firmware = ValueText(was, "card.firmware");
+    const bool number = !firmware.empty() && firmware.size() <= 3 &&
+                        std::all_of(firmware.begin(), firmware.end(),
+                                    [](unsigned char c) { return std::isdigit(c) != 0; });
+    card.version = number ? std::stoi(firmware) : -1;
+    card.newIp = ValueText(is, "network.ip");
+    card.newMask = ValueText(is, "network.mask");
+    card.newGateway = ValueText(is, "network.gateway");
+    return card;
+}
+
 std::vector<Finding> CheckWrites(const std::vector<PlannedCard>& run,
                                  const std::vector<protocol::DeviceEntry>& found,
                                  const std::vector<LocalSubnet>& local) {
@@ -82,19 +104,25 @@ std::vector<Finding> CheckWrites(const std::vector<PlannedCard>& run,
     }
     std::vector<protocol::DeviceEntry> after;
     after.reserve(found.size() + run.size());
-    for (const protocol::DeviceEntry& f : found) {
-        protocol::DeviceEntry e = f;
-        e.mac = UpperMac(e.mac);
-        if (e.mac.empty() || !runMacs.contains(e.mac)) {
+    // A card without a MAC is told from every other: unknown is not the same.
+    const auto key = [](const std::string& mac, std::string_view side, std::size_t i) {
+        return mac.empty() ? "?" + std::string(side) + std::to_string(i) : UpperMac(mac);
+    };
+    std::vector<std::size_t> foundIndex; // of each card of `after` before the run's
+    for (std::size_t i = 0; i < found.size(); ++i) {
+        protocol::DeviceEntry e;
+        e.mac = key(found[i].mac, "found", i);
+        e.ip = found[i].ip;
+        if (!runMacs.contains(e.mac)) {
             after.push_back(std::move(e));
+            foundIndex.push_back(i);
         }
     }
     const std::size_t firstOfRun = after.size();
-    for (const PlannedCard& card : run) {
+    for (std::size_t i = 0; i < run.size(); ++i) {
         protocol::DeviceEntry e;
-        e.name = card.name;
-        e.mac = UpperMac(card.mac);
-        e.ip = Address(card.newIp) ? QuadText(*ParseAddress(card.newIp)) : std::string();
+        e.mac = key(run[i].mac, "run", i);
+        e.ip = Address(run[i].newIp) ? QuadText(*ParseAddress(run[i].newIp)) : std::string();
         after.push_back(std::move(e));
     }
     const AddressConflicts shared(after);
@@ -118,7 +146,7 @@ std::vector<Finding> CheckWrites(const std::vector<PlannedCard>& run,
             continue;
         }
         const bool kept = Address(card.ip) == ip;
-        const bool byMac = card.version >= 54;
+        const bool byMac = protocol::AddressedByMac(card.version);
         const auto add = [&](Finding::Kind kind, const std::string& address) -> Finding& {
             Finding f;
             f.kind = kind;
@@ -128,24 +156,25 @@ std::vector<Finding> CheckWrites(const std::vector<PlannedCard>& run,
             return findings.back();
         };
 
-        const protocol::DeviceEntry* heldBy = nullptr;
-        const protocol::DeviceEntry* alsoGiven = nullptr;
+        constexpr std::size_t kNone = AddressConflicts::kAll;
+        std::size_t heldBy = kNone;    // in `found`
+        std::size_t alsoGiven = kNone; // in `run`
         for (const std::size_t other : shared.othersOf(firstOfRun + i)) {
-            if (other < firstOfRun) {
-                heldBy = heldBy != nullptr ? heldBy : &after[other];
-            } else {
-                alsoGiven = alsoGiven != nullptr ? alsoGiven : &after[other];
+            if (other < firstOfRun && heldBy == kNone) {
+                heldBy = foundIndex[other];
+            } else if (other >= firstOfRun && alsoGiven == kNone) {
+                alsoGiven = other - firstOfRun;
             }
         }
-        if (heldBy != nullptr && !(kept && byMac)) {
+        if (heldBy != kNone && !(kept && byMac)) {
+            const protocol::DeviceEntry& other = found[heldBy];
             Finding& f = add(Finding::Kind::HeldByOtherCard, card.newIp);
-            f.otherName = heldBy->name;
-            f.otherMac = heldBy->mac;
-            f.otherIp = heldBy->ip;
+            f.otherName = other.name;
+            f.otherMac = other.mac;
+            f.otherIp = other.ip;
         }
-        if (alsoGiven != nullptr && !kept) {
-            const PlannedCard& other =
-                run[static_cast<std::size_t>(alsoGiven - &after[firstOfRun])];
+        if (alsoGiven != kNone && !kept) {
+            const PlannedCard& other = run[alsoGiven];
             Finding& f = add(Finding::Kind::SameNewIpInRun, card.newIp);
             f.otherName = other.name;
             f.otherMac = other.mac;

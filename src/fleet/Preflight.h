@@ -5,6 +5,7 @@
 // not reach again after the write.
 
 #include "lang/Catalogue.h"
+#include "protocol/Panel.h"
 #include "protocol/SearchAnswer.h"
 
 #include <cstddef>
@@ -24,6 +25,11 @@ struct PlannedCard {
     std::string newMask;
     std::string newGateway;
 };
+
+// A card of a write as its panels give it: MAC, IP and firmware from the panel read, the network
+// values from the panel to be sent; the name is the device list's.
+PlannedCard PlannedCardOf(const protocol::PanelModel& read, const protocol::PanelModel& sent,
+                          const protocol::CardProfile& profile, std::string name = {});
 
 // A local IPv4 address the tool sends from, with its mask.
 struct LocalSubnet {

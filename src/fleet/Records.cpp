@@ -25,15 +25,6 @@ QString Say(lang::LanguageId language, lang::SafetyText text, const QString& pat
     return QString::fromStdString(lang::FillIn(lang::TextOf(language, text), {where, why}));
 }
 
-std::string Text(const std::vector<ParameterValue>& values, std::string_view name) {
-    for (const ParameterValue& v : values) {
-        if (v.parameter->name == name) {
-            return v.text;
-        }
-    }
-    return {};
-}
-
 // "2026-12-09T16:05:46+01:00": the local time and how far it is from UTC, UTC as "+00:00".
 std::string TimeText(const QDateTime& time) {
     const int offset = time.offsetFromUtc();
@@ -94,7 +85,7 @@ bool ReadEntry(const QByteArray& line, JournalEntry& entry) {
     const QJsonValue changes = o.value(QStringLiteral("changes"));
     if (!changes.isUndefined()) {
         ok = ok && changes.isArray();
-        for (const QJsonValue& c : changes.toArray()) {
+        for (const QJsonValue c : changes.toArray()) {
             ok = ok && c.isObject();
             const QJsonObject change = c.toObject();
             entry.changes.push_back({text(change, QStringLiteral("name")),
@@ -235,7 +226,7 @@ std::optional<QString> RunRecord::backUp(const protocol::PanelModel& read, QStri
     }
     const auto values = ReadParameters(read, profile_);
     const QString path =
-        folder_ + u'/' + BackupName(Text(values, "card.mac"), Text(values, "network.ip"));
+        folder_ + u'/' + BackupName(ValueText(values, "card.mac"), ValueText(values, "network.ip"));
     if (QFileInfo(path).isFile()) {
         return path;
     }
@@ -281,10 +272,10 @@ JournalEntry RunRecord::entryFor(const protocol::PanelModel& read, const protoco
     JournalEntry entry;
     entry.time = now_();
     entry.program = program_;
-    entry.mac = Text(before, "card.mac");
-    entry.firmware = Text(before, "card.firmware");
-    entry.ipBefore = Text(before, "network.ip");
-    entry.ipAfter = Text(after, "network.ip");
+    entry.mac = ValueText(before, "card.mac");
+    entry.firmware = ValueText(before, "card.firmware");
+    entry.ipBefore = ValueText(before, "network.ip");
+    entry.ipAfter = ValueText(after, "network.ip");
     entry.changes = ParameterChanges(read, sent, profile_);
     entry.outcome = outcome;
     entry.backup = QDir::toNativeSeparators(backup).toStdString();

@@ -73,7 +73,7 @@ JournalContents ReadJournal(const QString& path,
 class RunRecord {
 public:
     // `now` is the clock of the run (tests hand in their own); the backup folder is named by its
-    // first reading and made when the first card is backed up.
+    // time when the first card is backed up, and made then.
     RunRecord(QString dataFolder, std::string program, protocol::CardProfile profile,
               lang::LanguageId language,
               std::function<QDateTime()> now = &QDateTime::currentDateTime);

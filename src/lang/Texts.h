@@ -1,6 +1,7 @@
-// The texts outside the catalogue: ledcardctl's messages, the window's many-card commands and
-// the refusals of profiles, changes and writes, in one table (Texts.cpp) of rows with an id and
-// the simplified, traditional and English text, UTF-8. "%1", "%2", ... stand for values.
+// The texts outside the catalogue: ledcardctl's messages, the window's many-card commands, the
+// refusals of profiles, changes and writes, and the checks and records of a write, in one table
+// (Texts.cpp) of rows with an id and the simplified, traditional and English text, UTF-8. "%1",
+// "%2", ... stand for values.
 //
 // The traditional texts follow Taiwan usage (檔案, 儲存, 匯出, 視窗, 預設, 韌體, 資料, 程式,
 // 支援, 字元, 物件, 文字, 清單, 「」 quotes). A thing the window's catalogue already names keeps

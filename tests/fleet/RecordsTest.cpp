@@ -99,19 +99,11 @@ TEST_F(RecordsTest, AJournalLineIsOneJsonObjectWithItsKeysInOrder) {
               R"("backup":"/d/backups/2026-12-09_16-05-46/00-1A-2B-3C-4D-5E.json"})");
 
     // The offset as it is, west of UTC and at UTC too; no changes is an empty list.
-    const struct {
-        QDateTime time;
-        const char* text;
-    } times[] = {
-        {At(46, -5 * 3600 - 1800), "2026-12-09T16:05:46-05:30"},
-        {At(7, 0), "2026-12-09T16:05:07+00:00"},
-        {QDateTime(QDate(2026, 1, 2), QTime(3, 4, 5), QTimeZone(13 * 3600 + 45 * 60)),
-         "2026-01-02T03:04:05+13:45"},
-    };
-    for (const auto& t : times) {
+    for (const auto& [time, text] : {std::pair{At(46, -5 * 3600 - 1800), "16:05:46-05:30"},
+                                     std::pair{At(7, 0), "16:05:07+00:00"}}) {
         JournalEntry bare;
-        bare.time = t.time;
-        EXPECT_EQ(JournalLine(bare), std::string(R"({"time":")") + t.text +
+        bare.time = time;
+        EXPECT_EQ(JournalLine(bare), std::string(R"({"time":"2026-12-09T)") + text +
                                          R"(","program":"","mac":"","firmware":"",)"
                                          R"("ipBefore":"","ipAfter":"","changes":[],)"
                                          R"("outcome":"","backup":""})");
@@ -140,16 +132,7 @@ TEST_F(RecordsTest, TheJournalIsReadPastABadLineAndALastLineCutOff) {
     EXPECT_EQ(j.badLines, (std::vector<int>{2, 4, 5, 7}));
     ASSERT_EQ(j.entries.size(), 2u);
     for (const JournalEntry& e : j.entries) {
-        EXPECT_EQ(e.time, At());
-        EXPECT_EQ(e.time.offsetFromUtc(), 3600);
-        EXPECT_EQ(e.program, "ledcardctl");
-        EXPECT_EQ(e.mac, "00:1A:2B:3C:4D:5E");
-        EXPECT_EQ(e.firmware, "54");
-        EXPECT_EQ(e.ipBefore, "192.168.1.100");
-        EXPECT_EQ(e.outcome, "sent");
-        EXPECT_EQ(e.backup, "/b/x.json");
-        ASSERT_EQ(e.changes.size(), 1u);
-        EXPECT_EQ(ChangeText(e.changes[0]), "display.width: 640 -> 64");
+        EXPECT_EQ(JournalLine(e), JournalLine(sent));
     }
 
     EXPECT_TRUE(ReadJournal(tmp.path() + QStringLiteral("/none.jsonl")).entries.empty());
@@ -159,24 +142,8 @@ TEST_F(RecordsTest, TheJournalIsReadPastABadLineAndALastLineCutOff) {
         << folder.error.toStdString();
 }
 
-// A line is on disk, newline and all, once append returns: a second record of another run
-// appends after it, and nothing is held back to be written later.
-TEST_F(RecordsTest, EachAppendIsOnDiskWhenItReturns) {
-    RunRecord first = record();
-    RunRecord second(data, "ledcardcfg", profile, LanguageId::English, [] { return At(50); });
-    const protocol::PanelModel p = read();
-    ASSERT_FALSE(first.append(first.entryFor(p, p, "sent", {})).has_value());
-    const QByteArray one = Contents(first.journalPath());
-    EXPECT_EQ(one, QByteArray::fromStdString(JournalLine(first.entryFor(p, p, "sent", {}))) + "\n");
-    ASSERT_FALSE(second.append(second.entryFor(p, p, "confirmed", {})).has_value());
-    EXPECT_EQ(Contents(first.journalPath()),
-              one + QByteArray::fromStdString(JournalLine(second.entryFor(p, p, "confirmed", {}))) +
-                  "\n");
-    EXPECT_EQ(ReadJournal(first.journalPath()).entries.size(), 2u);
-}
-
 // The backup is the profile of the panel as read, network values included, and the profile
-// reader takes it back as it was saved.
+// reader takes it back as it was saved; a run of the same second has a folder of its own.
 TEST_F(RecordsTest, ABackupIsTheProfileOfTheCardAsReadAndReadsBackWithItsNetworkValues) {
     RunRecord r = record();
     EXPECT_TRUE(r.backupFolder().isEmpty());
@@ -192,38 +159,24 @@ TEST_F(RecordsTest, ABackupIsTheProfileOfTheCardAsReadAndReadsBackWithItsNetwork
     const BackupSet set = ReadBackups({r.backupFolder()}, LanguageId::English);
     EXPECT_TRUE(set.problems.empty());
     ASSERT_EQ(set.profiles.size(), 1u);
-    EXPECT_EQ(set.profiles[0].card.mac, "00:1A:2B:3C:4D:5E");
-    EXPECT_EQ(set.profiles[0].card.ip, "192.168.1.100");
     protocol::PanelModel restored;
     restored.SetRuntimeCounts(profile.cardColor);
     restored[Edit::MACAddr] = card[Edit::MACAddr];
     ASSERT_FALSE(ApplyProfile(restored, set.profiles[0], profile).has_value());
     EXPECT_TRUE(ParameterChanges(card, restored, profile).empty());
-    for (const Edit e : {Edit::IP1, Edit::IP4, Edit::C3, Edit::Gate4, Edit::DIP4, Edit::DPort}) {
-        EXPECT_EQ(restored[e], card[e]);
-    }
+    EXPECT_EQ(restored[Edit::IP4], "100");
 
     // The same card again in this run keeps its first backup: where it stood before the run.
     protocol::PanelModel later = card;
     later[Edit::IP4] = "150";
     EXPECT_EQ(r.backUp(later, &error), path);
     EXPECT_EQ(Contents(*path), QByteArray::fromStdString(ProfileJson(card, profile)));
-}
 
-// Runs started within one second each get a folder of their own.
-TEST_F(RecordsTest, RunsOfOneSecondBackUpIntoFoldersOfTheirOwn) {
-    std::vector<QString> folders;
-    for (int run = 0; run < 3; ++run) {
-        RunRecord r = record();
-        QString error;
-        ASSERT_TRUE(r.backUp(read(), &error).has_value()) << error.toStdString();
-        folders.push_back(r.backupFolder());
-    }
-    const QString base = data + QStringLiteral("/backups/2026-12-09_16-05-46");
-    EXPECT_EQ(folders, (std::vector<QString>{base, base + QStringLiteral("_2"),
-                                             base + QStringLiteral("_3")}));
-    for (const QString& folder : folders) {
-        EXPECT_TRUE(QFile::exists(folder + QStringLiteral("/00-1A-2B-3C-4D-5E.json")));
+    // Runs started within the same second each get a folder of their own.
+    for (const char* suffix : {"_2", "_3"}) {
+        RunRecord next = record();
+        EXPECT_EQ(next.backUp(card, &error), r.backupFolder() + QString::fromLatin1(suffix) +
+                                                 QStringLiteral("/00-1A-2B-3C-4D-5E.json"));
     }
 }
 
@@ -243,12 +196,6 @@ TEST_F(RecordsTest, RecordsThatCannotBeWrittenNameThePathAndLeaveNothingBehind) 
     EXPECT_TRUE(journal->startsWith(QStringLiteral("Cannot write to the journal ") + data +
                                     QStringLiteral("/journal.jsonl: ")))
         << journal->toStdString();
-
-    RunRecord zh(tmp.path() + QStringLiteral("/file/zh"), "ledcardcfg", profile,
-                 LanguageId::SimplifiedChinese, [] { return At(); });
-    EXPECT_FALSE(zh.backUp(read(), &error).has_value());
-    EXPECT_EQ(error, QStringLiteral("无法建立备份目录 ") + tmp.path() +
-                         QStringLiteral("/file/zh/backups。"));
 
     // The folder is there; a folder where one card's file should go keeps it from being saved.
     data = tmp.path() + QStringLiteral("/data");
@@ -303,25 +250,15 @@ TEST(DataFolder, FollowsXdgDataHomeAndFallsBackToTheHomeFolder) {
     const bool hadXdg = qEnvironmentVariableIsSet("XDG_DATA_HOME");
     QTemporaryDir tmp;
     qputenv("HOME", tmp.path().toUtf8() + "/home");
-    const struct {
-        const char* xdg; // nullptr: unset
-        QString folder;
-    } cases[] = {
-        {"/srv/data", QStringLiteral("/srv/data/ledcardcfg")},
-        {"/srv/data/", QStringLiteral("/srv/data/ledcardcfg")},
-        {"relative/data", tmp.path() + QStringLiteral("/home/.local/share/ledcardcfg")},
-        {"", tmp.path() + QStringLiteral("/home/.local/share/ledcardcfg")},
-        {nullptr, tmp.path() + QStringLiteral("/home/.local/share/ledcardcfg")},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.xdg ? c.xdg : "unset");
-        if (c.xdg != nullptr) {
-            qputenv("XDG_DATA_HOME", c.xdg);
-        } else {
-            qunsetenv("XDG_DATA_HOME");
-        }
-        EXPECT_EQ(DataFolder(), c.folder);
+    const QString fallback = tmp.path() + QStringLiteral("/home/.local/share/ledcardcfg");
+    for (const auto& [value, folder] :
+         {std::pair{"/srv/data/", QStringLiteral("/srv/data/ledcardcfg")},
+          std::pair{"relative/data", fallback}, std::pair{"", fallback}}) {
+        qputenv("XDG_DATA_HOME", value);
+        EXPECT_EQ(DataFolder(), folder) << value;
     }
+    qunsetenv("XDG_DATA_HOME");
+    EXPECT_EQ(DataFolder(), fallback);
     qputenv("HOME", home);
     if (hadXdg) {
         qputenv("XDG_DATA_HOME", xdg);
