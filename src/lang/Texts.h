@@ -216,6 +216,17 @@ enum class CommandText : std::uint8_t {
     NoChangesOnCard,
     AnswerYes, // the buttons of a question
     AnswerNo,
+    // Choosing the cards of a wall and watching the run.
+    FilterLabel,  // before the filter field
+    FilterHint,   // the field's placeholder
+    SelectAll,    // button; Ctrl+A
+    SelectNone,   // button; Ctrl+Shift+A
+    InvertTicks,  // button; Ctrl+I
+    TickedCount,  // %1 ticked of %2 cards
+    TickedHidden, // %1 ticked of %2, %3 of the ticked hidden by the filter
+    RunCounters,  // %1 sent, %2 confirmed, %3 not confirmed, %4 no answer, %5 refused
+    CardListName, // the card list's accessible name
+    ShortcutTip,  // a button's tooltip: %1 its text, %2 its shortcut
     Count
 };
 

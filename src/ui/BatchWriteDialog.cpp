@@ -12,6 +12,9 @@
 
 #include <QDir>
 #include <QHeaderView>
+#include <QKeyEvent>
+#include <QKeySequence>
+#include <QMouseEvent>
 #include <QSignalBlocker>
 #include <QTableWidget>
 #include <algorithm>
@@ -27,6 +30,27 @@ enum Column { kNumber, kName, kMac, kIp, kNewIp, kState, kColumnCount };
 QString DialogTitle(QString command) {
     command.remove(QStringLiteral("..."));
     return command.trimmed();
+}
+
+// Cards that need the operator's attention sort first: refused, silent, then unconfirmed.
+int AttentionRank(BatchWriteRun::State state) {
+    using State = BatchWriteRun::State;
+    switch (state) {
+    case State::Refused:
+        return 0;
+    case State::NoAnswer:
+        return 1;
+    case State::NotConfirmed:
+        return 2;
+    case State::Waiting:
+    case State::Sent:
+        return 3;
+    case State::NotWritten:
+        return 4;
+    case State::Confirmed:
+        return 5;
+    }
+    return 6;
 }
 
 } // namespace
@@ -49,6 +73,19 @@ BatchWriteDialog::BatchWriteDialog(fleet::DatagramRouter& router, Setup setup, Q
     ui_->btCancel->setText(text(CommandText::Cancel));
     ui_->btClose->setText(text(CommandText::Close));
     ui_->btExportResults->setText(text(CommandText::ExportResults));
+    ui_->lbFilter->setText(text(CommandText::FilterLabel));
+    ui_->edtFilter->setPlaceholderText(text(CommandText::FilterHint));
+    const std::pair<QPushButton*, std::pair<CommandText, QKeySequence>> choosers[] = {
+        {ui_->btSelectAll, {CommandText::SelectAll, QKeySequence(QKeySequence::SelectAll)}},
+        {ui_->btSelectNone, {CommandText::SelectNone, QKeySequence(u"Ctrl+Shift+A"_qs)}},
+        {ui_->btInvert, {CommandText::InvertTicks, QKeySequence(u"Ctrl+I"_qs)}},
+    };
+    for (const auto& [button, what] : choosers) {
+        button->setText(text(what.first));
+        button->setToolTip(
+            text(CommandText::ShortcutTip)
+                .arg(text(what.first), what.second.toString(QKeySequence::NativeText)));
+    }
     QStringList captions = setup_.columns;
     captions.resize(kIp + 1);
     captions << text(CommandText::NewIpColumn) << text(CommandText::StateColumn);
@@ -72,7 +109,22 @@ BatchWriteDialog::BatchWriteDialog(fleet::DatagramRouter& router, Setup setup, Q
         ui_->cbSequentialIp->hide();
         ui_->edtFirstIp->hide();
     }
+    // Screen readers name every control in the language in force.
+    setAccessibleName(windowTitle());
+    ui_->lvCards->setAccessibleName(text(CommandText::CardListName));
+    ui_->edtFilter->setAccessibleName(text(CommandText::FilterHint));
+    ui_->edtFirstIp->setAccessibleName(text(CommandText::SequentialFrom));
+    ui_->cbSequentialIp->setAccessibleName(ui_->cbSequentialIp->text());
+    for (QPushButton* button : {ui_->btSelectAll, ui_->btSelectNone, ui_->btInvert, ui_->btStart,
+                                ui_->btCancel, ui_->btClose, ui_->btExportResults}) {
+        button->setAccessibleName(button->text().remove(QStringLiteral("...")));
+    }
     fillRows();
+    showTicks();
+    ui_->lvCards->viewport()->installEventFilter(this);
+    ui_->lvCards->installEventFilter(this);
+    ui_->edtFilter->installEventFilter(this);
+    ui_->lvCards->horizontalHeader()->setSectionsClickable(true);
 
     connect(ui_->btStart, &QPushButton::clicked, this, &BatchWriteDialog::btStartClick);
     connect(ui_->btCancel, &QPushButton::clicked, this, &BatchWriteDialog::btCancelClick);
@@ -83,6 +135,13 @@ BatchWriteDialog::BatchWriteDialog(fleet::DatagramRouter& router, Setup setup, Q
     connect(ui_->cbSequentialIp, &QCheckBox::toggled, this, &BatchWriteDialog::previewPlan);
     connect(ui_->edtFirstIp, &QLineEdit::textChanged, this, &BatchWriteDialog::previewPlan);
     connect(ui_->lvCards, &QTableWidget::itemChanged, this, &BatchWriteDialog::previewPlan);
+    connect(ui_->btSelectAll, &QPushButton::clicked, this, &BatchWriteDialog::btSelectAllClick);
+    connect(ui_->btSelectNone, &QPushButton::clicked, this, &BatchWriteDialog::btSelectNoneClick);
+    connect(ui_->btInvert, &QPushButton::clicked, this, &BatchWriteDialog::btInvertClick);
+    connect(ui_->edtFilter, &QLineEdit::textChanged, this, &BatchWriteDialog::edtFilterChange);
+    connect(ui_->lvCards->horizontalHeader(), &QHeaderView::sectionClicked, this,
+            &BatchWriteDialog::lvCardsHeaderClick);
+    connect(ui_->lvCards, &QTableWidget::itemChanged, this, &BatchWriteDialog::boxChanged);
     connect(run_.get(), &BatchWriteRun::cardChanged, this, &BatchWriteDialog::showCard);
     connect(run_.get(), &BatchWriteRun::finished, this, &BatchWriteDialog::runFinished);
     previewPlan();
@@ -110,6 +169,14 @@ void BatchWriteDialog::fillRows() {
         }
     }
 
+    std::vector<protocol::DeviceEntry> cards;
+    cards.reserve(rows_.size());
+    for (const Row& row : rows_) {
+        cards.push_back(row.card);
+    }
+    choice_ = std::make_unique<CardChoice>(std::move(cards));
+    numberItems_.assign(rows_.size(), nullptr);
+
     QTableWidget* list = ui_->lvCards;
     list->setRowCount(int(rows_.size()));
     for (int r = 0; r < list->rowCount(); ++r) {
@@ -129,7 +196,9 @@ void BatchWriteDialog::fillRows() {
         }
         QTableWidgetItem* number = list->item(r, kNumber);
         number->setData(Qt::UserRole, r);
+        numberItems_[std::size_t(r)] = number;
         if (!row.found) {
+            choice_->setTickable(std::size_t(r), false);
             // Nothing to write it to: no box to tick.
             list->item(r, kState)->setText(text(lang::CommandText::StateNotFound));
             const QString tip =
@@ -139,6 +208,7 @@ void BatchWriteDialog::fillRows() {
         }
         number->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
         number->setCheckState(restoring() ? Qt::Checked : Qt::Unchecked);
+        choice_->setTicked(std::size_t(r), restoring());
         if (restoring()) {
             const fleet::Profile& backup = setup_.backups[std::size_t(row.backup)];
             const auto saved = BatchWriteRun::SavedAddresses(backup);
@@ -166,21 +236,21 @@ void BatchWriteDialog::setRowTip(int tableRow, const QString& tip, const QString
 }
 
 void BatchWriteDialog::markRefusedRows(const std::vector<QStringList>& findings) {
-    for (std::size_t k = 0; k < findings.size() && k < runRows_.size(); ++k) {
+    for (std::size_t k = 0; k < findings.size() && k < runCards_.size(); ++k) {
         if (findings[k].isEmpty()) {
             continue;
         }
-        const int row = runRows_[k];
+        const int row = tableRowOf(runCards_[k]);
         const QString why = findings[k].join(QLatin1Char('\n'));
         ui_->lvCards->item(row, kState)->setText(text(lang::CommandText::StateRefused));
         ui_->lvCards->item(row, kState)->setToolTip(why);
-        markedRows_.push_back(row);
+        markedRows_.push_back(int(runCards_[k]));
     }
 }
 
 void BatchWriteDialog::previewPlan() {
     // A restore shows each backup's own values from the start; a run shows its own.
-    if (restoring() || !runRows_.empty() || run_->running()) {
+    if (restoring() || !runCards_.empty() || run_->running()) {
         return;
     }
     const QSignalBlocker quiet(ui_->lvCards);
@@ -207,8 +277,8 @@ void BatchWriteDialog::previewPlan() {
                                                                 ip.isEmpty() ? QString() : gateway);
         }
         ui_->lvCards->item(r, kNewIp)->setText(ip);
-        const bool marked =
-            std::find(markedRows_.begin(), markedRows_.end(), r) != markedRows_.end();
+        const bool marked = std::find(markedRows_.begin(), markedRows_.end(),
+                                      int(&rowAt(r) - rows_.data())) != markedRows_.end();
         setRowTip(r, tip, marked ? ui_->lvCards->item(r, kState)->toolTip() : tip);
     }
 }
@@ -232,11 +302,11 @@ void BatchWriteDialog::btStartClick() {
     plan.found = setup_.cards;
     plan.local = setup_.local;
     plan.dataFolder = setup_.dataFolder;
-    std::vector<int> rows;
-    for (int r = 0; r < ui_->lvCards->rowCount(); ++r) {
-        if (ui_->lvCards->item(r, kNumber)->checkState() == Qt::Checked) {
-            const Row& row = rowAt(r);
-            rows.push_back(r);
+    // Sequential addresses follow the order shown; hidden ticked cards are written too.
+    const std::vector<std::size_t> ticked = choice_->tickedInOrder();
+    for (std::size_t index : ticked) {
+        {
+            const Row& row = rows_[index];
             plan.cards.push_back(row.card);
             if (row.backup >= 0) {
                 plan.backups.push_back(std::make_shared<const fleet::Profile>(
@@ -253,14 +323,15 @@ void BatchWriteDialog::btStartClick() {
         }
     }
     // What an earlier start refused may be allowed now.
-    for (int row : std::exchange(markedRows_, {})) {
+    for (int marked : std::exchange(markedRows_, {})) {
+        const int row = tableRowOf(std::size_t(marked));
         ui_->lvCards->item(row, kState)->setText(QString());
         ui_->lvCards->item(row, kState)->setToolTip(ui_->lvCards->item(row, kNumber)->toolTip());
     }
-    runRows_ = rows;
+    runCards_ = ticked;
     if (const auto refused = run_->start(std::move(plan))) {
         markRefusedRows(run_->findingsByCard());
-        runRows_.clear();
+        runCards_.clear();
         if (!refused->isEmpty()) {
             platform::error(this, *refused);
         }
@@ -274,10 +345,13 @@ void BatchWriteDialog::btStartClick() {
     ui_->btCancel->setEnabled(true);
     ui_->cbSequentialIp->setEnabled(false);
     ui_->edtFirstIp->setEnabled(false);
-    ui_->pbProgress->setRange(0, int(runRows_.size()));
+    ui_->btSelectAll->setEnabled(false);
+    ui_->btSelectNone->setEnabled(false);
+    ui_->btInvert->setEnabled(false);
+    ui_->pbProgress->setRange(0, int(runCards_.size()));
     ui_->pbProgress->setValue(run_->finishedCount());
-    for (int r = 0; r < ui_->lvCards->rowCount(); ++r) {
-        ui_->lvCards->item(r, kNumber)->setFlags(Qt::ItemIsEnabled);
+    for (QTableWidgetItem* number : numberItems_) {
+        number->setFlags(Qt::ItemIsEnabled);
     }
     for (std::size_t k = 0; k < run_->cards().size(); ++k) {
         showCard(int(k));
@@ -285,21 +359,26 @@ void BatchWriteDialog::btStartClick() {
 }
 
 void BatchWriteDialog::showCard(int index) {
-    if (index < 0 || std::size_t(index) >= runRows_.size()) {
+    if (index < 0 || std::size_t(index) >= runCards_.size()) {
         return;
     }
     const BatchWriteRun::CardState& card = run_->cards()[std::size_t(index)];
-    const int row = runRows_[std::size_t(index)];
+    const std::size_t shown = runCards_[std::size_t(index)];
+    const int row = tableRowOf(shown);
+    choice_->setNewIp(shown, card.newIp);
+    choice_->setStateRank(shown, AttentionRank(card.state));
     ui_->lvCards->item(row, kState)->setText(run_->stateText(card.state));
     setRowTip(row, card.tip,
               card.detail.isEmpty() ? card.tip : card.detail + QStringLiteral("\n\n") + card.tip);
     ui_->lvCards->item(row, kNewIp)->setText(card.newIp);
     ui_->pbProgress->setValue(run_->finishedCount());
+    showCounters();
 }
 
 void BatchWriteDialog::runFinished() {
-    ui_->pbProgress->setRange(0, int(runRows_.size()));
+    ui_->pbProgress->setRange(0, int(runCards_.size()));
     ui_->pbProgress->setValue(run_->finishedCount());
+    showCounters();
     ui_->lbSummary->setText(run_->summary());
     ui_->btCancel->setEnabled(false);
     ui_->btClose->setEnabled(true);
@@ -338,6 +417,200 @@ void BatchWriteDialog::btExportResultsClick() {
         platform::error(this,
                         text(lang::CommandText::CannotWrite).arg(QDir::toNativeSeparators(path)));
     }
+}
+
+std::vector<int> BatchWriteDialog::runRows() const {
+    std::vector<int> rows;
+    rows.reserve(runCards_.size());
+    for (std::size_t index : runCards_) {
+        rows.push_back(tableRowOf(index));
+    }
+    return rows;
+}
+
+int BatchWriteDialog::tableRowOf(std::size_t row) const {
+    return numberItems_[row]->row();
+}
+
+bool BatchWriteDialog::choosing() const {
+    return runCards_.empty() && !run_->running() && run_->finishedCount() == 0;
+}
+
+void BatchWriteDialog::boxChanged(QTableWidgetItem* item) {
+    // A box ticked another way than by a click here: a screen reader's toggle, say.
+    if (showingTicks_ || item->column() != kNumber || !choosing()) {
+        return;
+    }
+    const auto index = std::size_t(item->data(Qt::UserRole).toInt());
+    const bool checked = item->checkState() == Qt::Checked;
+    if (index < rows_.size() && choice_->tickable(index) && checked != choice_->ticked(index)) {
+        choice_->setTicked(index, checked);
+        showTicks();
+    }
+}
+
+void BatchWriteDialog::showTicks() {
+    const bool showing = std::exchange(showingTicks_, true);
+    {
+        // One preview after all the boxes, not one per box: a wall has hundreds.
+        const QSignalBlocker quiet(ui_->lvCards);
+        for (std::size_t i = 0; i < rows_.size(); ++i) {
+            if (choice_->tickable(i)) {
+                numberItems_[i]->setCheckState(choice_->ticked(i) ? Qt::Checked : Qt::Unchecked);
+            }
+            ui_->lvCards->setRowHidden(tableRowOf(i), !choice_->shown(i));
+        }
+    }
+    showingTicks_ = showing;
+    previewPlan();
+    const std::size_t hidden = choice_->hiddenTickedCount();
+    const QString count = QString::number(choice_->tickedCount());
+    const QString all = QString::number(rows_.size());
+    ui_->lbTicked->setText(hidden == 0
+                               ? text(lang::CommandText::TickedCount).arg(count, all)
+                               : text(lang::CommandText::TickedHidden).arg(count, all).arg(hidden));
+}
+
+void BatchWriteDialog::showOrder() {
+    // Moving the items keeps each card's texts, tick, colour and tooltips with it.
+    QTableWidget* list = ui_->lvCards;
+    const QSignalBlocker quiet(list);
+    std::vector<std::array<QTableWidgetItem*, kColumnCount>> taken(rows_.size());
+    for (std::size_t i = 0; i < rows_.size(); ++i) {
+        const int r = tableRowOf(i);
+        for (int c = 0; c < kColumnCount; ++c) {
+            taken[i][std::size_t(c)] = list->takeItem(r, c);
+        }
+    }
+    const std::vector<std::size_t>& order = choice_->order();
+    for (std::size_t r = 0; r < order.size(); ++r) {
+        for (int c = 0; c < kColumnCount; ++c) {
+            list->setItem(int(r), c, taken[order[r]][std::size_t(c)]);
+        }
+    }
+    showTicks();
+}
+
+void BatchWriteDialog::showCounters() {
+    using State = BatchWriteRun::State;
+    const int sent =
+        run_->count(State::Sent) + run_->count(State::Confirmed) + run_->count(State::NotConfirmed);
+    ui_->lbCounters->setText(text(lang::CommandText::RunCounters)
+                                 .arg(sent)
+                                 .arg(run_->count(State::Confirmed))
+                                 .arg(run_->count(State::NotConfirmed))
+                                 .arg(run_->count(State::NoAnswer))
+                                 .arg(run_->count(State::Refused)));
+}
+
+void BatchWriteDialog::btSelectAllClick() {
+    if (choosing()) {
+        choice_->tickShown();
+        showTicks();
+    }
+}
+
+void BatchWriteDialog::btSelectNoneClick() {
+    if (choosing()) {
+        choice_->untickShown();
+        showTicks();
+    }
+}
+
+void BatchWriteDialog::btInvertClick() {
+    if (choosing()) {
+        choice_->invertShown();
+        showTicks();
+    }
+}
+
+void BatchWriteDialog::edtFilterChange(const QString& typed) {
+    choice_->setFilter(typed);
+    showTicks();
+}
+
+void BatchWriteDialog::lvCardsHeaderClick(int column) {
+    sortAscending_ = column == sortColumn_ ? !sortAscending_ : true;
+    sortColumn_ = column;
+    choice_->sortBy(CardChoice::Column(column), sortAscending_);
+    QHeaderView* header = ui_->lvCards->horizontalHeader();
+    header->setSortIndicatorShown(true);
+    header->setSortIndicator(column, sortAscending_ ? Qt::AscendingOrder : Qt::DescendingOrder);
+    showOrder();
+}
+
+bool BatchWriteDialog::chooseByKey(const QKeyEvent& key) {
+    const QKeyCombination combination = key.keyCombination();
+    if (key.matches(QKeySequence::SelectAll)) {
+        btSelectAllClick();
+    } else if (combination == QKeyCombination(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_A)) {
+        btSelectNoneClick();
+    } else if (combination == QKeyCombination(Qt::ControlModifier, Qt::Key_I)) {
+        btInvertClick();
+    } else {
+        return false;
+    }
+    return true;
+}
+
+bool BatchWriteDialog::eventFilter(QObject* watched, QEvent* event) {
+    QTableWidget* list = ui_->lvCards;
+    const QEvent::Type type = event->type();
+    const bool isField = watched == ui_->edtFilter;
+    if ((isField || watched == list) &&
+        (type == QEvent::ShortcutOverride || type == QEvent::KeyPress)) {
+        auto& key = static_cast<QKeyEvent&>(*event);
+        const bool choosingKey =
+            key.matches(QKeySequence::SelectAll) ||
+            key.keyCombination() ==
+                QKeyCombination(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_A) ||
+            key.keyCombination() == QKeyCombination(Qt::ControlModifier, Qt::Key_I);
+        if (type == QEvent::ShortcutOverride) {
+            if (choosingKey) {
+                key.accept(); // the key press comes to this filter, not to a shortcut
+                return true;
+            }
+            return QDialog::eventFilter(watched, event);
+        }
+        if (chooseByKey(key)) {
+            return true;
+        }
+        // Enter in the filter field must never start a write.
+        if (isField && (key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter)) {
+            return true;
+        }
+        if (watched == list && key.key() == Qt::Key_Space && key.modifiers() == Qt::NoModifier) {
+            if (choosing()) {
+                std::vector<std::size_t> cards;
+                for (const QModelIndex& index : list->selectionModel()->selectedRows(kNumber)) {
+                    cards.push_back(std::size_t(&rowAt(index.row()) - rows_.data()));
+                }
+                choice_->toggle(cards);
+                showTicks();
+            }
+            return true;
+        }
+    }
+    if (watched == list->viewport() && type == QEvent::MouseButtonPress) {
+        const auto& mouse = static_cast<const QMouseEvent&>(*event);
+        const QModelIndex at = list->indexAt(mouse.position().toPoint());
+        if (mouse.button() == Qt::LeftButton && at.isValid() && at.column() == kNumber &&
+            choosing()) {
+            choice_->click(std::size_t(&rowAt(at.row()) - rows_.data()),
+                           mouse.modifiers().testFlag(Qt::ShiftModifier));
+            showTicks();
+        }
+    }
+    // The press above ticked the box: the release and a double click must not tick it again.
+    if (watched == list->viewport() &&
+        (type == QEvent::MouseButtonRelease || type == QEvent::MouseButtonDblClick)) {
+        const auto& mouse = static_cast<const QMouseEvent&>(*event);
+        const QModelIndex at = list->indexAt(mouse.position().toPoint());
+        if (mouse.button() == Qt::LeftButton && at.isValid() && at.column() == kNumber) {
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 } // namespace ui

@@ -9,13 +9,16 @@
 #include "lang/Catalogue.h"
 #include "lang/Texts.h"
 #include "ui/BatchWriteRun.h"
+#include "ui/CardChoice.h"
 
 #include <QDialog>
 #include <QStringList>
 #include <memory>
 #include <vector>
 
+class QKeyEvent;
 class QTableWidget;
+class QTableWidgetItem;
 
 namespace Ui {
 class BatchWriteDialog;
@@ -45,8 +48,9 @@ public:
 
     BatchWriteRun& run() { return *run_; }
     QTableWidget* list() const;
-    // Rows of the cards being written, in run order.
-    const std::vector<int>& runRows() const { return runRows_; }
+    // Table rows of the cards being written, in run order, wherever sorting has moved them.
+    std::vector<int> runRows() const;
+    const CardChoice& choice() const { return *choice_; }
     bool restoring() const { return !setup_.backups.empty(); }
 
 public slots:
@@ -55,10 +59,17 @@ public slots:
     void btCloseClick();
     void btExportResultsClick();
     void cbSequentialIpClick();
+    void btSelectAllClick();
+    void btSelectNoneClick();
+    void btInvertClick();
+    void edtFilterChange(const QString& text);
+    void lvCardsHeaderClick(int column);
 
 protected:
     // Closing by Esc or the title bar cancels a run first.
     void reject() override;
+    // Clicks on a box, Space, and the choosing keys in the filter field and the list.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // One row: a card of the device list, or of a backup (then `backup` is its index in
@@ -79,14 +90,27 @@ private:
     void previewPlan();
     void showCard(int index);
     void runFinished();
+    // The table mirrors the choice: ticks, hidden rows, the count line, the order.
+    void showTicks();
+    void boxChanged(QTableWidgetItem* item);
+    void showOrder();
+    void showCounters();
+    int tableRowOf(std::size_t row) const;
+    bool choosing() const;
+    bool chooseByKey(const QKeyEvent& key);
 
     std::unique_ptr<Ui::BatchWriteDialog> ui_;
     Setup setup_;
     std::vector<Row> rows_;
-    std::vector<int> markedRows_; // rows a refused start marked
+    std::unique_ptr<CardChoice> choice_;         // over rows_, by index
+    std::vector<QTableWidgetItem*> numberItems_; // each row's first cell, by index
+    bool showingTicks_ = false;
+    int sortColumn_ = -1;
+    bool sortAscending_ = true;
+    std::vector<int> markedRows_; // rows_ indices of the cards a refused start marked
     fleet::QtScheduler scheduler_;
     std::unique_ptr<BatchWriteRun> run_;
-    std::vector<int> runRows_;
+    std::vector<std::size_t> runCards_; // rows_ indices of the cards being written, run order
 };
 
 } // namespace ui

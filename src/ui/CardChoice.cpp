@@ -22,13 +22,19 @@ std::uint64_t AddressKey(const std::string& text) {
 } // namespace
 
 CardChoice::CardChoice(std::vector<protocol::DeviceEntry> cards)
-    : cards_(std::move(cards)), ticked_(cards_.size(), false), shown_(cards_.size(), true),
-      newIps_(cards_.size()), stateRanks_(cards_.size(), 0), order_(cards_.size()) {
+    : cards_(std::move(cards)), ticked_(cards_.size(), false), tickable_(cards_.size(), true),
+      shown_(cards_.size(), true), newIps_(cards_.size()), stateRanks_(cards_.size(), 0),
+      order_(cards_.size()) {
     std::iota(order_.begin(), order_.end(), std::size_t(0));
 }
 
+void CardChoice::setTickable(std::size_t card, bool tickable) {
+    tickable_[card] = tickable;
+    ticked_[card] = ticked_[card] && tickable;
+}
+
 void CardChoice::setTicked(std::size_t card, bool ticked) {
-    ticked_[card] = ticked;
+    ticked_[card] = ticked && tickable_[card];
 }
 
 std::size_t CardChoice::tickedCount() const {
@@ -49,7 +55,7 @@ bool CardChoice::shown(std::size_t card) const {
 
 void CardChoice::tickShown() {
     for (std::size_t i = 0; i < cards_.size(); ++i) {
-        ticked_[i] = ticked_[i] || shown_[i];
+        ticked_[i] = ticked_[i] || (shown_[i] && tickable_[i]);
     }
 }
 
@@ -61,13 +67,13 @@ void CardChoice::untickShown() {
 
 void CardChoice::invertShown() {
     for (std::size_t i = 0; i < cards_.size(); ++i) {
-        ticked_[i] = shown_[i] ? !ticked_[i] : bool(ticked_[i]);
+        ticked_[i] = shown_[i] && tickable_[i] ? !ticked_[i] : bool(ticked_[i]);
     }
 }
 
 void CardChoice::click(std::size_t card, bool shift) {
     if (!shift || !anchor_ || *anchor_ >= cards_.size()) {
-        ticked_[card] = !ticked_[card];
+        ticked_[card] = !ticked_[card] && tickable_[card];
         anchor_ = card;
         return;
     }
@@ -75,17 +81,17 @@ void CardChoice::click(std::size_t card, bool shift) {
     const auto to = std::find(order_.begin(), order_.end(), card);
     const bool state = ticked_[*anchor_];
     for (auto it = std::min(from, to); it <= std::max(from, to) && it != order_.end(); ++it) {
-        if (shown_[*it]) {
+        if (shown_[*it] && tickable_[*it]) {
             ticked_[*it] = state;
         }
     }
 }
 
 void CardChoice::toggle(const std::vector<std::size_t>& cards) {
-    const bool anyUnticked =
-        std::any_of(cards.begin(), cards.end(), [this](std::size_t c) { return !ticked_[c]; });
+    const bool anyUnticked = std::any_of(
+        cards.begin(), cards.end(), [this](std::size_t c) { return tickable_[c] && !ticked_[c]; });
     for (std::size_t c : cards) {
-        ticked_[c] = anyUnticked;
+        ticked_[c] = anyUnticked && tickable_[c];
     }
 }
 

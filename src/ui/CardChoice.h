@@ -23,6 +23,9 @@ public:
     const protocol::DeviceEntry& card(std::size_t card) const { return cards_[card]; }
 
     bool ticked(std::size_t card) const { return ticked_[card]; }
+    // A card with nothing to write to (a backup whose card was not found) is never ticked.
+    void setTickable(std::size_t card, bool tickable);
+    bool tickable(std::size_t card) const { return tickable_[card]; }
     void setTicked(std::size_t card, bool ticked);
     std::size_t tickedCount() const;
     // Ticked cards the filter hides; their ticks are kept.
@@ -60,6 +63,7 @@ public:
 private:
     std::vector<protocol::DeviceEntry> cards_;
     std::vector<bool> ticked_;
+    std::vector<bool> tickable_;
     std::vector<bool> shown_;
     std::vector<QString> newIps_;
     std::vector<int> stateRanks_;
