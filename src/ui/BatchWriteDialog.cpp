@@ -190,7 +190,7 @@ void BatchWriteDialog::fillRows() {
                                              {}};
         for (int c = 0; c < kColumnCount; ++c) {
             auto* item = new QTableWidgetItem(cells[c]);
-            item->setFlags(Qt::ItemIsEnabled);
+            item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
             item->setForeground(discovery::DeviceRowColour(r));
             list->setItem(r, c, item);
         }
@@ -206,7 +206,7 @@ void BatchWriteDialog::fillRows() {
             setRowTip(r, tip, tip);
             continue;
         }
-        number->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
+        number->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
         number->setCheckState(restoring() ? Qt::Checked : Qt::Unchecked);
         choice_->setTicked(std::size_t(r), restoring());
         if (restoring()) {
@@ -351,7 +351,7 @@ void BatchWriteDialog::btStartClick() {
     ui_->pbProgress->setRange(0, int(runCards_.size()));
     ui_->pbProgress->setValue(run_->finishedCount());
     for (QTableWidgetItem* number : numberItems_) {
-        number->setFlags(Qt::ItemIsEnabled);
+        number->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
     }
     for (std::size_t k = 0; k < run_->cards().size(); ++k) {
         showCard(int(k));
