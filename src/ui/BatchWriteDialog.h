@@ -62,7 +62,7 @@ public slots:
     void btSelectAllClick();
     void btSelectNoneClick();
     void btInvertClick();
-    void edtFilterChange(const QString& text);
+    void edtFilterChange(const QString& typed);
     void lvCardsHeaderClick(int column);
 
 protected:

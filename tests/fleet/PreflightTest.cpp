@@ -224,7 +224,8 @@ TEST(Preflight, AFindingNamesTheCardTheParameterAndTheReason) {
 
 // A card of a write from its panels: who it is from the read, where it goes from the panel sent.
 TEST(Preflight, APlannedCardComesFromThePanelReadAndThePanelToBeSent) {
-    const auto panel = [](std::string ip, std::string mask, std::string gateway) {
+    const auto panel = [](const std::string& ip, const std::string& mask,
+                          const std::string& gateway) {
         protocol::PanelModel p;
         p.SetRuntimeCounts(3);
         std::vector<fleet::Setting> settings;
