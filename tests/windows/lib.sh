@@ -37,10 +37,19 @@ bed_up() {
     printf '127.0.0.1 localhost\n192.168.1.10 %s\n' "$(hostname)" >"$work/hosts"
 }
 
+# Wine first, by its own server: its processes do not all end on SIGTERM, and a namespace taken
+# down while they run is kept alive by them.
 bed_down() {
     local p
+    for p in "${suite_prefixes[@]}"; do
+        WINEPREFIX="$p" wineserver -k 2>/dev/null
+    done
     for p in $(ip netns pids "$1-tool" 2>/dev/null) $(ip netns pids "$1-card" 2>/dev/null); do
         kill "$p" 2>/dev/null
+    done
+    sleep 0.3
+    for p in $(ip netns pids "$1-tool" 2>/dev/null) $(ip netns pids "$1-card" 2>/dev/null); do
+        kill -9 "$p" 2>/dev/null
     done
     "$netbed" down "$1" >/dev/null 2>&1
 }
