@@ -5,7 +5,6 @@
 
 #include "platform/StandardStream.h"
 
-#include <QTextStream>
 #include <QtTest>
 
 #ifdef Q_OS_WIN
@@ -123,19 +122,6 @@ private slots:
         QCOMPARE(got, want);
         QCOMPARE(total, qint64(want.size()));
         QVERIFY(!redraws); // a pipe is no terminal: no progress bar
-    }
-
-    // What ledcardctl does: a QTextStream over the device, flushed at the end.
-    void textStreamWritesUtf8() {
-        Captured captured{StandardStream::Which::Output};
-        {
-            StandardStream stream{StandardStream::Which::Output};
-            QTextStream text(&stream);
-            text << QStringLiteral("已按 Ctrl+C 停止：%1 块\n").arg(2) << QStringLiteral("臺灣\r\n");
-        }
-        QCOMPARE(captured.finish(),
-                 QByteArray("\xe5\xb7\xb2\xe6\x8c\x89 Ctrl+C \xe5\x81\x9c\xe6\xad\xa2\xef\xbc\x9a"
-                            "2 \xe5\x9d\x97\n\xe8\x87\xba\xe7\x81\xa3\r\n"));
     }
 
 #ifdef Q_OS_WIN
