@@ -6,6 +6,7 @@
 #include "fleet/AddressRun.h"
 
 #include <QFile>
+#include <QLocale>
 #include <QProcessEnvironment>
 
 namespace ctl {
@@ -43,8 +44,15 @@ std::optional<QString> LanguageOption(const QStringList& arguments) {
 
 Environment Environment::fromProcess() {
     const QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    return {env.value(QStringLiteral("LC_ALL")), env.value(QStringLiteral("LC_MESSAGES")),
-            env.value(QStringLiteral("LANG"))};
+    Environment e{env.value(QStringLiteral("LC_ALL")), env.value(QStringLiteral("LC_MESSAGES")),
+                  env.value(QStringLiteral("LANG"))};
+#ifdef Q_OS_WIN
+    // Windows sets none of these: the user's locale, "zh_CN" or "zh_TW", as the window takes it.
+    if (e.lcAll.isEmpty() && e.lcMessages.isEmpty() && e.lang.isEmpty()) {
+        e.lang = QLocale::system().name();
+    }
+#endif
+    return e;
 }
 
 std::optional<QByteArray> ReadWholeFile(const QString& path, QString* error) {

@@ -9,22 +9,35 @@
 #include "fleet/LocalSubnets.h"
 #include "fleet/Scheduler.h"
 #include "platform/SignalPipe.h"
+#include "platform/StandardStream.h"
 #include "settings/SettingsStore.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QStandardPaths>
 #include <QTimer>
-#include <csignal>
-#include <cstdio>
 #include <memory>
-#include <unistd.h>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#else
+#include <csignal>
+#endif
 
 namespace ctl {
 
 namespace {
 
 constexpr int kLoopbackLookups = 7;
+
+// What stops a run: Ctrl+C; on Windows also Ctrl+Break and the console window closed.
+std::vector<int> InterruptSignals() {
+#ifdef Q_OS_WIN
+    return {CTRL_C_EVENT, CTRL_BREAK_EVENT, CTRL_CLOSE_EVENT};
+#else
+    return {SIGINT};
+#endif
+}
 
 // Where the window keeps "SysCfg.ini": beside the program when it is there, else in the
 // window's own configuration folder, whatever this program is called.
@@ -68,8 +81,10 @@ int AdapterAddressCount(const QList<QNetworkInterface>& interfaces) {
 
 int RunProgram(const QStringList& arguments) {
     const Parsed parsed = ParseCommandLine(arguments, Environment::fromProcess());
-    QTextStream out(stdout);
-    QTextStream err(stderr);
+    platform::StandardStream outStream(platform::StandardStream::Which::Output);
+    platform::StandardStream errStream(platform::StandardStream::Which::Error);
+    QTextStream out(&outStream);
+    QTextStream err(&errStream);
     switch (parsed.outcome) {
     case Parsed::Outcome::Help:
         out << parsed.text;
@@ -93,7 +108,7 @@ int RunProgram(const QStringList& arguments) {
     context.searchTimes = values.effectiveSearchTimes();
     context.out = &out;
     context.err = &err;
-    context.progress = ::isatty(STDERR_FILENO) != 0;
+    context.progress = errStream.redrawsLines();
     context.dataFolder = fleet::DataFolder();
     const bool writes = command.kind == CommandKind::Write || command.kind == CommandKind::Apply ||
                         command.kind == CommandKind::Restore;
@@ -120,7 +135,7 @@ int RunProgram(const QStringList& arguments) {
     Runner runner(command, context);
     // Ctrl+C: the first one stops the run in order; a second one, with the default action
     // back, ends it.
-    const platform::SignalPipe interrupts({SIGINT}, platform::SignalPipe::Repeat::Default,
+    const platform::SignalPipe interrupts(InterruptSignals(), platform::SignalPipe::Repeat::Default,
                                           [&runner] { runner.interrupt(); });
     int status = -1;
     QTimer::singleShot(0, [&] {

@@ -1,7 +1,5 @@
 #include "platform/SignalPipe.h"
 
-#ifndef Q_OS_WIN
-
 #include <atomic>
 #include <cerrno>
 #include <fcntl.h>
@@ -23,7 +21,7 @@ bool Known(int number) {
 } // namespace
 
 SignalPipe::SignalPipe(std::vector<int> numbers, Repeat repeat, std::function<void()> respond)
-    : numbers_(std::move(numbers)), previous_(numbers_.size()), respond_(std::move(respond)) {
+    : numbers_(std::move(numbers)), respond_(std::move(respond)), previous_(numbers_.size()) {
     if (::pipe(pipe_) != 0) {
         pipe_[0] = pipe_[1] = -1;
         return;
@@ -77,5 +75,3 @@ void SignalPipe::handler(int number) {
 }
 
 } // namespace platform
-
-#endif

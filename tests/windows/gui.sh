@@ -10,38 +10,25 @@ set -euo pipefail
 
 zip="$(readlink -f "${1:?usage: gui.sh ZIP OUT_DIR}")"
 out="$(mkdir -p "${2:?}" && cd "$2" && pwd)"
-root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
-netbed="$root/tests/testbed/netbed.sh"
-name="wgui$$"
-work="$(mktemp -d /tmp/ledcardcfg-wingui.XXXXXX)"
+# shellcheck source=tests/windows/lib.sh
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+suite_begin wingui
+name="wg$$"
 failures=0
 
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 ok() { echo "ok: $*"; }
 
-cleanup() {
-    set +e
-    [ -n "${WINEPREFIX:-}" ] && "$netbed" tool "$name" env WINEPREFIX="$WINEPREFIX" wineserver -k 2>/dev/null
-    [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null
-    "$netbed" down "$name" >/dev/null 2>&1
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-"$netbed" up "$name" >/dev/null
+bed_up "$name"
 (cd "$work" && unzip -q "$zip")
 app="$(ls -d "$work"/ledcardcfg-*-win64)"
-export WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" DISPLAY=:$((90 + $$ % 9))
-printf '127.0.0.1 localhost\n192.168.1.10 %s\n' "$(hostname)" >"$work/hosts"
+bus_start
+screen_start
+export WINEPREFIX="$work/prefix"
+prefix_new "$WINEPREFIX" "$name"
 
 # Everything from here on runs on the tool side, with the bed's address for the host name.
-in_bed() {
-    "$netbed" tool "$name" unshare -m --propagation private sh -c \
-        'mount --bind "$1" /etc/hosts; shift; exec "$@"' sh "$work/hosts" "$@"
-}
-in_bed Xvfb "$DISPLAY" -screen 0 1280x1024x24 -dpi 96 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-in_bed wineboot -i >/dev/null 2>&1
+in_bed() { in_tool "$name" "$@"; }
 
 # Waits for a visible window whose title matches; prints its id.
 window() {
@@ -125,4 +112,5 @@ run_language zh_TW.UTF-8 traditional
 run_language en_US.UTF-8 english
 session_end
 echo "screenshots in $out"
+suite_end || failures=$((failures + 1))
 exit $((failures > 0))

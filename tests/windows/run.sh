@@ -6,62 +6,55 @@
 #     listed once, a plain read brings no success message, a write is confirmed), then the
 #     Linux build in the same kind of bed, and the datagrams the cards received compared byte
 #     for byte;
-#  3. the packed zip in a fresh Wine prefix with the real Windows platform plugin
-#     (tests/windows/gui.sh).
+#  3. ledcardctl.exe from the zip against the Linux ledcardctl in the bed (tests/windows/ctl.sh);
+#  4. the packed zip in a fresh Wine prefix with the real Windows platform plugin
+#     (tests/windows/gui.sh);
+#  5. the installer in a fresh Wine prefix: install, the installed programs, uninstall
+#     (tests/windows/installer.sh).
+# Each part ends what it started (screens, buses, simulators, Wine), also when it fails or is
+# interrupted, and says so.
 #
-#   tests/windows/run.sh WINDOWS_BUILD QT_PREFIX ZIP LINUX_BUILD
+#   tests/windows/run.sh WINDOWS_BUILD QT_PREFIX ZIP LINUX_BUILD SETUP.EXE
 set -euo pipefail
 
-wbuild="$(cd "${1:?usage: run.sh WINDOWS_BUILD QT_PREFIX ZIP LINUX_BUILD}" && pwd)"
+wbuild="$(cd "${1:?usage: run.sh WINDOWS_BUILD QT_PREFIX ZIP LINUX_BUILD SETUP.EXE}" && pwd)"
 LEDCFG_QT_WINDOWS="$(cd "${2:?}" && pwd)"
 export LEDCFG_QT_WINDOWS
 zip="$(readlink -f "${3:?}")"
 lbuild="$(cd "${4:?}" && pwd)"
-root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
-netbed="$root/tests/testbed/netbed.sh"
-work="$(mktemp -d /tmp/ledcardcfg-wine.XXXXXX)"
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-status=0
-
-cleanup() {
-    set +e
-    for b in wb$$ lb$$; do "$netbed" down "$b" >/dev/null 2>&1; done
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
+setup="$(readlink -f "${5:?}")"
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+LEDCFG_LINUX_BUILD="$(realpath --relative-to="$here/../.." "$lbuild")"
+# shellcheck source=tests/windows/lib.sh
+source "$here/lib.sh"
 [ "$(id -u)" -eq 0 ] || { echo "run.sh: needs root for the network namespaces" >&2; exit 1; }
+suite_begin wine
+status=0
 start=$(date +%s)
+bus_start
+screen_start
 
 echo "== Windows test programs under Wine"
 export WINEPREFIX="$work/prefix-unit"
+suite_prefixes+=("$WINEPREFIX")
 # shellcheck disable=SC2016 # expanded by the inner shell
-if ! unshare -n -- bash -c 'ip link set lo up && exec xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" \
-        ctest --test-dir "$0" -j2 --timeout 300 --output-on-failure -LE guest' "$wbuild"; then
+if ! unshare -n -- bash -c 'ip link set lo up && exec ctest --test-dir "$0" -j2 --timeout 300 \
+        --output-on-failure -LE guest' "$wbuild"; then
     status=1
 fi
-wineserver -k 2>/dev/null || true
+WINEPREFIX="$work/prefix-unit" wineserver -k 2>/dev/null || true
 
 # bed NAME PROGRAM...: a bed with five cards (card 3 answers by broadcast), the program on its
-# tool side with the bed's address for the host name, on a virtual screen; the cards' report
-# is left in $work/NAME.jsonl.
+# tool side with the bed's address for the host name; the cards' report is left in
+# $work/NAME.jsonl.
 bed() {
-    local name="$1" sim_pid rc=0
+    local name="$1" rc=0
     shift
-    "$netbed" up "$name" >/dev/null
-    "$netbed" card "$name" "$lbuild/tools/ledcardsim/ledcardsim" --cards 5 --broadcast-cards 3 \
-        --versions 53,54,60,40,55 --report "$work/$name.jsonl" 2>"$work/$name.err" &
-    sim_pid=$!
-    for _ in $(seq 50); do grep -q '"event":"ready"' "$work/$name.jsonl" 2>/dev/null && break; sleep 0.1; done
-    printf '127.0.0.1 localhost\n192.168.1.10 %s\n' "$(hostname)" >"$work/hosts"
-    # shellcheck disable=SC2016 # expanded by the inner shell
-    LEDCFG_BED_TOOL_ADDRESS=192.168.1.10 LEDCFG_BED_CARDS=5 \
-        "$netbed" tool "$name" unshare -m --propagation private sh -c \
-        'mount --bind "$1" /etc/hosts; shift; exec xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" "$@"' \
-        sh "$work/hosts" "$@" || rc=$?
-    kill "$sim_pid" 2>/dev/null
-    wait "$sim_pid" 2>/dev/null || true
-    "$netbed" down "$name" >/dev/null 2>&1
+    bed_up "$name"
+    sim_start "$name" "$work/$name.jsonl" --cards 5 --broadcast-cards 3 --versions 53,54,60,40,55
+    LEDCFG_BED_TOOL_ADDRESS=192.168.1.10 LEDCFG_BED_CARDS=5 in_tool "$name" "$@" || rc=$?
+    sim_stop
+    bed_down "$name"
     return "$rc"
 }
 
@@ -83,8 +76,9 @@ PY
 
 echo "== The Windows window in the test bed"
 export WINEPREFIX="$work/prefix-bed"
+suite_prefixes+=("$WINEPREFIX")
 # Wine does not pass a console program's output through here; the log goes to a file.
-if bed "wb$$" "$root/tools/windows/wine-run.sh" "$wbuild/tests/guest/guest_bed_tests.exe" \
+if bed "wb$$" "$suite_root/tools/windows/wine-run.sh" "$wbuild/tests/guest/guest_bed_tests.exe" \
     -o "Z:$work/windows-bed.txt,txt" && cat "$work/windows-bed.txt" &&
     grep -q '^Totals: 5 passed, 0 failed, 0 skipped' "$work/windows-bed.txt"; then
     echo "ok: the Windows build searched, read and wrote in the bed"
@@ -92,7 +86,7 @@ else
     echo "FAIL: the Windows build in the bed"
     status=1
 fi
-wineserver -k 2>/dev/null || true
+WINEPREFIX="$work/prefix-bed" wineserver -k 2>/dev/null || true
 echo "== The Linux window in the same kind of bed"
 if bed "lb$$" "$lbuild/tests/guest/guest_bed_tests"; then
     echo "ok: the Linux build searched, read and wrote in the bed"
@@ -109,8 +103,16 @@ else
     status=1
 fi
 
-echo "== The packed zip with the Windows platform plugin"
-bash "$root/tests/windows/gui.sh" "$zip" "$wbuild/screenshots" || status=1
+echo "== ledcardctl.exe from the zip, against the Linux ledcardctl"
+(cd "$work" && unzip -q "$zip")
+bash "$here/ctl.sh" "$(ls -d "$work"/ledcardcfg-*-win64)" "$lbuild" "$wbuild" || status=1
 
+echo "== The packed zip with the Windows platform plugin"
+bash "$here/gui.sh" "$zip" "$wbuild/screenshots" || status=1
+
+echo "== The installer"
+bash "$here/installer.sh" "$setup" "$(ls -d "$work"/ledcardcfg-*-win64)" "$lbuild" || status=1
+
+suite_end || status=1
 echo "Windows suite: $([ $status -eq 0 ] && echo passed || echo FAILED) in $(($(date +%s) - start)) s"
 exit $status

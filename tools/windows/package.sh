@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
-# Packs the Windows build into a portable folder and zip: the programs, the Qt and MinGW
-# runtime DLLs they import (found by walking the import tables), the platform and style
-# plugins, and the license.
+# Packs the Windows build into a portable folder and zip: the window and ledcardctl, the Qt and
+# MinGW runtime DLLs they import (found by walking the import tables), the platform and style
+# plugins, and the license; then the per-user installer of the same folder (NSIS, installer.nsi).
 #
 #   tools/windows/package.sh BUILD_DIR QT_PREFIX VERSION
-# Prints the zip's path.
+# Prints the zip's path, then the installer's.
 set -euo pipefail
 
 build="${1:?usage: package.sh BUILD_DIR QT_PREFIX VERSION}"
@@ -18,14 +18,12 @@ objdump=x86_64-w64-mingw32-objdump
 search=("$qt/bin" "$(dirname "$(x86_64-w64-mingw32-g++-posix -print-libgcc-file-name)")"
         /usr/x86_64-w64-mingw32/lib)
 
-rm -rf "$out" "$build/$name.zip"
+rm -rf "$out" "$build/$name.zip" "$build/$name-setup.exe"
 mkdir -p "$out/platforms" "$out/styles"
-programs=()
-for exe in src/ledcardcfg.exe tools/ledcardctl/ledcardctl.exe tools/ledcardsim/ledcardsim.exe; do
-    [ -f "$build/$exe" ] && programs+=("$build/$exe")
+for exe in src/ledcardcfg.exe src/ctl/ledcardctl.exe; do
+    [ -f "$build/$exe" ] || { echo "package.sh: $build/$exe is missing" >&2; exit 1; }
+    cp "$build/$exe" "$out/"
 done
-[ ${#programs[@]} -gt 0 ] || { echo "package.sh: no programs in $build" >&2; exit 1; }
-cp "${programs[@]}" "$out/"
 cp "$qt/plugins/platforms/qwindows.dll" "$out/platforms/"
 cp "$qt/plugins/styles/qwindowsvistastyle.dll" "$out/styles/"
 cp "$root/LICENSE" "$out/LICENSE.txt"
@@ -54,3 +52,38 @@ done
 x86_64-w64-mingw32-strip --strip-unneeded "$out"/*.exe "$out"/*.dll "$out"/*/*.dll
 (cd "$build" && rm -f "$name.zip" && zip -qr -X "$name.zip" "$name")
 echo "$build/$name.zip"
+
+# The installer puts every file of the folder in place, and its uninstaller takes exactly these
+# away again, deepest first, so whatever else is in the folder (the user's) stays.
+# makensis reads the script's includes and writes its output from the script's folder.
+nsis="$(cd "$build" && pwd)/nsis"
+out="$(cd "$out" && pwd)"
+setup="$(cd "$build" && pwd)/$name-setup.exe"
+rm -rf "$nsis"
+mkdir -p "$nsis"
+(
+    cd "$out"
+    find . -type d | sort | while read -r dir; do
+        win="${dir#.}"
+        echo "SetOutPath \"\$INSTDIR${win//\//\\}\""
+        find "$dir" -maxdepth 1 -type f | sort | while read -r f; do
+            echo "File \"$out/${f#./}\""
+        done
+    done
+) >"$nsis/files.nsh"
+(
+    cd "$out"
+    find . -type f | sort | while read -r f; do
+        win="${f#./}"
+        echo "Delete \"\$INSTDIR\\${win//\//\\}\""
+    done
+    find . -mindepth 1 -type d | sort -r | while read -r d; do
+        win="${d#./}"
+        echo "RMDir \"\$INSTDIR\\${win//\//\\}\""
+    done
+) >"$nsis/unfiles.nsh"
+makensis -V2 -INPUTCHARSET UTF8 -DVERSION="$version" -DAPPDIR="$out" -DFILES="$nsis/files.nsh" \
+    -DUNFILES="$nsis/unfiles.nsh" -DSIZE_KB="$(du -sk "$out" | cut -f1)" -DOUTFILE="$setup" \
+    "$root/tools/windows/installer.nsi" >"$nsis/makensis.log" 2>&1 ||
+    { cat "$nsis/makensis.log" >&2; exit 1; }
+echo "$build/$name-setup.exe"
