@@ -267,7 +267,9 @@ TEST_F(SafeWrites, EachWriteIsBackedUpAndJournalled) {
     const fleet::JournalEntry& one = entries[0];
     EXPECT_EQ(one.program + " " + one.ipBefore + " " + one.ipAfter,
               "ledcardctl 192.168.1.100 192.168.1.150");
-    EXPECT_TRUE(one.backup.ends_with("/00-1A-2B-00-00-01.json")) << one.backup;
+    EXPECT_TRUE(QDir::fromNativeSeparators(QString::fromStdString(one.backup))
+                    .endsWith(u"/00-1A-2B-00-00-01.json"_qs))
+        << one.backup;
     ASSERT_EQ(one.changes.size(), 2u);
     EXPECT_EQ(fleet::ChangeText(one.changes[0]), "display.width: 128 -> 256");
     EXPECT_TRUE(r.errors().contains(u"Backups in "_qs)) << r.errors().toStdString();
@@ -288,7 +290,9 @@ TEST_F(SafeWrites, RecordsThatCannotBeSaved) {
     noBackup.clock.advance(20000);
     EXPECT_EQ(noBackup.status, 2);
     EXPECT_FALSE(noBackup.kinds().contains(u"write"_qs));
-    EXPECT_TRUE(noBackup.text().contains(blocked)) << noBackup.text().toStdString();
+    // Paths are named as the system writes them: with backslashes on Windows.
+    EXPECT_TRUE(noBackup.text().contains(QDir::toNativeSeparators(blocked)))
+        << noBackup.text().toStdString();
 
     ASSERT_TRUE(QDir().mkpath(data() + u"/journal.jsonl"_qs)); // a folder where the file would be
     CtlRun noJournal({u"apply"_qs, u"p.json"_qs, u"--to"_qs, MacText(1) + u',' + MacText(2),
@@ -405,7 +409,8 @@ TEST_F(SafeWrites, RestoreWritesEachBackupBackByMac) {
     r.search({Answer(1, 150), Answer(2, 151, "35"), Answer(3, 152)});
     const QStringList errors = r.errors().split(u'\n', Qt::SkipEmptyParts);
     ASSERT_EQ(errors.size(), 2);
-    EXPECT_TRUE(errors[0].startsWith(bad.fileName())) << errors[0].toStdString();
+    EXPECT_TRUE(errors[0].startsWith(QDir::toNativeSeparators(bad.fileName())))
+        << errors[0].toStdString();
     EXPECT_TRUE(errors[1].endsWith(u"card4.json: no card with the MAC address 00:1A:2B:00:00:04 "
                                    u"answered the search; not restored."_qs))
         << errors[1].toStdString();
