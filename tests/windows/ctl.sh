@@ -231,7 +231,9 @@ reported = {int(l["mac"][-2:], 16) for l in lines if l["written"]}
 assert len(lines) == 12, len(lines)
 assert all(l["outcome"] == ("not-confirmed" if l["written"] else "cancelled") for l in lines), lines
 assert reported == received, (reported, received)
-assert 2 <= len(received) < 12, received
+# Every card is read before any is written, and then the writes leave within milliseconds:
+# the Ctrl+C lands in the waits, after some or all of the writes.
+assert 1 <= len(received) <= 12, received
 PY
         ok "$name: $side reported exactly the cards written ($(grep -c '"written":true' "$work/$name.$side.out") of 12)"
     else
