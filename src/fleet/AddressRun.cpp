@@ -4,20 +4,16 @@
 
 namespace fleet {
 
-namespace {
-
-std::uint32_t value(const Quad& q) {
+std::uint32_t AddressValue(const Quad& q) {
     return std::uint32_t(q[0]) << 24 | std::uint32_t(q[1]) << 16 | std::uint32_t(q[2]) << 8 | q[3];
 }
 
-Quad quad(std::uint32_t v) {
+Quad AddressOf(std::uint32_t v) {
     return {std::uint8_t(v >> 24), std::uint8_t(v >> 16), std::uint8_t(v >> 8), std::uint8_t(v)};
 }
 
-} // namespace
-
 Quad NthAddress(const Quad& first, std::size_t n) {
-    return quad(static_cast<std::uint32_t>(value(first) + n));
+    return AddressOf(static_cast<std::uint32_t>(AddressValue(first) + n));
 }
 
 std::string QuadText(const Quad& a) {
@@ -30,7 +26,7 @@ std::optional<AddressRunRefusal> CheckAddressRun(const Quad& first, std::size_t 
     if (count == 0) {
         return std::nullopt;
     }
-    const std::uint64_t start = value(first);
+    const std::uint64_t start = AddressValue(first);
     if (start + count - 1 > 0xFFFFFFFFull) {
         return AddressRunRefusal{AddressRunRefusal::Reason::PastTheEnd, {}, {}};
     }
@@ -38,7 +34,7 @@ std::optional<AddressRunRefusal> CheckAddressRun(const Quad& first, std::size_t 
     if (!m) {
         return std::nullopt;
     }
-    const std::uint32_t maskValue = value(*m);
+    const std::uint32_t maskValue = AddressValue(*m);
     const std::uint32_t host = ~maskValue;
     if (host <= 1) {
         return std::nullopt;
@@ -46,8 +42,8 @@ std::optional<AddressRunRefusal> CheckAddressRun(const Quad& first, std::size_t 
     for (std::size_t n = 0; n < count; ++n) {
         const auto a = static_cast<std::uint32_t>(start + n);
         if ((a & host) == 0 || (a & host) == host) {
-            return AddressRunRefusal{AddressRunRefusal::Reason::NetworkOrBroadcast, quad(a),
-                                     quad(a & maskValue)};
+            return AddressRunRefusal{AddressRunRefusal::Reason::NetworkOrBroadcast, AddressOf(a),
+                                     AddressOf(a & maskValue)};
         }
     }
     return std::nullopt;

@@ -12,6 +12,10 @@ namespace fleet {
 
 using Quad = std::array<std::uint8_t, 4>;
 
+// An address as the number it stands for, and back: the one conversion the address rules use.
+std::uint32_t AddressValue(const Quad& address);
+Quad AddressOf(std::uint32_t value);
+
 // Card n of a run from `first` gets first + n.
 Quad NthAddress(const Quad& first, std::size_t n);
 std::string QuadText(const Quad& address);

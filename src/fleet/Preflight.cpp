@@ -7,6 +7,7 @@
 #include "lang/ExtraTexts.h"
 #include "lang/Texts.h"
 #include "protocol/Addressing.h"
+#include "protocol/Encoding.h"
 
 #include <algorithm>
 #include <bit>
@@ -19,19 +20,11 @@ namespace fleet {
 
 namespace {
 
-std::uint32_t Value(const Quad& q) {
-    return std::uint32_t(q[0]) << 24 | std::uint32_t(q[1]) << 16 | std::uint32_t(q[2]) << 8 | q[3];
-}
-
 std::optional<std::uint32_t> Address(const std::string& text) {
     if (const auto q = ParseAddress(text)) {
-        return Value(*q);
+        return AddressValue(*q);
     }
     return std::nullopt;
-}
-
-Quad QuadOf(std::uint32_t v) {
-    return {std::uint8_t(v >> 24), std::uint8_t(v >> 16), std::uint8_t(v >> 8), std::uint8_t(v)};
 }
 
 bool Contiguous(std::uint32_t mask) {
@@ -40,17 +33,11 @@ bool Contiguous(std::uint32_t mask) {
 }
 
 std::string SubnetText(std::uint32_t address, std::uint32_t mask) {
-    return QuadText(QuadOf(address & mask)) + "/" + std::to_string(std::popcount(mask));
+    return QuadText(AddressOf(address & mask)) + "/" + std::to_string(std::popcount(mask));
 }
 
 bool Unusable(std::uint32_t a) {
     return a == 0 || (a >> 24) == 127 || a >= 0xE0000000u;
-}
-
-std::string UpperMac(std::string mac) {
-    std::transform(mac.begin(), mac.end(), mac.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return mac;
 }
 
 struct LocalNet {
@@ -99,14 +86,14 @@ std::vector<Finding> CheckWrites(const std::vector<PlannedCard>& run,
     std::unordered_set<std::string> runMacs;
     for (const PlannedCard& card : run) {
         if (!card.mac.empty()) {
-            runMacs.insert(UpperMac(card.mac));
+            runMacs.insert(protocol::UpperMac(card.mac));
         }
     }
     std::vector<protocol::DeviceEntry> after;
     after.reserve(found.size() + run.size());
     // A card without a MAC is told from every other: unknown is not the same.
     const auto key = [](const std::string& mac, std::string_view side, std::size_t i) {
-        return mac.empty() ? "?" + std::string(side) + std::to_string(i) : UpperMac(mac);
+        return mac.empty() ? "?" + std::string(side) + std::to_string(i) : protocol::UpperMac(mac);
     };
     std::vector<std::size_t> foundIndex; // of each card of `after` before the run's
     for (std::size_t i = 0; i < found.size(); ++i) {
@@ -184,7 +171,7 @@ std::vector<Finding> CheckWrites(const std::vector<PlannedCard>& run,
         const auto mask = Address(card.newMask);
         const bool maskUsable = mask && Contiguous(*mask);
         if (!Unusable(*ip) && maskUsable) {
-            if (const auto r = CheckAddressRun(QuadOf(*ip), 1, card.newMask)) {
+            if (const auto r = CheckAddressRun(AddressOf(*ip), 1, card.newMask)) {
                 const bool network = r->address == r->network;
                 Finding& f =
                     add(network ? Finding::Kind::NetworkAddress : Finding::Kind::BroadcastAddress,

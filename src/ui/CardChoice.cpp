@@ -1,5 +1,6 @@
 #include "ui/CardChoice.h"
 
+#include "fleet/AddressRun.h"
 #include "fleet/Profile.h"
 
 #include <algorithm>
@@ -15,8 +16,7 @@ std::uint64_t AddressKey(const std::string& text) {
     if (!quad) {
         return std::uint64_t(1) << 32U;
     }
-    return (std::uint64_t((*quad)[0]) << 24U) | (std::uint64_t((*quad)[1]) << 16U) |
-           (std::uint64_t((*quad)[2]) << 8U) | std::uint64_t((*quad)[3]);
+    return fleet::AddressValue(*quad);
 }
 
 } // namespace
