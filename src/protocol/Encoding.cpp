@@ -16,6 +16,13 @@ std::uint32_t HexPairValue(std::string_view text) {
     return value;
 }
 
+std::string UpperMac(std::string mac) {
+    for (char& c : mac) {
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    }
+    return mac;
+}
+
 std::string BitString(std::uint32_t value, int n) {
     std::string s(static_cast<std::size_t>(n), '0');
     for (int bit = 0; bit < n; ++bit) {

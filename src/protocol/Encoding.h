@@ -37,6 +37,8 @@ std::string Ipv4Text(const std::uint8_t* bytes);
 std::string MacText(const std::uint8_t* bytes);
 // Reads six hex pairs at character positions 1, 4, 7, 10, 13, 16 (1-based) with HexPairValue.
 Mac MacFromText(std::string_view text);
+// A MAC as typed, read or saved, in upper case: the form in which two MACs are compared.
+std::string UpperMac(std::string mac);
 
 // Strict decimal text: one or more ASCII digits and nothing else. Nullopt when the text is no
 // number or does not fit 32 bits, which the write treats as "not a number".

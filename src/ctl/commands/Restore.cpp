@@ -7,19 +7,13 @@
 #include "ctl/commands/CardWrites.h"
 #include "ctl/commands/Commands.h"
 #include "fleet/Records.h"
+#include "protocol/Encoding.h"
 
 #include <map>
 
 namespace ctl {
 
 namespace {
-
-std::string Upper(std::string text) {
-    for (char& c : text) {
-        c = char(std::toupper(static_cast<unsigned char>(c)));
-    }
-    return text;
-}
 
 class RestoreRun final : public CardWriteRun {
 public:
@@ -36,11 +30,11 @@ private:
         }
         std::map<std::string, const protocol::DeviceEntry*> byMac;
         for (const protocol::DeviceEntry& card : found) {
-            byMac.emplace(Upper(card.mac), &card);
+            byMac.emplace(protocol::UpperMac(card.mac), &card);
         }
         for (std::size_t b = 0; b < command_.backups.size(); ++b) {
             const fleet::Profile& backup = command_.backups[b];
-            const auto it = byMac.find(Upper(backup.card.mac));
+            const auto it = byMac.find(protocol::UpperMac(backup.card.mac));
             if (it == byMac.end()) {
                 *context_.err << Tr(Text::BackupCardNotFound, language)
                                      .arg(QString::fromStdString(backup.file),
@@ -67,7 +61,7 @@ private:
         // A card below firmware 54 is read at the address the search found it at: make sure
         // the card there is the one of the backup.
         const std::string mac = panel[protocol::Edit::MACAddr];
-        if (Upper(mac) != Upper(backup.card.mac)) {
+        if (protocol::UpperMac(mac) != protocol::UpperMac(backup.card.mac)) {
             return Tr(Text::RestoreOtherCard, command_.language)
                 .arg(QString::fromStdString(mac), QString::fromStdString(backup.card.mac),
                      QString::fromStdString(backup.file))
@@ -119,7 +113,7 @@ public:
         command.notes = QStringList(set.problems.begin(), set.problems.end());
         std::map<std::string, std::string> fileOf;
         for (fleet::Profile& backup : set.profiles) {
-            const std::string mac = Upper(backup.card.mac);
+            const std::string mac = protocol::UpperMac(backup.card.mac);
             if (const auto it = fileOf.find(mac); it != fileOf.end()) {
                 return tr(Text::BackupTwice)
                     .arg(QString::fromStdString(backup.card.mac),
