@@ -225,8 +225,12 @@ void BatchWriteDialog::fillRows() {
     }
 }
 
+std::size_t BatchWriteDialog::indexAt(int tableRow) const {
+    return std::size_t(ui_->lvCards->item(tableRow, kNumber)->data(Qt::UserRole).toInt());
+}
+
 const BatchWriteDialog::Row& BatchWriteDialog::rowAt(int tableRow) const {
-    return rows_[std::size_t(ui_->lvCards->item(tableRow, kNumber)->data(Qt::UserRole).toInt())];
+    return rows_[indexAt(tableRow)];
 }
 
 void BatchWriteDialog::setRowTip(int tableRow, const QString& tip, const QString& stateTip) {
@@ -277,8 +281,8 @@ void BatchWriteDialog::previewPlan() {
                                                                 ip.isEmpty() ? QString() : gateway);
         }
         ui_->lvCards->item(r, kNewIp)->setText(ip);
-        const bool marked = std::find(markedRows_.begin(), markedRows_.end(),
-                                      int(&rowAt(r) - rows_.data())) != markedRows_.end();
+        const bool marked =
+            std::find(markedRows_.begin(), markedRows_.end(), int(indexAt(r))) != markedRows_.end();
         setRowTip(r, tip, marked ? ui_->lvCards->item(r, kState)->toolTip() : tip);
     }
 }
@@ -438,7 +442,7 @@ bool BatchWriteDialog::choosing() const {
 
 void BatchWriteDialog::boxChanged(QTableWidgetItem* item) {
     // A box ticked another way than by a click here: a screen reader's toggle, say.
-    if (showingTicks_ || item->column() != kNumber || !choosing()) {
+    if (item->column() != kNumber || !choosing()) {
         return;
     }
     const auto index = std::size_t(item->data(Qt::UserRole).toInt());
@@ -450,7 +454,6 @@ void BatchWriteDialog::boxChanged(QTableWidgetItem* item) {
 }
 
 void BatchWriteDialog::showTicks() {
-    const bool showing = std::exchange(showingTicks_, true);
     {
         // One preview after all the boxes, not one per box: a wall has hundreds.
         const QSignalBlocker quiet(ui_->lvCards);
@@ -461,7 +464,6 @@ void BatchWriteDialog::showTicks() {
             ui_->lvCards->setRowHidden(tableRowOf(i), !choice_->shown(i));
         }
     }
-    showingTicks_ = showing;
     previewPlan();
     const std::size_t hidden = choice_->hiddenTickedCount();
     const QString count = QString::number(choice_->tickedCount());
@@ -583,7 +585,7 @@ bool BatchWriteDialog::eventFilter(QObject* watched, QEvent* event) {
             if (choosing()) {
                 std::vector<std::size_t> cards;
                 for (const QModelIndex& index : list->selectionModel()->selectedRows(kNumber)) {
-                    cards.push_back(std::size_t(&rowAt(index.row()) - rows_.data()));
+                    cards.push_back(indexAt(index.row()));
                 }
                 choice_->toggle(cards);
                 showTicks();
@@ -596,8 +598,7 @@ bool BatchWriteDialog::eventFilter(QObject* watched, QEvent* event) {
         const QModelIndex at = list->indexAt(mouse.position().toPoint());
         if (mouse.button() == Qt::LeftButton && at.isValid() && at.column() == kNumber &&
             choosing()) {
-            choice_->click(std::size_t(&rowAt(at.row()) - rows_.data()),
-                           mouse.modifiers().testFlag(Qt::ShiftModifier));
+            choice_->click(indexAt(at.row()), mouse.modifiers().testFlag(Qt::ShiftModifier));
             showTicks();
         }
     }

@@ -84,6 +84,7 @@ private:
     void fillRows();
     // The row a table row shows, whatever order the table is in.
     const Row& rowAt(int tableRow) const;
+    std::size_t indexAt(int tableRow) const; // the rows_ index a table row shows
     void setRowTip(int tableRow, const QString& tip, const QString& stateTip);
     void markRefusedRows(const std::vector<QStringList>& findings);
     // Before Start: each ticked row's new address and what the run would write to it.
@@ -104,7 +105,6 @@ private:
     std::vector<Row> rows_;
     std::unique_ptr<CardChoice> choice_;         // over rows_, by index
     std::vector<QTableWidgetItem*> numberItems_; // each row's first cell, by index
-    bool showingTicks_ = false;
     int sortColumn_ = -1;
     bool sortAscending_ = true;
     std::vector<int> markedRows_; // rows_ indices of the cards a refused start marked
