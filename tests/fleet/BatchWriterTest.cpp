@@ -1,13 +1,14 @@
 // Writing cards as the window writes one, on a manual clock: read, change, compose, send where
 // the window would, wait 5 s (10 s with a domain), read back at 0, 2 and 4 s and confirm by the
-// network values; many cards side by side, replies placed by their MAC frame.
+// network values; many cards side by side, replies placed by their MAC frame. The hooks for the
+// checks and records of a run: every card read and changed before any is written and the run
+// approved or held as a whole; a card refused just before its write; the journal's "sent" after
+// each write, before the next one leaves.
 
 #include "fleet/BatchWriter.h"
 
-#include "fleet/DatagramRouter.h"
+#include "EngineBed.h"
 #include "support/CardBytes.h"
-#include "support/FakeEndpoint.h"
-#include "support/ManualScheduler.h"
 
 #include <gtest/gtest.h>
 
@@ -17,7 +18,6 @@ using fleet::CardOutcome;
 using fleet::ParseCardTarget;
 using protocol::Edit;
 using testsupport::FakeEndpoint;
-using testsupport::ManualScheduler;
 using testsupport::parameterReply;
 using testsupport::ReplyFields;
 using testsupport::qt::hex;
@@ -41,39 +41,53 @@ ReplyFields card(int k, const char* ip = nullptr, const char* version = "3C") {
     return f;
 }
 
-CardJob job(const char* target,
+CardJob job(const std::string& target,
             std::function<std::optional<std::string>(protocol::PanelModel&)> change = {}) {
-    return CardJob{*ParseCardTarget(QString::fromLatin1(target)), std::move(change)};
+    return CardJob{*ParseCardTarget(QString::fromStdString(target)), std::move(change)};
 }
 
 // Changes the card IP's last octet.
-auto lastOctet(const char* value) {
+auto lastOctet(const std::string& value) {
     return [value](protocol::PanelModel& p) -> std::optional<std::string> {
         p[Edit::IP4] = value;
         return std::nullopt;
     };
 }
 
-struct Batch {
-    FakeEndpoint endpoint;
-    fleet::DatagramRouter router{endpoint};
-    ManualScheduler clock;
-    fleet::CardFamily family;
+// Cards 1 to `count` by MAC, card k given 192.168.1.(200 + k); card `refused` has its change
+// refuse.
+std::vector<CardJob> jobs(int count, int refused = 0) {
+    std::vector<CardJob> out;
+    for (int k = 1; k <= count; ++k) {
+        std::function<std::optional<std::string>(protocol::PanelModel&)> change =
+            lastOctet(std::to_string(200 + k));
+        if (k == refused) {
+            change = [](protocol::PanelModel&) { return std::optional<std::string>("no"); };
+        }
+        out.push_back(job("00:1A:2B:00:00:0" + std::to_string(k), std::move(change)));
+    }
+    return out;
+}
+
+bool IsWrite(const FakeEndpoint::Sent& s) {
+    return s.bytes.size() == 96;
+}
+
+int Writes(const FakeEndpoint& endpoint) {
+    return static_cast<int>(std::count_if(endpoint.sent.begin(), endpoint.sent.end(), IsWrite));
+}
+
+struct Batch : testsupport::EngineBed {
     std::unique_ptr<BatchWriter> writer;
     std::vector<std::size_t> finishedOrder;
-    bool done = false;
 
-    explicit Batch(std::vector<CardJob> jobs, int parallel = 32) {
+    explicit Batch(std::vector<CardJob> jobs, BatchWriter::Options options = {}) {
         writer = std::make_unique<BatchWriter>(router, clock, family, std::move(jobs),
-                                               BatchWriter::Options{parallel, {}});
+                                               std::move(options));
         writer->start([this](std::size_t i) { finishedOrder.push_back(i); },
                       [this] { done = true; });
     }
     const CardOutcome& out(std::size_t i) const { return writer->outcomes()[i]; }
-    // Sends made at the current moment and after `from`.
-    std::vector<FakeEndpoint::Sent> since(std::size_t from) const {
-        return {endpoint.sent.begin() + static_cast<std::ptrdiff_t>(from), endpoint.sent.end()};
-    }
 };
 
 } // namespace
@@ -313,7 +327,7 @@ TEST(BatchWriter, ReadsAtMostParallelCardsAtOnceAndPlacesRepliesByMac) {
                             "00:1A:2B:00:00:04", "00:1A:2B:00:00:05"}) {
         jobs.push_back(job(mac, lastOctet("200")));
     }
-    Batch b(std::move(jobs), 2);
+    Batch b(std::move(jobs), BatchWriter::Options(2));
     ASSERT_EQ(b.endpoint.sent.size(), 2u);
     EXPECT_EQ(b.endpoint.sent[1].bytes, readByMac("00 1A 2B 00 00 02"));
     b.endpoint.deliver(parameterReply(card(2)));
@@ -334,7 +348,7 @@ TEST(BatchWriter, ReadsAtMostParallelCardsAtOnceAndPlacesRepliesByMac) {
     }
     // Every write repeats its own card's MAC.
     for (const auto& s : b.endpoint.sent) {
-        if (s.bytes.size() == 96) {
+        if (IsWrite(s)) {
             EXPECT_EQ(s.bytes.mid(3, 6), s.bytes.mid(72, 6));
         }
     }
@@ -354,7 +368,7 @@ TEST(BatchWriter, ReadsAtMostParallelCardsAtOnceAndPlacesRepliesByMac) {
 TEST(BatchWriter, CancelStopsSendingAndTellsWrittenFromNotWritten) {
     Batch b({job("00:1A:2B:00:00:01", lastOctet("150")), job("00:1A:2B:00:00:02"),
              job("00:1A:2B:00:00:03")},
-            2);
+            BatchWriter::Options(2));
     b.endpoint.deliver(parameterReply(card(1)));
     ASSERT_EQ(b.writer->writtenCount(), 1u);
     const std::size_t sent = b.endpoint.sent.size();
@@ -380,4 +394,136 @@ TEST(BatchWriter, AWriteThatCannotLeaveIsNotWritten) {
     EXPECT_EQ(b.out(0).status, Status::NoAnswer);
     EXPECT_FALSE(b.out(0).written);
     ASSERT_TRUE(b.out(0).sendFailure.has_value());
+}
+
+// Nothing is written before the last card has answered, and `approve` sees every card's read,
+// change and composed write; a refusal says no and not one write datagram leaves.
+TEST(BatchWriterHooks, ARunNotApprovedWritesNothingAndHoldsTheCardsItWouldHaveWritten) {
+    std::vector<CardOutcome> seen;
+    int asked = 0;
+    BatchWriter::Options options;
+    options.approve = [&](const std::vector<CardOutcome>& outcomes) {
+        ++asked;
+        seen = outcomes;
+        return false;
+    };
+    Batch r(jobs(4, 3), std::move(options));
+    for (int k : {2, 1, 3}) {
+        r.endpoint.deliver(parameterReply(card(k)));
+    }
+    EXPECT_EQ(asked, 0);
+    EXPECT_FALSE(r.done);
+    // Card 4 stays silent: its read ends after three tries, and only then is the run decided.
+    r.clock.runUntil(6000);
+    ASSERT_EQ(asked, 1);
+    ASSERT_EQ(seen.size(), 4u);
+    EXPECT_EQ(seen[1].readPanel[Edit::IP4], "101");
+    EXPECT_EQ(seen[1].sentPanel[Edit::IP4], "202");
+    EXPECT_EQ(seen[1].datagram.mid(21 + 10, 8), hex("A1 35 04 C0 A8 01 CA FF"));
+    EXPECT_EQ(seen[3].status, Status::NoAnswer);
+    EXPECT_TRUE(r.done);
+    std::vector<Status> statuses;
+    for (std::size_t i = 0; i < 4; ++i) {
+        statuses.push_back(r.out(i).status);
+    }
+    EXPECT_EQ(statuses,
+              (std::vector<Status>{Status::Held, Status::Held, Status::Refused, Status::NoAnswer}));
+    r.clock.runUntil(30000);
+    EXPECT_EQ(Writes(r.endpoint), 0);
+}
+
+// The backup that cannot be saved: that card is refused with the message and not written, the
+// others are, and each "sent" is recorded before the next write leaves.
+TEST(BatchWriterHooks, ACardRefusedBeforeItsWriteIsNotWrittenAndTheOthersAre) {
+    const std::string noSpace =
+        "Cannot save the backup /b/00-1A-2B-00-00-02.json: No space left on device.";
+    std::vector<std::string> log;
+    FakeEndpoint* endpoint = nullptr;
+    const auto note = [&](const char* what, std::size_t i) {
+        log.push_back(what + std::to_string(i) + " after " + std::to_string(Writes(*endpoint)));
+    };
+    BatchWriter::Options options;
+    options.approve = [](const std::vector<CardOutcome>&) { return true; };
+    options.beforeSend = [&](std::size_t i, const CardOutcome& out) -> std::optional<std::string> {
+        EXPECT_EQ(out.sentPanel[Edit::IP4], std::to_string(201 + i));
+        EXPECT_FALSE(out.written);
+        note("before ", i);
+        return i == 1 ? std::optional(noSpace) : std::nullopt;
+    };
+    options.sent = [&](std::size_t i, const CardOutcome& out) {
+        EXPECT_TRUE(out.written);
+        note("sent ", i);
+    };
+    Batch r(jobs(3), std::move(options));
+    endpoint = &r.endpoint;
+    for (int k : {1, 2, 3}) {
+        r.endpoint.deliver(parameterReply(card(k)));
+    }
+    EXPECT_EQ(log,
+              (std::vector<std::string>{"before 0 after 0", "sent 0 after 1", "before 1 after 1",
+                                        "before 2 after 1", "sent 2 after 2"}));
+    EXPECT_EQ(r.out(1).status, Status::Refused);
+    EXPECT_EQ(r.out(1).changeRefusal, noSpace);
+    EXPECT_EQ(r.writer->writtenCount(), 2u);
+}
+
+// Approved, every card that can be written is, in run order, `parallel` at once and the next
+// ones after a turn of the event loop; a stop before that turn writes no more.
+TEST(BatchWriterHooks, AnApprovedRunWritesParallelCardsAtATimeAndStopsBetweenThem) {
+    for (const bool stop : {false, true}) {
+        SCOPED_TRACE(stop ? "stopped" : "not stopped");
+        BatchWriter::Options options(2);
+        options.approve = [](const std::vector<CardOutcome>&) { return true; };
+        Batch r(jobs(3), std::move(options));
+        for (int k : {2, 1, 3}) {
+            r.endpoint.deliver(parameterReply(card(k)));
+        }
+        std::vector<QByteArray> macs;
+        for (const auto& s : r.endpoint.sent) {
+            if (IsWrite(s)) {
+                macs.push_back(s.bytes.mid(3, 6));
+            }
+        }
+        EXPECT_EQ(macs,
+                  (std::vector<QByteArray>{hex("00 1A 2B 00 00 01"), hex("00 1A 2B 00 00 02")}));
+        if (stop) {
+            r.writer->cancel();
+        }
+        r.clock.advance(0);
+        EXPECT_EQ(Writes(r.endpoint), stop ? 2 : 3);
+        r.clock.runUntil(5000);
+        for (int k : {1, 2, 3}) {
+            r.endpoint.deliver(parameterReply(card(k, k == 1 ? "C0 A8 01 C9" : "C0 A8 01 CA")));
+        }
+        r.clock.runUntil(30000);
+        EXPECT_TRUE(r.done);
+        EXPECT_EQ(r.out(0).status, stop ? Status::NotConfirmed : Status::Confirmed);
+        EXPECT_EQ(r.out(1).status, stop ? Status::NotConfirmed : Status::Confirmed);
+        EXPECT_EQ(r.out(2).status, stop ? Status::Cancelled : Status::NotConfirmed);
+    }
+}
+
+// A stop while the cards are read ends the run without asking; a run in which no card can be
+// written is still shown to `approve` (a dry run lists it) and ends after it.
+TEST(BatchWriterHooks, AStopBeforeTheApprovalEndsTheRunAndARunOfRefusalsIsStillShown) {
+    int asked = 0;
+    BatchWriter::Options options;
+    options.approve = [&](const std::vector<CardOutcome>&) {
+        ++asked;
+        return true;
+    };
+    Batch stopped(jobs(2), options);
+    stopped.endpoint.deliver(parameterReply(card(1)));
+    stopped.writer->cancel();
+    EXPECT_TRUE(stopped.done);
+    EXPECT_EQ(asked, 0);
+    EXPECT_EQ(stopped.out(0).status, Status::Cancelled);
+    EXPECT_EQ(stopped.out(1).status, Status::Cancelled);
+    EXPECT_EQ(Writes(stopped.endpoint), 0);
+
+    Batch refused(jobs(1, 1), options);
+    refused.endpoint.deliver(parameterReply(card(1)));
+    EXPECT_EQ(asked, 1);
+    EXPECT_TRUE(refused.done);
+    EXPECT_EQ(refused.out(0).status, Status::Refused);
 }

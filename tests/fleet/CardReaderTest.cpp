@@ -3,10 +3,8 @@
 
 #include "fleet/CardReader.h"
 
-#include "fleet/DatagramRouter.h"
+#include "EngineBed.h"
 #include "support/CardBytes.h"
-#include "support/FakeEndpoint.h"
-#include "support/ManualScheduler.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +12,6 @@ using fleet::CardReader;
 using fleet::ParseCardTarget;
 using protocol::Edit;
 using testsupport::FakeEndpoint;
-using testsupport::ManualScheduler;
 using testsupport::parameterReply;
 using testsupport::qt::hex;
 
@@ -68,13 +65,8 @@ TEST(IdentifyReply, TakesMacIpAndVersionFromTheFrames) {
 
 namespace {
 
-struct Reading {
-    FakeEndpoint endpoint;
-    fleet::DatagramRouter router{endpoint};
-    ManualScheduler clock;
-    fleet::CardFamily family;
+struct Reading : testsupport::EngineBed {
     std::unique_ptr<CardReader> reader;
-    bool done = false;
 
     explicit Reading(const char* card) {
         reader = std::make_unique<CardReader>(router, clock, family,
@@ -140,15 +132,11 @@ TEST(CardReader, ReadsThreeTimesThenGivesUp) {
 }
 
 TEST(CardReader, ARefusedSendEndsTheRead) {
-    FakeEndpoint endpoint;
-    fleet::DatagramRouter router{endpoint};
-    endpoint.failSends(discovery::SendFailure::Reason::NotBound);
-    ManualScheduler clock;
-    fleet::CardFamily family;
-    CardReader reader(router, clock, family, *ParseCardTarget(u"192.168.1.100"_qs));
-    bool done = false;
-    reader.start([&] { done = true; });
-    EXPECT_TRUE(done);
+    testsupport::EngineBed b;
+    b.endpoint.failSends(discovery::SendFailure::Reason::NotBound);
+    CardReader reader(b.router, b.clock, b.family, *ParseCardTarget(u"192.168.1.100"_qs));
+    reader.start([&] { b.done = true; });
+    EXPECT_TRUE(b.done);
     EXPECT_EQ(reader.status(), CardReader::Status::SendFailed);
     EXPECT_EQ(reader.failure().reason, discovery::SendFailure::Reason::NotBound);
 }

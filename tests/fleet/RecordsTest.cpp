@@ -135,8 +135,8 @@ TEST_F(RecordsTest, TheJournalIsReadPastABadLineAndALastLineCutOff) {
         EXPECT_EQ(JournalLine(e), JournalLine(sent));
     }
 
-    EXPECT_TRUE(ReadJournal(tmp.path() + QStringLiteral("/none.jsonl")).entries.empty());
-    EXPECT_TRUE(ReadJournal(tmp.path() + QStringLiteral("/none.jsonl")).error.isEmpty());
+    const JournalContents none = ReadJournal(tmp.path() + u"/none.jsonl"_qs);
+    EXPECT_TRUE(none.entries.empty() && none.error.isEmpty());
     const JournalContents folder = ReadJournal(tmp.path());
     EXPECT_TRUE(folder.error.startsWith(QStringLiteral("Cannot read the journal ") + tmp.path()))
         << folder.error.toStdString();
@@ -146,7 +146,6 @@ TEST_F(RecordsTest, TheJournalIsReadPastABadLineAndALastLineCutOff) {
 // reader takes it back as it was saved; a run of the same second has a folder of its own.
 TEST_F(RecordsTest, ABackupIsTheProfileOfTheCardAsReadAndReadsBackWithItsNetworkValues) {
     RunRecord r = record();
-    EXPECT_TRUE(r.backupFolder().isEmpty());
     QString error;
     const protocol::PanelModel card = read();
     const auto path = r.backUp(card, &error);
@@ -154,7 +153,6 @@ TEST_F(RecordsTest, ABackupIsTheProfileOfTheCardAsReadAndReadsBackWithItsNetwork
     EXPECT_EQ(*path, data + QStringLiteral("/backups/2026-12-09_16-05-46/00-1A-2B-3C-4D-5E.json"));
     EXPECT_EQ(r.backupFolder(), data + QStringLiteral("/backups/2026-12-09_16-05-46"));
     EXPECT_EQ(Contents(*path), QByteArray::fromStdString(ProfileJson(card, profile)));
-    EXPECT_EQ(QDir(r.backupFolder()).entryList(QDir::Files), QStringList{"00-1A-2B-3C-4D-5E.json"});
 
     const BackupSet set = ReadBackups({r.backupFolder()}, LanguageId::English);
     EXPECT_TRUE(set.problems.empty());
@@ -164,7 +162,6 @@ TEST_F(RecordsTest, ABackupIsTheProfileOfTheCardAsReadAndReadsBackWithItsNetwork
     restored[Edit::MACAddr] = card[Edit::MACAddr];
     ASSERT_FALSE(ApplyProfile(restored, set.profiles[0], profile).has_value());
     EXPECT_TRUE(ParameterChanges(card, restored, profile).empty());
-    EXPECT_EQ(restored[Edit::IP4], "100");
 
     // The same card again in this run keeps its first backup: where it stood before the run.
     protocol::PanelModel later = card;
