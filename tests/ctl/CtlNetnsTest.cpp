@@ -32,6 +32,9 @@ const QByteArray kWallProfile =
 QString mac(int card) {
     return QStringLiteral("00:1A:2B:00:00:%1").arg(card, 2, 16, QLatin1Char('0')).toUpper();
 }
+int cardOf(const QString& mac) {
+    return mac.right(2).toInt(nullptr, 16);
+}
 
 } // namespace
 
@@ -59,6 +62,15 @@ class CtlNetnsTest : public QObject {
         QStringList args{u"--first-ip"_qs, u"192.168.1.100"_qs};
         args += extra;
         return SimProcess::launch(bed, args);
+    }
+
+    // "00:1A:2B:00:00:01,...", cards 1 to n.
+    static QString macs(int n) {
+        QStringList to;
+        for (int k = 1; k <= n; ++k) {
+            to << mac(k);
+        }
+        return to.join(u',');
     }
 
     static std::vector<QJsonObject> requestsAfterReady(SimProcess& s) {
@@ -313,38 +325,32 @@ private slots:
     void ctrlCStopsApply() {
         auto s = sim(*bed_, {u"--cards"_qs, u"12"_qs, u"--delay-ms"_qs, u"150"_qs});
         QVERIFY(s);
-        QStringList to;
-        for (int k = 1; k <= 12; ++k) {
-            to << mac(k);
-        }
         const QString profile =
             file(u"slow.json"_qs, "{\"format\": \"ledcardctl-profile\", \"version\": 1, "
                                   "\"parameters\": {\"display.width\": 200}}");
         const std::size_t writesBefore = s->events(u"write"_qs).size();
-        const CtlRun r = ctl({u"apply"_qs, profile, u"--to"_qs, to.join(u','), u"--parallel"_qs,
-                              u"1"_qs, u"--format"_qs, u"json"_qs, u"--no-search"_qs},
-                             s.get(), [&](QProcess& p) {
-                                 // Interrupt once half the cards have answered their read.
-                                 s->waitFor(
-                                     [](const QJsonObject& e) {
-                                         return isEvent(e, "answer") &&
-                                                e[u"kind"].toString() == u"readByMac" &&
-                                                e[u"card"].toInt() == 6;
-                                     },
-                                     10000, s->events().size());
-                                 ::kill(pid_t(p.processId()), SIGINT);
-                             });
+        const auto halfRead = [&](QProcess& p) {
+            s->waitFor(
+                [](const QJsonObject& e) {
+                    return isEvent(e, "answer") && e[u"kind"].toString() == u"readByMac" &&
+                           e[u"card"].toInt() == 6;
+                },
+                10000, s->events().size());
+            ::kill(pid_t(p.processId()), SIGINT);
+        };
+        const CtlRun r = ctl({u"apply"_qs, profile, u"--to"_qs, macs(12), u"--parallel"_qs, u"1"_qs,
+                              u"--format"_qs, u"json"_qs, u"--no-search"_qs},
+                             s.get(), halfRead);
         QCOMPARE(r.status, 130);
         QVERIFY(r.err.contains("Stopped by Ctrl+C: 0 of 12 cards written"));
         QTest::qWait(500);
         QCOMPARE(s->events(u"write"_qs).size(), writesBefore);
-        int lines = 0;
-        for (const QJsonObject& l : r.lines()) {
-            ++lines;
+        const auto lines = r.lines();
+        QCOMPARE(int(lines.size()), 12);
+        for (const QJsonObject& l : lines) {
             QCOMPARE(l[u"outcome"].toString(), u"cancelled"_qs);
             QCOMPARE(l[u"written"].toBool(), false);
         }
-        QCOMPARE(lines, 12);
     }
 
     // Card 3 keeps 192.168.1.102 and is not part of the run: handing that address to card 1 is
@@ -353,9 +359,8 @@ private slots:
         auto s = sim(*bed_, {u"--cards"_qs, u"3"_qs});
         QVERIFY(s);
         const std::size_t before = s->events(u"request"_qs).size();
-        const QString profile = file(u"held.json"_qs, kWallProfile);
-        const CtlRun r = ctl({u"apply"_qs, profile, u"--to"_qs, mac(1), u"--ip-from"_qs,
-                              u"192.168.1.102"_qs, u"--times"_qs, u"2"_qs},
+        const CtlRun r = ctl({u"apply"_qs, file(u"held.json"_qs, kWallProfile), u"--to"_qs, mac(1),
+                              u"--ip-from"_qs, u"192.168.1.102"_qs, u"--times"_qs, u"2"_qs},
                              s.get());
         QCOMPARE(r.status, 2);
         QVERIFY2(r.err.startsWith("No card was written: the checks refuse this run:\n"),
@@ -373,37 +378,36 @@ private slots:
     }
 
     // Twenty cards, the program killed once half of them have received their write: every card
-    // written has its backup and its "sent" line, the journal shows those writes as stopped,
-    // and restoring the backups brings every card back to what it was, each confirmed.
+    // written has its backup and a journal line, complete on disk, that shows the write stopped;
+    // restoring the backups brings every card back to what it was, each confirmed.
     void killedApplyLeavesRecordsAndRestoreBringsTheCardsBack() {
         constexpr int kCards = 20;
         auto s = sim(*bed_, {u"--cards"_qs, QString::number(kCards)});
         QVERIFY(s);
         QTemporaryDir home; // records of this run alone
         QVERIFY(home.isValid());
-        const QString data = testbed::DataFolderOf(home.path());
-        QStringList to;
-        for (int k = 1; k <= kCards; ++k) {
-            to << mac(k);
-        }
-        const QString profile = file(u"wall20.json"_qs, kWallProfile);
+        const auto run = [&](const QStringList& args,
+                             const std::function<void(QProcess&)>& during = {}) {
+            return testbed::RunCtl(*bed_, args, home.path(), s.get(), during);
+        };
+        const auto firstIp = [](int k) { return QStringLiteral("192.168.1.%1").arg(99 + k); };
         const std::size_t writesBefore = s->events(u"write"_qs).size();
-        const CtlRun killed = testbed::RunCtl(
-            *bed_,
-            {u"apply"_qs, profile, u"--to"_qs, to.join(u','), u"--ip-from"_qs, u"192.168.1.150"_qs,
-             u"--times"_qs, u"2"_qs},
-            home.path(), s.get(), [&](QProcess& p) {
-                std::set<int> seen; // waitFor looks at every event again as more come
-                s->waitFor(
-                    [&seen](const QJsonObject& e) {
-                        if (isEvent(e, "write")) {
-                            seen.insert(e[u"card"].toInt());
-                        }
-                        return int(seen.size()) == kCards / 2;
-                    },
-                    20000, s->events().size());
-                ::kill(pid_t(p.processId()), SIGKILL);
-            });
+        const auto halfWritten = [&](QProcess& p) {
+            std::set<int> seen; // waitFor looks at every event again as more come
+            s->waitFor(
+                [&seen](const QJsonObject& e) {
+                    if (isEvent(e, "write")) {
+                        seen.insert(e[u"card"].toInt());
+                    }
+                    return int(seen.size()) == kCards / 2;
+                },
+                20000, s->events().size());
+            ::kill(pid_t(p.processId()), SIGKILL);
+        };
+        const CtlRun killed =
+            run({u"apply"_qs, file(u"wall20.json"_qs, kWallProfile), u"--to"_qs, macs(kCards),
+                 u"--ip-from"_qs, u"192.168.1.150"_qs, u"--times"_qs, u"2"_qs},
+                halfWritten);
         QCOMPARE(killed.status, -1); // killed, no exit status
         QTest::qWait(300);
         std::set<int> written;
@@ -416,6 +420,7 @@ private slots:
               kCards);
 
         // A backup of each card written, with the values it had before.
+        const QString data = testbed::DataFolderOf(home.path());
         const QStringList folders =
             QDir(data + u"/backups"_qs).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
         QCOMPARE(folders.size(), 1);
@@ -428,44 +433,33 @@ private slots:
             QVERIFY2(f.open(QIODevice::ReadOnly), qPrintable(f.fileName()));
             const QJsonObject saved = QJsonDocument::fromJson(f.readAll()).object();
             QCOMPARE(saved[u"card"].toObject()[u"mac"].toString(), mac(k));
-            const QJsonObject p = saved[u"parameters"].toObject();
-            QCOMPARE(p[u"network.ip"].toString(), QStringLiteral("192.168.1.%1").arg(99 + k));
-            QCOMPARE(p[u"display.width"].toInt(), 128);
+            QCOMPARE(saved[u"parameters"].toObject()[u"network.ip"].toString(), firstIp(k));
+            QCOMPARE(saved[u"parameters"].toObject()[u"display.width"].toInt(), 128);
         }
-        // A "sent" line for each, complete on disk.
-        std::set<int> sentLines;
-        QFile journal(data + u"/journal.jsonl"_qs);
-        QVERIFY(journal.open(QIODevice::ReadOnly));
-        for (const QByteArray& line : journal.readAll().split('\n')) {
-            const QJsonObject e = QJsonDocument::fromJson(line).object();
-            if (e[u"outcome"].toString() == u"sent") {
-                sentLines.insert(e[u"mac"].toString().right(2).toInt(nullptr, 16));
-            }
+        // A journal line for each, shown as stopped; one cut off would be skipped, its card missed.
+        const CtlRun shown = run({u"journal"_qs, u"--format"_qs, u"json"_qs});
+        QCOMPARE(shown.status, 0);
+        std::set<int> stopped;
+        for (const QJsonObject& l : shown.lines()) {
+            QCOMPARE(l[u"outcome"].toString(), u"stopped"_qs);
+            stopped.insert(cardOf(l[u"mac"].toString()));
         }
         for (const int k : written) {
-            QVERIFY2(sentLines.count(k), qPrintable(mac(k)));
+            QVERIFY2(stopped.count(k), qPrintable(mac(k)));
         }
-        const CtlRun shown =
-            testbed::RunCtl(*bed_, {u"journal"_qs, u"--format"_qs, u"json"_qs}, home.path());
-        QCOMPARE(shown.status, 0);
-        int stopped = 0;
-        for (const QJsonObject& l : shown.lines()) {
-            stopped += l[u"outcome"].toString() == u"stopped" ? 1 : 0;
-        }
-        QCOMPARE(stopped, int(sentLines.size()));
+        QVERIFY(int(stopped.size()) <= backups);
 
         // Restore: found at their new addresses by MAC, written back and confirmed.
         const std::size_t restoreFrom = s->events(u"write"_qs).size();
-        const CtlRun restored = testbed::RunCtl(
-            *bed_, {u"restore"_qs, folder, u"--times"_qs, u"2"_qs, u"--format"_qs, u"json"_qs},
-            home.path(), s.get());
+        const CtlRun restored =
+            run({u"restore"_qs, folder, u"--times"_qs, u"2"_qs, u"--format"_qs, u"json"_qs});
         QCOMPARE(restored.status, 0);
         int confirmed = 0;
         for (const QJsonObject& l : restored.lines()) {
             confirmed += l[u"outcome"].toString() == u"confirmed" ? 1 : 0;
         }
         QCOMPARE(confirmed, backups);
-        // Every card as it was: the restored ones by their last write, the others untouched.
+        // What the cards were given: each its own values back.
         std::map<int, QJsonObject> state;
         const auto after = s->events(u"write"_qs);
         for (std::size_t i = restoreFrom; i < after.size(); ++i) {
@@ -473,16 +467,16 @@ private slots:
         }
         QCOMPARE(int(state.size()), backups);
         for (const auto& [k, st] : state) {
-            QCOMPARE(st[u"ip"].toString(), QStringLiteral("192.168.1.%1").arg(99 + k));
+            QCOMPARE(st[u"ip"].toString(), firstIp(k));
             QCOMPARE(st[u"width"].toInt(), 128);
         }
+        // All twenty where they were, the restored and the untouched.
         const CtlRun search =
-            ctl({u"search"_qs, u"--times"_qs, u"2"_qs, u"--format"_qs, u"json"_qs}, s.get());
+            run({u"search"_qs, u"--times"_qs, u"2"_qs, u"--format"_qs, u"json"_qs});
         const QJsonArray found = QJsonDocument::fromJson(search.out).array();
         QCOMPARE(found.size(), kCards);
         for (const QJsonValue v : found) {
-            const int k = v[u"mac"].toString().right(2).toInt(nullptr, 16);
-            QCOMPARE(v[u"ip"].toString(), QStringLiteral("192.168.1.%1").arg(99 + k));
+            QCOMPARE(v[u"ip"].toString(), firstIp(cardOf(v[u"mac"].toString())));
         }
     }
 };

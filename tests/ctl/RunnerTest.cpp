@@ -1,36 +1,18 @@
 // The commands run against a fake endpoint on a manual clock: what goes out, what is printed,
 // and the exit status, without a process or a socket.
 
-#include "ctl/Runner.h"
-
-#include "ctl/CommandLine.h"
+#include "FakeRun.h"
 #include "fleet/CardFamily.h"
 #include "fleet/Profile.h"
-#include "support/CardBytes.h"
-#include "support/FakeEndpoint.h"
-#include "support/ManualScheduler.h"
 
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QTemporaryDir>
-#include <gtest/gtest.h>
-#include <map>
-
-using testsupport::FakeEndpoint;
-using testsupport::ManualScheduler;
+using ctltest::Card;
+using ctltest::FakeRun;
+using ctltest::Reply;
 using testsupport::parameterReply;
 using testsupport::ReplyFields;
 using testsupport::qt::hex;
 
 namespace {
-
-// Card k of the tests: MAC 00:1A:2B:00:00:0k, IP 192.168.1.(99 + k), firmware 60.
-ReplyFields card(int k, const char* ip = nullptr) {
-    ReplyFields f;
-    f.mac = "00 1A 2B 00 00 0" + std::to_string(k);
-    f.ip = ip ? ip : "C0 A8 01 " + QByteArray::number(99 + k, 16).toUpper().toStdString();
-    return f;
-}
 
 // What a card holds, as `read --format json` would print it.
 QByteArray profileOf(const ReplyFields& fields) {
@@ -41,60 +23,18 @@ QByteArray profileOf(const ReplyFields& fields) {
 }
 
 QByteArray card1Profile() {
-    return profileOf(card(1));
+    return profileOf(Card(1));
 }
-
-struct Command {
-    FakeEndpoint endpoint;
-    ManualScheduler clock;
-    QTemporaryDir data; // backups and journal
-    QString outText;
-    QString errText;
-    QTextStream out{&outText};
-    QTextStream err{&errText};
-    std::map<QString, QByteArray> files;
-    std::unique_ptr<ctl::Runner> runner;
-    int status = -1;
-
-    explicit Command(const QStringList& args, protocol::CardProfile profile = {},
-                     std::map<QString, QByteArray> f = {})
-        : files(std::move(f)) {
-        const ctl::Parsed parsed =
-            ctl::ParseCommandLine(args, ctl::Environment{}, [this](const QString& path, QString*) {
-                const auto it = files.find(path);
-                return it == files.end() ? std::nullopt : std::optional<QByteArray>(it->second);
-            });
-        EXPECT_EQ(parsed.outcome, ctl::Parsed::Outcome::Run) << parsed.text.toStdString();
-        ctl::Runner::Context context;
-        // The program gives a dry run no endpoint; here it has one, so that a send would show.
-        context.endpoint = &endpoint;
-        context.scheduler = &clock;
-        context.cardProfile = std::move(profile);
-        context.dataFolder = data.path();
-        context.out = &out;
-        context.err = &err;
-        runner = std::make_unique<ctl::Runner>(parsed.command, context);
-        runner->start([this](int s) { status = s; });
-    }
-    std::vector<QJsonObject> jsonLines() {
-        out.flush();
-        std::vector<QJsonObject> lines;
-        for (const QString& line : outText.split(u'\n', Qt::SkipEmptyParts)) {
-            lines.push_back(QJsonDocument::fromJson(line.toUtf8()).object());
-        }
-        return lines;
-    }
-};
 
 } // namespace
 
 TEST(Runner, ReadPrintsTheCardsProfile) {
-    Command r({u"read"_qs, u"192.168.1.100"_qs, u"--format"_qs, u"json"_qs});
+    FakeRun r({u"read"_qs, u"192.168.1.100"_qs, u"--format"_qs, u"json"_qs});
     ASSERT_EQ(r.endpoint.sent.size(), 1u);
     EXPECT_EQ(r.endpoint.sent[0].bytes, hex("A1 14 02 00 00 FF"));
-    r.endpoint.deliver(parameterReply(card(1)));
+    r.endpoint.deliver(Reply(1));
     EXPECT_EQ(r.status, 0);
-    const QJsonObject profile = QJsonDocument::fromJson(r.outText.toUtf8()).object();
+    const QJsonObject profile = QJsonDocument::fromJson(r.text().toUtf8()).object();
     EXPECT_EQ(profile[u"format"].toString(), u"ledcardctl-profile"_qs);
     EXPECT_EQ(profile[u"card"].toObject()[u"mac"].toString(), u"00:1A:2B:00:00:01"_qs);
     const QJsonObject p = profile[u"parameters"].toObject();
@@ -105,52 +45,52 @@ TEST(Runner, ReadPrintsTheCardsProfile) {
 }
 
 TEST(Runner, ReadOfACardThatDoesNotAnswerExitsWith4) {
-    Command r({u"read"_qs, u"00:1A:2B:00:00:09"_qs});
+    FakeRun r({u"read"_qs, u"00:1A:2B:00:00:09"_qs});
     r.clock.runUntil(5999);
     EXPECT_EQ(r.status, -1);
     r.clock.runUntil(6000);
     EXPECT_EQ(r.status, 4);
-    EXPECT_EQ(r.errText, u"00:1A:2B:00:00:09 did not answer.\n"_qs);
-    EXPECT_TRUE(r.outText.isEmpty());
+    EXPECT_EQ(r.errors(), u"00:1A:2B:00:00:09 did not answer.\n"_qs);
+    EXPECT_TRUE(r.text().isEmpty());
 }
 
 TEST(Runner, SearchPrintsTheCardsAndExits4WhenNoneAnswered) {
-    Command found({u"search"_qs, u"--times"_qs, u"2"_qs, u"--format"_qs, u"csv"_qs});
+    FakeRun found({u"search"_qs, u"--times"_qs, u"2"_qs, u"--format"_qs, u"csv"_qs});
     found.clock.runUntil(1200);
     found.endpoint.deliver(testsupport::searchAnswer("00 1A 2B 00 00 01", "C0 A8 01 64"));
     found.clock.runUntil(2000);
     EXPECT_EQ(found.status, 0);
-    EXPECT_EQ(found.outText, u"number,name,mac,ip,version,conflicts\r\n"
-                             u"1,LED,00:1A:2B:00:00:01,192.168.1.100,60,\r\n"_qs);
+    EXPECT_EQ(found.text(), u"number,name,mac,ip,version,conflicts\r\n"
+                            u"1,LED,00:1A:2B:00:00:01,192.168.1.100,60,\r\n"_qs);
 
-    Command none({u"search"_qs, u"--times"_qs, u"2"_qs});
+    FakeRun none({u"search"_qs, u"--times"_qs, u"2"_qs});
     none.clock.runUntil(2000);
     EXPECT_EQ(none.status, 4);
-    EXPECT_EQ(none.errText, u"No card answered the search.\n"_qs);
+    EXPECT_EQ(none.errors(), u"No card answered the search.\n"_qs);
 }
 
 // A card's name is whatever the card sends: one that a spreadsheet would run as a formula is
 // printed as text.
 TEST(Runner, SearchCsvKeepsAFormulaNameAsText) {
-    Command r({u"search"_qs, u"--times"_qs, u"2"_qs, u"--format"_qs, u"csv"_qs});
+    FakeRun r({u"search"_qs, u"--times"_qs, u"2"_qs, u"--format"_qs, u"csv"_qs});
     r.clock.runUntil(1200);
     r.endpoint.deliver(testsupport::searchAnswer("00 1A 2B 00 00 01", "C0 A8 01 64", "3C",
                                                  "=HYPERLINK(\"http://x\",\"y\")"));
     r.clock.runUntil(2000);
     EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.outText, u"number,name,mac,ip,version,conflicts\r\n"
-                         u"1,\"'=HYPERLINK(\"\"http://x\"\",\"\"y\"\")\",00:1A:2B:00:00:01,"
-                         u"192.168.1.100,60,\r\n"_qs);
+    EXPECT_EQ(r.text(), u"number,name,mac,ip,version,conflicts\r\n"
+                        u"1,\"'=HYPERLINK(\"\"http://x\"\",\"\"y\"\")\",00:1A:2B:00:00:01,"
+                        u"192.168.1.100,60,\r\n"_qs);
 }
 
 TEST(Runner, WriteReadsChangesWritesAndConfirms) {
-    Command r({u"write"_qs, u"00:1A:2B:00:00:01"_qs, u"--set"_qs, u"network.ip=192.168.1.150"_qs,
+    FakeRun r({u"write"_qs, u"00:1A:2B:00:00:01"_qs, u"--set"_qs, u"network.ip=192.168.1.150"_qs,
                u"--format"_qs, u"json"_qs, u"--no-search"_qs});
-    r.endpoint.deliver(parameterReply(card(1)));
+    r.endpoint.deliver(Reply(1));
     ASSERT_EQ(r.endpoint.sent.size(), 2u);
     EXPECT_EQ(r.endpoint.sent[1].bytes.mid(31, 8), hex("A1 35 04 C0 A8 01 96 FF"));
     r.clock.runUntil(5000);
-    r.endpoint.deliver(parameterReply(card(1, "C0 A8 01 96")));
+    r.endpoint.deliver(Reply(1, 150));
     EXPECT_EQ(r.status, 0);
     const auto lines = r.jsonLines();
     ASSERT_EQ(lines.size(), 1u);
@@ -164,42 +104,42 @@ TEST(Runner, WriteReadsChangesWritesAndConfirms) {
 }
 
 TEST(Runner, AWriteTheCardDoesNotKeepExits3AndSaysWhatDiffers) {
-    Command r({u"write"_qs, u"00:1A:2B:00:00:01"_qs, u"--set"_qs, u"network.ip=192.168.1.150"_qs,
+    FakeRun r({u"write"_qs, u"00:1A:2B:00:00:01"_qs, u"--set"_qs, u"network.ip=192.168.1.150"_qs,
                u"--no-search"_qs});
-    r.endpoint.deliver(parameterReply(card(1)));
+    r.endpoint.deliver(Reply(1));
     for (std::int64_t t : {5000, 7000, 9000}) {
         r.clock.runUntil(t);
-        r.endpoint.deliver(parameterReply(card(1)));
+        r.endpoint.deliver(Reply(1));
     }
     r.clock.runUntil(11000);
     EXPECT_EQ(r.status, 3);
-    EXPECT_TRUE(r.outText.contains(
+    EXPECT_TRUE(r.text().contains(
         u"the card reads back other values: network.ip is 192.168.1.100 (written: 192.168.1.150)"_qs))
-        << r.outText.toStdString();
-    EXPECT_TRUE(r.outText.contains(
+        << r.text().toStdString();
+    EXPECT_TRUE(r.text().contains(
         u"1 cards: 0 confirmed, 1 not confirmed, 0 no answer, 0 refused, 0 stopped"_qs));
 }
 
 // A change that no card of this family can take is refused before the first read.
 TEST(Runner, AChangeThatCannotApplyIsRefusedBeforeAnythingIsSent) {
-    Command dns({u"write"_qs, u"00:1A:2B:00:00:01"_qs, u"--set"_qs, u"dns.address=8.8.8.8"_qs});
+    FakeRun dns({u"write"_qs, u"00:1A:2B:00:00:01"_qs, u"--set"_qs, u"dns.address=8.8.8.8"_qs});
     EXPECT_EQ(dns.status, 2);
     EXPECT_TRUE(dns.endpoint.sent.empty());
-    EXPECT_TRUE(dns.errText.contains(u"dns.address"_qs)) << dns.errText.toStdString();
+    EXPECT_TRUE(dns.errors().contains(u"dns.address"_qs)) << dns.errors().toStdString();
 
     // With DHCP 1 the same change goes ahead.
     protocol::CardProfile dhcp;
     dhcp.dhcp = 1;
-    Command ok({u"write"_qs, u"00:1A:2B:00:00:01"_qs, u"--set"_qs, u"dns.address=8.8.8.8"_qs,
+    FakeRun ok({u"write"_qs, u"00:1A:2B:00:00:01"_qs, u"--set"_qs, u"dns.address=8.8.8.8"_qs,
                 u"--no-search"_qs},
-               dhcp);
+               {}, dhcp);
     EXPECT_EQ(ok.status, -1);
     EXPECT_EQ(ok.endpoint.sent.size(), 1u);
 
     // A colour position a two-colour family does not have.
     protocol::CardProfile twoColours;
     twoColours.cardColor = 2;
-    Command colour({u"write"_qs, u"00:1A:2B:00:00:01"_qs, u"--set"_qs, u"display.color=2"_qs},
+    FakeRun colour({u"write"_qs, u"00:1A:2B:00:00:01"_qs, u"--set"_qs, u"display.color=2"_qs}, {},
                    twoColours);
     EXPECT_EQ(colour.status, 2);
     EXPECT_TRUE(colour.endpoint.sent.empty());
@@ -211,12 +151,12 @@ TEST(Runner, ApplyGivesSequentialAddresses) {
         "{\"format\": \"ledcardctl-profile\", \"version\": 1, \"parameters\": {\n"
         "\"display.width\": 256, \"network.mask\": \"255.255.0.0\", "
         "\"network.gateway\": \"192.168.0.1\"}}\n";
-    Command r({u"apply"_qs, u"p.json"_qs, u"--to"_qs,
+    FakeRun r({u"apply"_qs, u"p.json"_qs, u"--to"_qs,
                u"00:1A:2B:00:00:01,00:1A:2B:00:00:02,00:1A:2B:00:00:03"_qs, u"--ip-from"_qs,
                u"192.168.1.150"_qs, u"--no-search"_qs},
-              {}, {{u"p.json"_qs, profile}});
+              {{u"p.json"_qs, profile}});
     for (int k : {3, 1, 2}) {
-        r.endpoint.deliver(parameterReply(card(k)));
+        r.endpoint.deliver(Reply(k));
     }
     std::map<QByteArray, QByteArray> addressOf; // MAC -> the IP, mask and gateway frames
     for (const auto& s : r.endpoint.sent) {
@@ -234,9 +174,9 @@ TEST(Runner, ApplyGivesSequentialAddresses) {
 
 // Without --ip-from the cards keep their addresses, whatever the profile says.
 TEST(Runner, ApplyKeepsTheCardsAddresses) {
-    Command r({u"apply"_qs, u"p.json"_qs, u"--to"_qs, u"00:1A:2B:00:00:02"_qs, u"--no-search"_qs},
-              {}, {{u"p.json"_qs, card1Profile()}});
-    r.endpoint.deliver(parameterReply(card(2)));
+    FakeRun r({u"apply"_qs, u"p.json"_qs, u"--to"_qs, u"00:1A:2B:00:00:02"_qs, u"--no-search"_qs},
+              {{u"p.json"_qs, card1Profile()}});
+    r.endpoint.deliver(Reply(2));
     ASSERT_EQ(r.endpoint.sent.size(), 2u);
     EXPECT_EQ(r.endpoint.sent[1].bytes.mid(31, 8), hex("A1 35 04 C0 A8 01 65 FF"));
     EXPECT_EQ(r.endpoint.sent[1].bytes.mid(69, 10), hex("A1 32 06 00 1A 2B 00 00 02 FF"));
@@ -245,9 +185,9 @@ TEST(Runner, ApplyKeepsTheCardsAddresses) {
 // A dry run has no endpoint to send through and prints the write a read of the base file's
 // values would lead to.
 TEST(Runner, DryRunPrintsTheDatagramAndSendsNothing) {
-    Command r({u"write"_qs, u"00:1A:2B:00:00:01"_qs, u"--set"_qs, u"display.width=300"_qs,
+    FakeRun r({u"write"_qs, u"00:1A:2B:00:00:01"_qs, u"--set"_qs, u"display.width=300"_qs,
                u"--dry-run"_qs, u"--base"_qs, u"card1.json"_qs, u"--format"_qs, u"json"_qs},
-              {}, {{u"card1.json"_qs, card1Profile()}});
+              {{u"card1.json"_qs, card1Profile()}});
     EXPECT_EQ(r.status, 0);
     EXPECT_TRUE(r.endpoint.sent.empty());
     const auto lines = r.jsonLines();
@@ -264,10 +204,10 @@ TEST(Runner, DryRunPrintsTheDatagramAndSendsNothing) {
 
 // apply --dry-run prints each card's write with its address from --ip-from and sends nothing.
 TEST(Runner, ApplyDryRunPrintsEachWriteAndSendsNothing) {
-    Command r({u"apply"_qs, u"p.json"_qs, u"--to"_qs, u"00:1A:2B:00:00:01,00:1A:2B:00:00:02"_qs,
+    FakeRun r({u"apply"_qs, u"p.json"_qs, u"--to"_qs, u"00:1A:2B:00:00:01,00:1A:2B:00:00:02"_qs,
                u"--ip-from"_qs, u"192.168.1.150"_qs, u"--dry-run"_qs, u"--base"_qs, u"p.json"_qs,
                u"--format"_qs, u"json"_qs},
-              {}, {{u"p.json"_qs, card1Profile()}});
+              {{u"p.json"_qs, card1Profile()}});
     EXPECT_EQ(r.status, 0);
     r.clock.runUntil(20000);
     EXPECT_TRUE(r.endpoint.sent.empty());
@@ -289,11 +229,9 @@ TEST(Runner, DryRunAddressesTheCardByMacFromFirmware54On) {
     } cases[] = {{"35", false}, {"36", true}, {"3C", true}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.version);
-        ReplyFields read = card(1);
-        read.version = c.version;
-        Command dry({u"apply"_qs, u"p.json"_qs, u"--to"_qs, u"192.168.1.100"_qs, u"--dry-run"_qs,
+        FakeRun dry({u"apply"_qs, u"p.json"_qs, u"--to"_qs, u"192.168.1.100"_qs, u"--dry-run"_qs,
                      u"--base"_qs, u"p.json"_qs, u"--format"_qs, u"json"_qs},
-                    {}, {{u"p.json"_qs, profileOf(read)}});
+                    {{u"p.json"_qs, profileOf(Card(1, 0, c.version))}});
         const auto lines = dry.jsonLines();
         ASSERT_EQ(lines.size(), 1u);
         EXPECT_EQ(lines[0][u"to"].toString(),
@@ -304,52 +242,47 @@ TEST(Runner, DryRunAddressesTheCardByMacFromFirmware54On) {
 }
 
 // Ctrl+C while the cards are read: no card has been written yet, none is. Ctrl+C once they
-// are written: each is reported written and unconfirmed, and nothing more is sent.
+// are written: each is reported written and unconfirmed. Nothing more is sent either way.
 TEST(Runner, InterruptStopsSendingAndReportsEachCard) {
-    const QStringList args{
-        u"apply"_qs,      u"p.json"_qs, u"--to"_qs,     u"00:1A:2B:00:00:01,00:1A:2B:00:00:02"_qs,
-        u"--parallel"_qs, u"1"_qs,      u"--format"_qs, u"json"_qs,
-        u"--no-search"_qs};
-    const std::map<QString, QByteArray> files{{u"p.json"_qs, card1Profile()}};
-    const auto byCard = [](const std::vector<QJsonObject>& lines) {
-        std::map<QString, QJsonObject> out;
-        for (const QJsonObject& l : lines) {
-            out[l[u"card"].toString()] = l;
-        }
-        return out;
+    const struct {
+        int answered;     // reads answered before Ctrl+C
+        std::size_t sent; // by then, and ever
+        const char* outcome;
+        bool written;
+        const char* detail; // nullptr: not looked at
+        const char* said;
+    } cases[] = {
+        // Read 1, read 2: no write before every read.
+        {1, 2, "cancelled", false, nullptr, "0 of 2"},
+        // Read 1, read 2, write 1, write 2.
+        {2, 4, "not-confirmed", true, "stopped before the read-back", "2 of 2"},
     };
-
-    Command reading(args, {}, files);
-    reading.endpoint.deliver(parameterReply(card(1)));
-    EXPECT_EQ(reading.endpoint.sent.size(), 2u); // read 1, read 2: no write before every read
-    reading.runner->interrupt();
-    EXPECT_EQ(reading.status, 130);
-    reading.clock.runUntil(20000);
-    EXPECT_EQ(reading.endpoint.sent.size(), 2u);
-    auto lines = byCard(reading.jsonLines());
-    ASSERT_EQ(lines.size(), 2u);
-    for (const auto& [given, line] : lines) {
-        EXPECT_EQ(line[u"outcome"].toString(), u"cancelled"_qs) << given.toStdString();
-        EXPECT_EQ(line[u"written"].toBool(), false);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.outcome);
+        FakeRun r({u"apply"_qs, u"p.json"_qs, u"--to"_qs, u"00:1A:2B:00:00:01,00:1A:2B:00:00:02"_qs,
+                   u"--parallel"_qs, u"1"_qs, u"--format"_qs, u"json"_qs, u"--no-search"_qs},
+                  {{u"p.json"_qs, card1Profile()}});
+        for (int k = 1; k <= c.answered; ++k) {
+            r.endpoint.deliver(Reply(k));
+        }
+        r.clock.advance(1); // the second write leaves after a turn of the loop
+        EXPECT_EQ(r.endpoint.sent.size(), c.sent);
+        r.runner->interrupt();
+        EXPECT_EQ(r.status, 130);
+        r.clock.runUntil(20000);
+        EXPECT_EQ(r.endpoint.sent.size(), c.sent);
+        QStringList cards;
+        for (const QJsonObject& line : r.jsonLines()) {
+            cards << line[u"card"].toString();
+            EXPECT_EQ(line[u"outcome"].toString(), QLatin1String(c.outcome));
+            EXPECT_EQ(line[u"written"].toBool(), c.written);
+            if (c.detail) {
+                EXPECT_EQ(line[u"detail"].toString(), QLatin1String(c.detail));
+            }
+        }
+        cards.sort();
+        EXPECT_EQ(cards, (QStringList{u"00:1A:2B:00:00:01"_qs, u"00:1A:2B:00:00:02"_qs}));
+        EXPECT_TRUE(r.errors().contains(u"Stopped by Ctrl+C: "_qs + QLatin1String(c.said) +
+                                        u" cards written"_qs));
     }
-    EXPECT_TRUE(reading.errText.contains(u"Stopped by Ctrl+C: 0 of 2 cards written"_qs));
-
-    Command waiting(args, {}, files);
-    waiting.endpoint.deliver(parameterReply(card(1)));
-    waiting.endpoint.deliver(parameterReply(card(2)));
-    waiting.clock.advance(1); // the second write leaves after a turn of the loop
-    const std::size_t sent = waiting.endpoint.sent.size();
-    EXPECT_EQ(sent, 4u); // read 1, read 2, write 1, write 2
-    waiting.runner->interrupt();
-    EXPECT_EQ(waiting.status, 130);
-    waiting.clock.runUntil(20000);
-    EXPECT_EQ(waiting.endpoint.sent.size(), sent);
-    lines = byCard(waiting.jsonLines());
-    ASSERT_EQ(lines.size(), 2u);
-    for (const auto& [given, line] : lines) {
-        EXPECT_EQ(line[u"outcome"].toString(), u"not-confirmed"_qs) << given.toStdString();
-        EXPECT_EQ(line[u"written"].toBool(), true);
-        EXPECT_EQ(line[u"detail"].toString(), u"stopped before the read-back"_qs);
-    }
-    EXPECT_TRUE(waiting.errText.contains(u"Stopped by Ctrl+C: 2 of 2 cards written"_qs));
 }

@@ -2,129 +2,25 @@
 // the search first and the checks before any write, the backup and journal lines around each
 // write, the dry run that reads, the cards of a search or a file, restore and journal.
 
-#include "ctl/CommandLine.h"
-#include "ctl/Runner.h"
+#include "FakeRun.h"
 #include "fleet/CardFamily.h"
 #include "fleet/Records.h"
-#include "support/CardBytes.h"
-#include "support/FakeEndpoint.h"
-#include "support/ManualScheduler.h"
 
 #include <QDir>
 #include <QFile>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QTemporaryDir>
-#include <QTimeZone>
-#include <gtest/gtest.h>
-#include <map>
 
-using testsupport::FakeEndpoint;
-using testsupport::ManualScheduler;
-using testsupport::parameterReply;
-using testsupport::ReplyFields;
-using testsupport::searchAnswer;
+using ctltest::Answer;
+using ctltest::FakeRun;
+using ctltest::MacText;
+using ctltest::Reply;
 using testsupport::qt::hex;
 
 namespace {
-
-constexpr std::int64_t kSearchEnd = 50; // --times 2: one request at once, 50 ms to settle
-
-// Card k: MAC 00:1A:2B:00:00:0k, IP 192.168.1.(99 + k) unless given, firmware 60 unless given.
-std::string Mac(int k) {
-    return "00 1A 2B 00 00 0" + std::to_string(k);
-}
-QString MacText(int k) {
-    return QStringLiteral("00:1A:2B:00:00:0%1").arg(k);
-}
-std::string Ip(int octet) {
-    return "C0 A8 01 " + QByteArray::number(octet, 16).toUpper().toStdString();
-}
-QByteArray Reply(int k, int octet = 0, const char* version = "3C") {
-    ReplyFields f;
-    f.mac = Mac(k);
-    f.ip = Ip(octet ? octet : 99 + k);
-    f.version = version;
-    return parameterReply(f);
-}
-QByteArray Answer(int k, int octet = 0, const char* version = "3C") {
-    return searchAnswer(Mac(k), Ip(octet ? octet : 99 + k), version);
-}
 
 const QByteArray kProfile =
     "{\"format\": \"ledcardctl-profile\", \"version\": 1, \"parameters\": {\n"
     "\"display.width\": 256, \"network.mask\": \"255.255.255.0\", "
     "\"network.gateway\": \"192.168.1.1\"}}\n";
-
-struct CtlRun {
-    FakeEndpoint endpoint;
-    ManualScheduler clock;
-    QString data; // the data folder: backups and journal
-    QString outText;
-    QString errText;
-    QTextStream out{&outText};
-    QTextStream err{&errText};
-    std::map<QString, QByteArray> files;
-    std::unique_ptr<ctl::Runner> runner;
-    int status = -1;
-
-    CtlRun(const QStringList& args, const QString& dataFolder,
-           std::map<QString, QByteArray> f = {{u"p.json"_qs, kProfile}},
-           std::vector<fleet::LocalSubnet> local = {{"192.168.1.10", "255.255.255.0"}})
-        : data(dataFolder), files(std::move(f)) {
-        const ctl::Parsed parsed =
-            ctl::ParseCommandLine(args, ctl::Environment{}, [this](const QString& path, QString*) {
-                const auto it = files.find(path);
-                return it == files.end() ? std::nullopt : std::optional<QByteArray>(it->second);
-            });
-        EXPECT_EQ(parsed.outcome, ctl::Parsed::Outcome::Run) << parsed.text.toStdString();
-        ctl::Runner::Context context;
-        context.endpoint = &endpoint;
-        context.scheduler = &clock;
-        context.out = &out;
-        context.err = &err;
-        context.dataFolder = data;
-        context.localSubnets = std::move(local);
-        context.now = [] {
-            return QDateTime(QDate(2026, 12, 9), QTime(10, 0, 0), QTimeZone(8 * 3600));
-        };
-        runner = std::make_unique<ctl::Runner>(parsed.command, context);
-        runner->start([this](int s) { status = s; });
-    }
-
-    // The search's one request, the answers to it, and its end.
-    void search(const std::vector<QByteArray>& answers) {
-        clock.runUntil(0); // the search before a write sends at once
-        for (const QByteArray& a : answers) {
-            endpoint.deliver(a);
-        }
-        clock.runUntil(kSearchEnd);
-    }
-    // Every card's confirming read-back 5 s after its write.
-    void confirm(const std::vector<QByteArray>& replies) {
-        clock.advance(5000);
-        for (const QByteArray& r : replies) {
-            endpoint.deliver(r);
-        }
-    }
-    QStringList kinds() const { // what went out, in order; searches and reads are short
-        QStringList k;
-        for (const auto& s : endpoint.sent) {
-            k << (s.bytes.size() > 20                ? u"write"_qs
-                  : s.bytes.startsWith(hex("A1 15")) ? u"search"_qs
-                                                     : u"read"_qs);
-        }
-        return k;
-    }
-    QString text() {
-        out.flush();
-        return outText;
-    }
-    QString errors() {
-        err.flush();
-        return errText;
-    }
-};
 
 // The backups of the run, in name order: MAC and IP as they were read.
 QStringList Backups(const QString& data) {
@@ -155,6 +51,11 @@ class SafeWrites : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(dir_.isValid()); }
     QString data() const { return dir_.filePath(u"data"_qs); }
+    // From 192.168.1.10/24, the records in data() unless given.
+    FakeRun run(const QStringList& args, const QString& folder = {}) const {
+        return FakeRun(args, {{u"p.json"_qs, kProfile}}, {}, folder.isEmpty() ? data() : folder,
+                       {{"192.168.1.10", "255.255.255.0"}});
+    }
     QTemporaryDir dir_;
 };
 
@@ -200,7 +101,7 @@ TEST_F(SafeWrites, TheChecksRefuseBeforeAnyWrite) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        CtlRun r(c.args + QStringList{u"--times"_qs, u"2"_qs, u"--format"_qs, u"json"_qs}, data());
+        FakeRun r = run(c.args + QStringList{u"--times"_qs, u"2"_qs, u"--format"_qs, u"json"_qs});
         std::vector<QByteArray> answers;
         for (const int k : c.found) {
             answers.push_back(Answer(k, 0, c.version));
@@ -222,10 +123,9 @@ TEST_F(SafeWrites, TheChecksRefuseBeforeAnyWrite) {
     }
 
     // Firmware 60 stays reachable by MAC: --allow-other-subnet lets its write through.
-    CtlRun allowed({u"write"_qs, MacText(1), u"--set"_qs, u"network.ip=10.0.0.5"_qs, u"--set"_qs,
-                    u"network.gateway=10.0.0.1"_qs, u"--allow-other-subnet"_qs, u"--times"_qs,
-                    u"2"_qs},
-                   data());
+    FakeRun allowed =
+        run({u"write"_qs, MacText(1), u"--set"_qs, u"network.ip=10.0.0.5"_qs, u"--set"_qs,
+             u"network.gateway=10.0.0.1"_qs, u"--allow-other-subnet"_qs, u"--times"_qs, u"2"_qs});
     allowed.search({Answer(1)});
     allowed.endpoint.deliver(Reply(1));
     EXPECT_EQ(allowed.kinds().count(u"write"_qs), 1);
@@ -236,8 +136,8 @@ TEST_F(SafeWrites, TheChecksRefuseBeforeAnyWrite) {
 }
 
 TEST_F(SafeWrites, NoSearchSaysTheConflictsWereNotChecked) {
-    CtlRun r({u"write"_qs, MacText(1), u"--set"_qs, u"display.width=300"_qs, u"--no-search"_qs},
-             data());
+    FakeRun r =
+        run({u"write"_qs, MacText(1), u"--set"_qs, u"display.width=300"_qs, u"--no-search"_qs});
     EXPECT_EQ(r.kinds(), QStringList{u"read"_qs});
     EXPECT_EQ(r.errors(), u"--no-search: no search first, so addresses that other cards hold "
                           u"were not checked.\n"_qs);
@@ -248,9 +148,8 @@ TEST_F(SafeWrites, NoSearchSaysTheConflictsWereNotChecked) {
 // Before a write leaves, the card's values as read are saved and the journal says "sent"; the
 // outcome follows once known.
 TEST_F(SafeWrites, EachWriteIsBackedUpAndJournalled) {
-    CtlRun r({u"apply"_qs, u"p.json"_qs, u"--to"_qs, MacText(1) + u',' + MacText(2),
-              u"--ip-from"_qs, u"192.168.1.150"_qs, u"--times"_qs, u"2"_qs},
-             data());
+    FakeRun r = run({u"apply"_qs, u"p.json"_qs, u"--to"_qs, MacText(1) + u',' + MacText(2),
+                     u"--ip-from"_qs, u"192.168.1.150"_qs, u"--times"_qs, u"2"_qs});
     r.search({Answer(1), Answer(2), Answer(3)});
     r.endpoint.deliver(Reply(2));
     r.endpoint.deliver(Reply(1));
@@ -282,9 +181,9 @@ TEST_F(SafeWrites, RecordsThatCannotBeSaved) {
     QFile blocker(blocked);
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly)); // a file where the folder would be
     blocker.close();
-    CtlRun noBackup(
-        {u"write"_qs, MacText(1), u"--set"_qs, u"display.width=300"_qs, u"--times"_qs, u"2"_qs},
-        blocked);
+    FakeRun noBackup =
+        run({u"write"_qs, MacText(1), u"--set"_qs, u"display.width=300"_qs, u"--times"_qs, u"2"_qs},
+            blocked);
     noBackup.search({Answer(1)});
     noBackup.endpoint.deliver(Reply(1));
     noBackup.clock.advance(20000);
@@ -295,9 +194,8 @@ TEST_F(SafeWrites, RecordsThatCannotBeSaved) {
         << noBackup.text().toStdString();
 
     ASSERT_TRUE(QDir().mkpath(data() + u"/journal.jsonl"_qs)); // a folder where the file would be
-    CtlRun noJournal({u"apply"_qs, u"p.json"_qs, u"--to"_qs, MacText(1) + u',' + MacText(2),
-                      u"--times"_qs, u"2"_qs},
-                     data());
+    FakeRun noJournal = run({u"apply"_qs, u"p.json"_qs, u"--to"_qs, MacText(1) + u',' + MacText(2),
+                             u"--times"_qs, u"2"_qs});
     noJournal.search({Answer(1), Answer(2)});
     noJournal.endpoint.deliver(Reply(1));
     noJournal.endpoint.deliver(Reply(2));
@@ -319,7 +217,7 @@ TEST_F(SafeWrites, DryRunReadsTheCardsAndPrintsWhatWouldChange) {
         if (withHex) {
             args << u"--hex"_qs;
         }
-        CtlRun r(args, data());
+        FakeRun r = run(args);
         r.search({Answer(1), Answer(2)});
         r.endpoint.deliver(Reply(1));
         r.clock.advance(20000);
@@ -337,10 +235,9 @@ TEST_F(SafeWrites, DryRunReadsTheCardsAndPrintsWhatWouldChange) {
     }
 
     // In JSON, the journal's keys for a card it would write.
-    CtlRun json({u"apply"_qs, u"p.json"_qs, u"--to"_qs, MacText(1) + u',' + MacText(9),
-                 u"--ip-from"_qs, u"192.168.1.150"_qs, u"--dry-run"_qs, u"--times"_qs, u"2"_qs,
-                 u"--format"_qs, u"json"_qs},
-                data());
+    FakeRun json = run({u"apply"_qs, u"p.json"_qs, u"--to"_qs, MacText(1) + u',' + MacText(9),
+                        u"--ip-from"_qs, u"192.168.1.150"_qs, u"--dry-run"_qs, u"--times"_qs,
+                        u"2"_qs, u"--format"_qs, u"json"_qs});
     json.search({Answer(1)});
     json.endpoint.deliver(Reply(1));
     json.clock.advance(20000);
@@ -359,25 +256,22 @@ TEST_F(SafeWrites, DryRunReadsTheCardsAndPrintsWhatWouldChange) {
 // --to-found: every card the search found, firmware 54 and later by MAC, older at its IP; with
 // --ip-from the cards found are counted against the subnet.
 TEST_F(SafeWrites, ToFoundTakesEveryCardTheSearchFound) {
-    CtlRun r({u"write"_qs, u"--to-found"_qs, u"--set"_qs, u"display.width=300"_qs, u"--times"_qs,
-              u"2"_qs},
-             data());
+    FakeRun r = run({u"write"_qs, u"--to-found"_qs, u"--set"_qs, u"display.width=300"_qs,
+                     u"--times"_qs, u"2"_qs});
     r.search({Answer(1), Answer(2, 0, "35")});
     ASSERT_EQ(r.endpoint.sent.size(), 3u);
     EXPECT_EQ(r.endpoint.sent[1].bytes, hex("A1 44 06 00 1A 2B 00 00 01 FF"));
     EXPECT_EQ(r.endpoint.sent[2].host, u"192.168.1.101"_qs);
     EXPECT_EQ(r.endpoint.sent[2].bytes, hex("A1 14 02 00 00 FF"));
 
-    CtlRun none({u"write"_qs, u"--to-found"_qs, u"--set"_qs, u"display.width=300"_qs, u"--times"_qs,
-                 u"2"_qs},
-                data());
+    FakeRun none = run({u"write"_qs, u"--to-found"_qs, u"--set"_qs, u"display.width=300"_qs,
+                        u"--times"_qs, u"2"_qs});
     none.search({});
     EXPECT_EQ(none.status, 4);
     EXPECT_EQ(none.errors(), u"No card answered the search.\n"_qs);
 
-    CtlRun past({u"apply"_qs, u"p.json"_qs, u"--to-found"_qs, u"--ip-from"_qs, u"192.168.1.254"_qs,
-                 u"--times"_qs, u"2"_qs},
-                data());
+    FakeRun past = run({u"apply"_qs, u"p.json"_qs, u"--to-found"_qs, u"--ip-from"_qs,
+                        u"192.168.1.254"_qs, u"--times"_qs, u"2"_qs});
     past.search({Answer(1), Answer(2)});
     EXPECT_EQ(past.status, 2);
     EXPECT_EQ(past.kinds(), QStringList{u"search"_qs});
@@ -402,9 +296,8 @@ TEST_F(SafeWrites, RestoreWritesEachBackupBackByMac) {
     ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
     bad.write("not a profile\n");
     bad.close();
-    CtlRun r(
-        {u"restore"_qs, bad.fileName(), folder, u"--times"_qs, u"2"_qs, u"--format"_qs, u"json"_qs},
-        data());
+    FakeRun r = run({u"restore"_qs, bad.fileName(), folder, u"--times"_qs, u"2"_qs, u"--format"_qs,
+                     u"json"_qs});
     // The cards answer at the addresses a run gave them since.
     r.search({Answer(1, 150), Answer(2, 151, "35"), Answer(3, 152)});
     const QStringList errors = r.errors().split(u'\n', Qt::SkipEmptyParts);
@@ -431,9 +324,8 @@ TEST_F(SafeWrites, RestoreWritesEachBackupBackByMac) {
 // printed, the write shown as stopped, the cut line named.
 TEST_F(SafeWrites, JournalPrintsEachWriteAndNamesACutLine) {
     {
-        CtlRun w(
-            {u"write"_qs, MacText(1), u"--set"_qs, u"display.width=300"_qs, u"--times"_qs, u"2"_qs},
-            data());
+        FakeRun w = run({u"write"_qs, MacText(1), u"--set"_qs, u"display.width=300"_qs,
+                         u"--times"_qs, u"2"_qs});
         w.search({Answer(1)});
         w.endpoint.deliver(Reply(1));
         ASSERT_EQ(w.kinds().count(u"write"_qs), 1);
@@ -444,7 +336,7 @@ TEST_F(SafeWrites, JournalPrintsEachWriteAndNamesACutLine) {
     journal.write("{\"time\": \"2026-12-09T10:");
     journal.close();
 
-    CtlRun csv({u"journal"_qs, u"--format"_qs, u"csv"_qs}, data());
+    FakeRun csv = run({u"journal"_qs, u"--format"_qs, u"csv"_qs});
     EXPECT_EQ(csv.status, 0);
     EXPECT_EQ(csv.errors(), path + u":2: not a complete journal line; skipped.\n"_qs);
     const QStringList rows = csv.text().split(u"\r\n"_qs, Qt::SkipEmptyParts);
@@ -454,7 +346,7 @@ TEST_F(SafeWrites, JournalPrintsEachWriteAndNamesACutLine) {
                            u"192.168.1.100,192.168.1.100,stopped,display.width: 128 -> 300,"_qs))
         << rows[1].toStdString();
 
-    CtlRun other({u"journal"_qs, u"--card"_qs, u"00-1a-2b-00-00-02"_qs}, data());
+    FakeRun other = run({u"journal"_qs, u"--card"_qs, u"00-1a-2b-00-00-02"_qs});
     EXPECT_EQ(other.status, 0);
     EXPECT_TRUE(other.text().isEmpty());
     EXPECT_TRUE(other.errors().endsWith(u"records no write.\n"_qs));
