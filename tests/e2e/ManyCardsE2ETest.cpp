@@ -468,16 +468,14 @@ private slots:
 
         // Beside them, a backup of a card no search found and a file that is no profile.
         const QString folder = data + u"/backups/"_s + runs[0];
-        QVERIFY(QFile::copy(folder + u"/00-1A-2B-00-00-01.json"_s,
-                            folder + u"/00-1A-2B-00-00-09.json"_s));
-        QFile other(folder + u"/00-1A-2B-00-00-09.json"_s);
-        QVERIFY(other.open(QIODevice::ReadWrite));
-        const QByteArray text = other.readAll().replace("00:1A:2B:00:00:01", "00:1A:2B:00:00:09");
-        QVERIFY(other.resize(0) && other.write(text) == text.size());
-        other.close();
-        QFile notes(folder + u"/notes.json"_s);
-        QVERIFY(notes.open(QIODevice::WriteOnly) && notes.write("[]") == 2);
-        notes.close();
+        const auto put = [&](const QString& name, const QByteArray& bytes) {
+            QFile file(folder + u'/' + name);
+            return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+        };
+        QVERIFY(put(u"00-1A-2B-00-00-09.json"_s,
+                    readAll(folder + u"/00-1A-2B-00-00-01.json"_s)
+                        .replace("00:1A:2B:00:00:01", "00:1A:2B:00:00:09")));
+        QVERIFY(put(u"notes.json"_s, "[]"));
 
         // The found cards come ticked, each with its old address as its new one; the other is
         // not found, the file that is no profile named.

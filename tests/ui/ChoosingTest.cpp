@@ -2,30 +2,17 @@
 // uses: a filter and Ctrl+A in the field, Enter that must not start, Space on selected rows,
 // Shift+click ranges, and a header click that orders addresses as numbers.
 
+#include "SeveralCardsFixture.h"
 #include "StartedWindow.h"
-#include "support/RecordingMessageBoxes.h"
-#include "ui/BatchWriteDialog.h"
 
-#include <QCheckBox>
 #include <QHeaderView>
 #include <QLabel>
-#include <QLineEdit>
-#include <QTableWidget>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace uitest;
 using namespace Qt::StringLiterals;
 
 namespace {
-
-QStringList Column(const QTableWidget* list, int c) {
-    QStringList out;
-    for (int r = 0; r < list->rowCount(); ++r) {
-        out << list->item(r, c)->text();
-    }
-    return out;
-}
 
 QList<int> TickedRows(const QTableWidget* list) {
     QList<int> out;
@@ -106,13 +93,12 @@ private slots:
                                   u"192.168.2.7"_s, u"192.168.2.8"_s}));
             QCOMPARE(Column(list, 1), (QStringList{u"B"_s, u"D"_s, u"A"_s, u"C"_s, u"E"_s}));
             QCOMPARE(TickedRows(list), (QList<int>{0, 1, 3, 4})); // B, D, C, E
-            dialog.findChild<QCheckBox*>(u"cbSequentialIp"_s)->setChecked(true);
-            dialog.findChild<QLineEdit*>(u"edtFirstIp"_s)->setText(u"192.168.1.50"_s);
-            QCOMPARE(Column(list, 4), (QStringList{u"192.168.1.50"_s,
-                                                   u"192.168.1.51"_s,
-                                                   {},
-                                                   u"192.168.1.52"_s,
-                                                   u"192.168.1.53"_s}));
+            Tick(dialog, {}, u"192.168.1.50"_s);
+            QCOMPARE(Column(list, kNewIpColumn), (QStringList{u"192.168.1.50"_s,
+                                                              u"192.168.1.51"_s,
+                                                              {},
+                                                              u"192.168.1.52"_s,
+                                                              u"192.168.1.53"_s}));
         };
         w->writeSeveralCards();
         QCOMPARE(endpoint.sent.size(), sentBefore);

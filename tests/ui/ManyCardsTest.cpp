@@ -2,11 +2,9 @@
 // file and loaded back, and the write-to-several-cards dialog, with message boxes and file
 // dialogs answered by the test.
 
+#include "SeveralCardsFixture.h"
 #include "StartedWindow.h"
 #include "support/CardBytes.h"
-#include "support/RecordingMessageBoxes.h"
-#include "support/ScriptedFileDialogs.h"
-#include "ui/BatchWriteDialog.h"
 #include "ui/BatchWriteRun.h"
 #include "ui/DeviceListExport.h"
 
@@ -104,30 +102,12 @@ const char* const kPanelCombos[] = {"cmdPClor",    "cmdScan",         "cmdDLamp"
 
 } // namespace
 
-class ManyCardsTest : public QObject {
+class ManyCardsTest : public QObject, public AnsweredDialogs {
     Q_OBJECT
 
-    testsupport::RecordingMessageBoxes boxes_;
-    testsupport::ScriptedFileDialogs files_;
-    std::unique_ptr<platform::ScopedMessageBoxes> scopedBoxes_;
-    std::unique_ptr<platform::ScopedFileDialogs> scopedFiles_;
-    std::unique_ptr<QTemporaryDir> dir_;
-
-    QString path(const char* name) const { return dir_->filePath(QLatin1String(name)); }
-
 private slots:
-    void init() {
-        boxes_.texts.clear();
-        files_.answers.clear();
-        files_.questions.clear();
-        scopedBoxes_ = std::make_unique<platform::ScopedMessageBoxes>(boxes_);
-        scopedFiles_ = std::make_unique<platform::ScopedFileDialogs>(files_);
-        dir_ = std::make_unique<QTemporaryDir>();
-    }
-    void cleanup() {
-        scopedFiles_.reset();
-        scopedBoxes_.reset();
-    }
+    void init() { answerDialogs(); }
+    void cleanup() { stopAnswering(); }
 
     // The commands sit in a menu of their own; the menus that were there are as they were.
     void commandsHaveAMenuOfTheirOwn() {
