@@ -1,27 +1,17 @@
-// console_event IMAGE EVENT: delivers a console control event to every running process named
-// IMAGE (ledcardctl.exe) the way the system delivers it, as a thread of that process started at
-// kernelbase's CtrlRoutine. EVENT is c, break or close. Under Wine, whose console window does not
-// send the close event when it is closed, this is how the Windows suite closes a console.
+// console_event IMAGE: delivers the console's close event to every running process named IMAGE
+// (ledcardctl.exe) the way the system delivers it, as a thread of that process started at
+// kernelbase's CtrlRoutine. Under Wine, whose console window does not send the close event when
+// it is closed, this is how the Windows suite closes a console.
 // Exit status: 0 delivered to at least one process, 1 none found, 2 a bad command line.
 
 #include <cstdint>
-#include <cwchar>
+#include <cwchar> // _wcsicmp
 #include <windows.h>
 // After windows.h, which it needs.
 #include <tlhelp32.h>
 
 int wmain(int argc, wchar_t* argv[]) {
-    if (argc != 3) {
-        return 2;
-    }
-    DWORD event = 0;
-    if (std::wcscmp(argv[2], L"c") == 0) {
-        event = CTRL_C_EVENT;
-    } else if (std::wcscmp(argv[2], L"break") == 0) {
-        event = CTRL_BREAK_EVENT;
-    } else if (std::wcscmp(argv[2], L"close") == 0) {
-        event = CTRL_CLOSE_EVENT;
-    } else {
+    if (argc != 2) {
         return 2;
     }
     // kernelbase lies at one address in every process of a session.
@@ -43,9 +33,9 @@ int wmain(int argc, wchar_t* argv[]) {
         if (process == nullptr) {
             continue;
         }
-        const HANDLE thread =
-            ::CreateRemoteThread(process, nullptr, 0, routine,
-                                 reinterpret_cast<void*>(std::uintptr_t(event)), 0, nullptr);
+        const HANDLE thread = ::CreateRemoteThread(
+            process, nullptr, 0, routine, reinterpret_cast<void*>(std::uintptr_t(CTRL_CLOSE_EVENT)),
+            0, nullptr);
         if (thread != nullptr) {
             ++delivered;
             ::CloseHandle(thread);

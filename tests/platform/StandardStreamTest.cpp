@@ -90,11 +90,10 @@ private slots:
         QTest::addColumn<QByteArray>("want");
         const auto out = int(StandardStream::Which::Output);
         const auto err = int(StandardStream::Which::Error);
-        QTest::newRow("a JSON line") << out << QByteArrayList{"{\"outcome\":\"confirmed\"}\n"}
-                                     << QByteArray("{\"outcome\":\"confirmed\"}\n");
-        QTest::newRow("a CSV row keeps its one CR")
-            << out << QByteArrayList{"number,name\r\n1,Card 1\r\n"}
-            << QByteArray("number,name\r\n1,Card 1\r\n");
+        // A JSON line gains no CR before its LF, a CSV row keeps its one CR.
+        QTest::newRow("line ends")
+            << out << QByteArrayList{"{\"outcome\":\"confirmed\"}\n", "number,name\r\n1,Card 1\r\n"}
+            << QByteArray("{\"outcome\":\"confirmed\"}\nnumber,name\r\n1,Card 1\r\n");
         // 显 is E6 98 BE: cut after its first byte, then after its second.
         QTest::newRow("a character cut between writes")
             << out << QByteArrayList{"\xe6", "\x98", "\xbe\xe7\xa4\xba\n"}

@@ -15,9 +15,6 @@ console_event="$(cd "${3:?}" && pwd)/tests/platform/console_event.exe"
 # shellcheck source=tests/windows/lib.sh
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 suite_begin winctl
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-ok() { echo "ok: $*"; }
 bus_start
 export LANG=C.UTF-8
 unset LC_ALL LC_MESSAGES
@@ -26,18 +23,23 @@ bed_up "$bed"
 prefix_new "$work/prefix" "$bed"
 export WINEPREFIX="$work/prefix"
 lctl="$suite_root/$LEDCFG_LINUX_BUILD/src/ctl/ledcardctl"
-wine=/usr/lib/wine/wine64
 mkdir -p "$work/linux-config"
 
 mac() { printf '00:1A:2B:00:00:%02X' "$1"; }
+macs() { for k in $(seq "$1"); do mac "$k"; echo; done | paste -sd,; }
 winpath() { printf 'Z:%s' "$1" | tr / '\\'; }
 
 # ctl SIDE OUT ARGS...: one run of ledcardctl on the tool side; OUT.out, OUT.err, OUT.status.
+# ledcardctl.exe is given the files of the work folder as Windows names them.
 ctl() {
-    local side="$1" out="$2" rc=0
+    local side="$1" out="$2" rc=0 a args=()
     shift 2
     if [ "$side" = windows ]; then
-        in_tool "$bed" /usr/lib/wine/wine64 "$app/ledcardctl.exe" "$@" >"$out.out" 2>"$out.err" || rc=$?
+        for a in "$@"; do
+            [[ "$a" == "$work"/* ]] && a="$(winpath "$a")"
+            args+=("$a")
+        done
+        in_tool "$bed" "$wine" "$app/ledcardctl.exe" "${args[@]}" >"$out.out" 2>"$out.err" || rc=$?
     else
         in_tool "$bed" env XDG_CONFIG_HOME="$work/linux-config" "$lctl" "$@" \
             >"$out.out" 2>"$out.err" || rc=$?
@@ -45,164 +47,105 @@ ctl() {
     echo "$rc" >"$out.status"
 }
 
-# What the cards received after the simulator was ready: the kind, the address and the bytes
-# of each request, in order.
-wire() {
-    python3 - "$1" <<'PY'
+# view RUN KIND: what is compared of a run. out, err: what it printed; sorted: its output's
+# lines sorted (cards written side by side finish in any order); wire: what the cards received
+# after the simulator was ready, the kind, the address and the bytes of each request, in order;
+# writes: each card's write with the card, sorted.
+view() {
+    case "$2" in
+    out | err) cat "$work/$1.$2" ;;
+    sorted) sort "$work/$1.out" ;;
+    *) python3 - "$2" "$work/$1.jsonl" <<'PY' ;;
 import json, sys
-for line in open(sys.argv[1], encoding="utf-8"):
-    e = json.loads(line)
-    if e.get("event") == "request":
-        print(e["kind"], e["to"], e["bytes"])
+kind, lines = sys.argv[1], []
+for e in map(json.loads, open(sys.argv[2], encoding="utf-8")):
+    if kind == "wire" and e.get("event") == "request":
+        lines.append(f'{e["kind"]} {e["to"]} {e["bytes"]}')
+    elif kind == "writes" and e.get("event") == "write":
+        lines.append(f'{e["card"]:3} {e["kind"]} applied={e["applied"]} {e["bytes"]}')
+sys.stdout.write("".join(l + "\n" for l in (sorted(lines) if kind == "writes" else lines)))
 PY
+    esac
 }
 
-# The same, each card's write with the card, sorted: cards written side by side finish in any
-# order.
-writes() {
-    python3 - "$1" <<'PY'
-import json, sys
-out = []
-for line in open(sys.argv[1], encoding="utf-8"):
-    e = json.loads(line)
-    if e.get("event") == "write":
-        out.append(f'{e["card"]:3} {e["kind"]} applied={e["applied"]} {e["bytes"]}')
-print("\n".join(sorted(out)))
-PY
-}
-
-# scenario NAME SIM_ARGS -- CTL_ARGS: the same run on both builds, in a fresh simulator each.
+# scenario NAME STATUS VIEWS SIM_ARGS -- CTL_ARGS: the same run on both builds, each against a
+# fresh simulator: both end with STATUS, and each of VIEWS is the same from both, byte for byte.
 scenario() {
-    local name="$1" side sim_args=() args
-    shift
+    local name="$1" want="$2" views="$3" side sim_args=() got v
+    shift 3
     while [ "$1" != -- ]; do sim_args+=("$1"); shift; done
     shift
     for side in windows linux; do
         sim_start "$bed" "$work/$name.$side.jsonl" --first-ip 192.168.1.100 "${sim_args[@]}"
-        args=("$@")
-        ctl "$side" "$work/$name.$side" "${args[@]}" --local 192.168.1.10
-        sleep 0.3 # anything still on its way has arrived
+        ctl "$side" "$work/$name.$side" "$@" --local 192.168.1.10
+        sleep 0.5 # anything still on its way has arrived
         sim_stop
-    done
-}
-
-# same NAME WHAT: the file WHAT of both builds' run NAME is the same, byte for byte.
-same() {
-    if cmp -s "$work/$1.linux.$2" "$work/$1.windows.$2"; then
-        ok "$1: the same $2 from both builds ($(wc -c <"$work/$1.windows.$2") bytes)"
-    else
-        fail "$1: the $2 differ"
-        diff <(cat -A "$work/$1.linux.$2") <(cat -A "$work/$1.windows.$2") | head -20
-    fi
-}
-
-same_wire() { # NAME FILTER
-    "$2" "$work/$1.linux.jsonl" >"$work/$1.linux.wire"
-    "$2" "$work/$1.windows.jsonl" >"$work/$1.windows.wire"
-    if [ -s "$work/$1.windows.wire" ] && cmp -s "$work/$1.linux.wire" "$work/$1.windows.wire"; then
-        ok "$1: the cards received the same datagrams from both ($(grep -c . "$work/$1.windows.wire"))"
-    else
-        fail "$1: the cards received different datagrams"
-        diff "$work/$1.linux.wire" "$work/$1.windows.wire" | head -20
-    fi
-}
-
-status_is() { # NAME WANT
-    local side got
-    for side in windows linux; do
-        got="$(cat "$work/$1.$side.status")"
-        if [ "$got" = "$2" ]; then
-            ok "$1: $side exit status $got"
+        got="$(cat "$work/$name.$side.status")"
+        if [ "$got" = "$want" ]; then
+            ok "$name: $side exit status $got"
         else
-            fail "$1: $side exit status $got, not $2: $(head -c 300 "$work/$1.$side.err")"
+            fail "$name: $side exit status $got, not $want: $(head -c 300 "$work/$name.$side.err")"
+        fi
+    done
+    for v in $views; do
+        for side in windows linux; do view "$name.$side" "$v" >"$work/$name.$side.view-$v"; done
+        if [ -s "$work/$name.windows.view-$v" ] &&
+            cmp -s "$work/$name.linux.view-$v" "$work/$name.windows.view-$v"; then
+            ok "$name: the same $v from both builds ($(grep -c . "$work/$name.windows.view-$v") lines)"
+        else
+            fail "$name: the $v differ"
+            diff <(cat -A "$work/$name.linux.view-$v") <(cat -A "$work/$name.windows.view-$v") | head -20 || true
         fi
     done
 }
 
-echo "== search"
-scenario search --cards 5 --broadcast-cards 3 --versions 53,54,60,40,55 -- search --times 3 --format json
-status_is search 0
-same search out
-same_wire search wire
-scenario search-table --cards 3 -- search --times 2 --lang zh_CN
-status_is search-table 0
-same search-table out
+echo "== search, read by IP and by MAC"
+#        NAME        STATUS VIEWS  SIMULATOR -- LEDCARDCTL
+scenario search       0 "out wire" --cards 5 --broadcast-cards 3 --versions 53,54,60,40,55 -- \
+    search --times 3 --format json
+scenario search-table 0 out --cards 3 -- search --times 2 --lang zh_CN
+scenario read-ip      0 "out wire" --cards 2 --versions 53,60 -- read 192.168.1.100 --format json
+scenario read-mac     0 "out wire" --cards 2 --versions 53,60 -- read "$(mac 2)" --lang zh_TW
 grep -q '192.168.1.102' "$work/search-table.windows.out" || fail "search-table: the third card is missing"
-
-echo "== read by IP and by MAC"
-scenario read-ip --cards 2 --versions 53,60 -- read 192.168.1.100 --format json
-status_is read-ip 0
-same read-ip out
-same_wire read-ip wire
-scenario read-mac --cards 2 --versions 53,60 -- read "$(mac 2)" --lang zh_TW
-status_is read-mac 0
-same read-mac out
-same_wire read-mac wire
-grep -q '^readByMac 255.255.255.255 A1 44 06 00 1A 2B 00 00 02 FF$' "$work/read-mac.windows.wire" ||
+grep -q '^readByMac 255.255.255.255 A1 44 06 00 1A 2B 00 00 02 FF$' "$work/read-mac.windows.view-wire" ||
     fail "read-mac: no read by MAC on the wire"
 
-echo "== apply to 20 cards with --ip-from, card 7 ignoring the write"
+echo "== apply to 20 cards with --ip-from, card 7 ignoring the write; a run refused before sending"
 profile="$work/wall.json"
 printf '%s' '{"format": "ledcardctl-profile", "version": 1, "parameters": {"display.width": 192, "network.mask": "255.255.255.0", "network.gateway": "192.168.1.1"}}' >"$profile"
-to="$(for k in $(seq 20); do mac "$k"; echo; done | paste -sd,)"
-sim_args=(--cards 20 --versions 60,60,60,60,53 --ignore-writes 7)
-for side in windows linux; do
-    sim_start "$bed" "$work/apply.$side.jsonl" --first-ip 192.168.1.100 "${sim_args[@]}"
-    file="$profile"
-    [ "$side" = windows ] && file="$(winpath "$profile")"
-    ctl "$side" "$work/apply.$side" apply "$file" --to "$to" --ip-from 192.168.1.150 --format json \
-        --local 192.168.1.10
-    sleep 0.3
-    sim_stop
-done
-status_is apply 3
-for side in windows linux; do sort "$work/apply.$side.out" >"$work/apply.$side.sorted"; done
-same apply sorted
-same_wire apply writes
-python3 - "$work/apply.windows.out" <<'PY' || fail "apply: the outcomes"
+scenario apply 3 "sorted writes" --cards 20 --versions 60,60,60,60,53 --ignore-writes 7 -- \
+    apply "$profile" --to "$(macs 20)" --ip-from 192.168.1.150 --format json
+if python3 - "$work/apply.windows.out" "$work/apply.windows.jsonl" <<'PY'; then
 import json, sys
 lines = [json.loads(l) for l in open(sys.argv[1], encoding="utf-8") if l.strip()]
 assert len(lines) == 20, len(lines)
 for l in lines:
     k = int(l["mac"][-2:], 16)
-    want = "not-confirmed" if k == 7 else "confirmed"
-    assert l["outcome"] == want, (k, l)
-    assert l["written"] is True, l
-    assert l["newIp"] == f"192.168.1.{149 + k}", l
+    want = ("not-confirmed" if k == 7 else "confirmed", True, f"192.168.1.{149 + k}")
+    assert (l["outcome"], l["written"], l["newIp"]) == want, (k, l)
+writes = [e for e in map(json.loads, open(sys.argv[2], encoding="utf-8")) if e.get("event") == "write"]
+assert len(writes) == 20, len(writes)
 PY
-[ "$(writes "$work/apply.windows.jsonl" | grep -c .)" = 20 ] || fail "apply: not 20 writes"
-ok "apply: 19 confirmed, card 7 not confirmed, each at its new address"
-
-echo "== a run refused before sending"
+    ok "apply: 19 confirmed, card 7 not confirmed, each at its new address, 20 writes received"
+else
+    fail "apply: the outcomes"
+fi
+# 20 addresses from .240 reach the subnet's broadcast address.
+scenario refused 2 err --cards 20 -- apply "$profile" --to "$(macs 20)" --ip-from 192.168.1.240
 for side in windows linux; do
-    sim_start "$bed" "$work/refused.$side.jsonl" --first-ip 192.168.1.100 --cards 20
-    file="$profile"
-    [ "$side" = windows ] && file="$(winpath "$profile")"
-    # 20 addresses from .240 reach the subnet's broadcast address.
-    ctl "$side" "$work/refused.$side" apply "$file" --to "$to" --ip-from 192.168.1.240 --local 192.168.1.10
-    sleep 0.5
-    sim_stop
-done
-status_is refused 2
-same refused err
-for side in windows linux; do
-    if [ -z "$(wire "$work/refused.$side.jsonl")" ]; then
-        ok "refused: $side sent nothing"
-    else
-        fail "refused: $side sent $(wire "$work/refused.$side.jsonl" | head -3)"
-    fi
+    sent="$(view "refused.$side" wire)"
+    [ -z "$sent" ] && ok "refused: $side sent nothing" || fail "refused: $side sent $(head -3 <<<"$sent")"
 done
 
 echo "== Ctrl+C halfway through an apply, and the console closed"
-to12="$(for k in $(seq 12); do mac "$k"; echo; done | paste -sd,)"
-# interrupted NAME SIDE HOW: an apply to 12 slow cards one at a time, stopped once two are
-# written: by Ctrl+C (SIGINT, which Wine hands to the program as the console's Ctrl+C) or by
-# the console's close event.
+# interrupted SIDE HOW: an apply to 12 slow cards one at a time, stopped once two are written:
+# by Ctrl+C (SIGINT, which Wine hands to the program as the console's Ctrl+C) or by the
+# console's close event. It ends with exit status 130 and reports exactly the cards written.
 interrupted() {
-    local name="$1" side="$2" how="$3" report="$work/$1.$2.jsonl" file="$profile" runner pid p
+    local side="$1" how="$2" name="$2.$1" runner pid="" p
+    local report="$work/$name.jsonl"
     sim_start "$bed" "$report" --first-ip 192.168.1.100 --cards 12 --delay-ms 150
-    [ "$side" = windows ] && file="$(winpath "$profile")"
-    ctl "$side" "$work/$name.$side" apply "$file" --to "$to12" --parallel 1 --format json \
+    ctl "$side" "$work/$name" apply "$profile" --to "$(macs 12)" --parallel 1 --format json \
         --local 192.168.1.10 &
     runner=$!
     for _ in $(seq 400); do
@@ -210,19 +153,18 @@ interrupted() {
         sleep 0.05
     done
     if [ "$how" = close ]; then
-        in_tool "$bed" "$wine" "$console_event" ledcardctl.exe close || fail "$name: no close event delivered"
+        in_tool "$bed" "$wine" "$console_event" ledcardctl.exe || fail "$name: no close event delivered"
     else
         # The program itself, found by its name among the processes of the bed's tool side.
-        pid=""
         for p in $(ip netns pids "$bed-tool"); do
-            if tr '\0' ' ' <"/proc/$p/cmdline" 2>/dev/null | grep -q 'ledcardctl'; then pid="$p"; fi
+            if tr '\0' ' ' <"/proc/$p/cmdline" 2>/dev/null | grep -q ledcardctl; then pid="$p"; fi
         done
-        if [ -n "$pid" ]; then kill -INT "$pid"; else fail "$name: $side: no ledcardctl process"; fi
+        if [ -n "$pid" ]; then kill -INT "$pid"; else fail "$name: no ledcardctl process"; fi
     fi
     wait "$runner" || true
     sleep 0.5
     sim_stop
-    if python3 - "$work/$name.$side.out" "$report" <<'PY'; then
+    if python3 - "$work/$name.out" "$report" <<'PY'; then
 import json, sys
 lines = [json.loads(l) for l in open(sys.argv[1], encoding="utf-8") if l.strip()]
 received = {json.loads(l)["card"] for l in open(sys.argv[2], encoding="utf-8")
@@ -235,22 +177,21 @@ assert reported == received, (reported, received)
 # the Ctrl+C lands in the waits, after some or all of the writes.
 assert 1 <= len(received) <= 12, received
 PY
-        ok "$name: $side reported exactly the cards written ($(grep -c '"written":true' "$work/$name.$side.out") of 12)"
+        ok "$name: reported exactly the cards written ($(grep -c '"written":true' "$work/$name.out") of 12)"
     else
-        fail "$name: $side"
+        fail "$name: the cards reported"
     fi
-    if grep -q '^Stopped by Ctrl+C: [0-9]* of 12 cards written, the others not written.$' "$work/$name.$side.err"; then
-        ok "$name: $side says where it stopped"
+    [ "$(cat "$work/$name.status")" = 130 ] && ok "$name: exit status 130" ||
+        fail "$name: exit status $(cat "$work/$name.status")"
+    if grep -q '^Stopped by Ctrl+C: [0-9]* of 12 cards written, the others not written.$' "$work/$name.err"; then
+        ok "$name: says where it stopped"
     else
-        fail "$name: $side: no stop line: $(head -c 300 "$work/$name.$side.err")"
+        fail "$name: no stop line: $(head -c 300 "$work/$name.err")"
     fi
 }
-interrupted ctrlc windows int
-interrupted ctrlc linux int
-status_is ctrlc 130
-interrupted close windows close
-got="$(cat "$work/close.windows.status")"
-[ "$got" = 130 ] && ok "close: windows exit status 130" || fail "close: windows exit status $got"
+interrupted windows ctrlc
+interrupted linux ctrlc
+interrupted windows close
 
 echo "== the settings file beside ledcardctl.exe"
 printf '[Params]\r\nSearchTimes=4\r\n' >"$app/SysCfg.ini"
@@ -259,14 +200,14 @@ ctl windows "$work/settings" search --format json --local 192.168.1.10
 sleep 0.3
 sim_stop
 rm -f "$app/SysCfg.ini"
-searches="$(wire "$work/settings.jsonl" | grep -c '^search ' || true)"
+searches="$(view settings wire | grep -c '^search ' || true)"
 # SearchTimes=4: a request at 1.2, 2.4 and 3.6 s, as the window sends them.
 [ "$searches" = 3 ] && ok "settings: SearchTimes=4 from SysCfg.ini beside the exe: 3 requests" ||
     fail "settings: $searches search requests, not 3"
 
 echo "== Chinese on a console"
 # A terminal of its own: Wine gives the program a console on it, written with wide characters.
-in_tool "$bed" script -qec "/usr/lib/wine/wine64 '$app/ledcardctl.exe' --lang zh_CN --help" /dev/null \
+in_tool "$bed" script -qec "$wine '$app/ledcardctl.exe' --lang zh_CN --help" /dev/null \
     >"$work/console.txt" 2>&1 || true
 if grep -q '退出状态：0 全部已确认' "$work/console.txt"; then
     ok "console: the simplified-Chinese help shows as written"
@@ -275,7 +216,7 @@ else
 fi
 # No LANG, LC_ALL or LC_MESSAGES in the program's environment: the user's Windows locale decides.
 # Wine takes the locale of its processes from LC_ALL; cmd takes the variables away again.
-in_tool "$bed" env -u LANG LC_ALL=zh_TW.UTF-8 /usr/lib/wine/wine64 cmd /c \
+in_tool "$bed" env -u LANG LC_ALL=zh_TW.UTF-8 "$wine" cmd /c \
     "set LC_ALL=&& set LC_MESSAGES=&& set LANG=&& $(winpath "$app/ledcardctl.exe") --help" \
     >"$work/locale.txt" 2>&1 || true
 if grep -q '退出狀態：0 全部已確認' "$work/locale.txt"; then
@@ -284,6 +225,4 @@ else
     fail "locale: $(head -c 300 "$work/locale.txt")"
 fi
 
-suite_end || failures=$((failures + 1))
-echo "ledcardctl.exe: $([ $failures -eq 0 ] && echo passed || echo "$failures FAILED")"
-exit $((failures > 0))
+suite_exit ledcardctl.exe

@@ -16,9 +16,6 @@ LEDCFG_LINUX_BUILD="$(realpath --relative-to="$(cd "$(dirname "$0")/../.." && pw
 # shellcheck source=tests/windows/lib.sh
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 suite_begin wininst
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-ok() { echo "ok: $*"; }
 export LANG=C.UTF-8
 unset LC_ALL LC_MESSAGES
 bus_start
@@ -27,7 +24,6 @@ bed="wi$$"
 bed_up "$bed"
 prefix_new "$work/prefix" "$bed"
 export WINEPREFIX="$work/prefix"
-wine=/usr/lib/wine/wine64
 user_dir="$WINEPREFIX/drive_c/users/$(id -un)"
 instdir="$user_dir/AppData/Local/Programs/ledcardcfg"
 menu="$user_dir/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/ledcardcfg"
@@ -35,17 +31,6 @@ key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\ledcardcfg'
 
 # The files of a folder, one relative path a line, sorted.
 files() { (cd "$1" && find . -mindepth 1 \( -type f -o -type d \) | sed 's|^\./||' | LC_ALL=C sort); }
-
-# Waits for a visible window whose title matches; prints its id.
-window() {
-    local id
-    for _ in $(seq 150); do
-        id="$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1 || true)"
-        [ -n "$id" ] && { echo "$id"; return 0; }
-        sleep 0.2
-    done
-    return 1
-}
 
 echo "== silent install, no administrator rights"
 if strings "$setup" | grep 'level="asInvoker"' >/dev/null; then
@@ -90,20 +75,7 @@ if id="$(window 'V3\.68')"; then
         fail "title: $title"
     fi
     sleep 2
-    in_tool "$bed" "$wine" "$instdir/ledcardcfg.exe" >/dev/null 2>&1 &
-    second=$!
-    if box="$(window '^ledcardcfg$')"; then
-        # No window manager here: focus the box by hand, then press its OK.
-        xdotool windowfocus "$box" 2>/dev/null || true
-        sleep 0.3
-        xdotool key Return 2>/dev/null || true
-        for _ in $(seq 50); do kill -0 "$second" 2>/dev/null || break; sleep 0.2; done
-        kill -0 "$second" 2>/dev/null && fail "the second copy still runs" || ok "a second copy is refused"
-    else
-        fail "a second copy showed no message"
-    fi
-    xdotool search --onlyvisible --name 'V3\.68' >/dev/null && ok "the first copy stays open" ||
-        fail "the first copy is gone"
+    second_copy_refused in_tool "$bed" "$wine" "$instdir/ledcardcfg.exe"
 
     echo "== uninstall while the window runs"
     rc=0
@@ -180,6 +152,4 @@ for _ in $(seq 150); do [ -e "$custom" ] || break; sleep 0.2; done
 [ -e "$custom" ] && fail "C:\\Tools\\LED Cards is still there: $(files "$custom" | tr '\n' ' ')" ||
     ok "uninstalled from there, the folder removed with nothing of the user's in it"
 
-suite_end || failures=$((failures + 1))
-echo "installer: $([ $failures -eq 0 ] && echo passed || echo "$failures FAILED")"
-exit $((failures > 0))
+suite_exit installer

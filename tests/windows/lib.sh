@@ -12,7 +12,12 @@
 #   screen_start             an Xvfb of its own; exports DISPLAY
 #   bus_start                a D-Bus session bus of its own; exports DBUS_SESSION_BUS_ADDRESS
 #   prefix_new DIR           a fresh Wine prefix in DIR (made in the bed NAME if given second)
-#   suite_end                ends everything now; fails when a process of the suite outlived it
+#   window REGEX             waits for a visible window whose title matches; prints its id
+#   second_copy_refused CMD...   CMD starts a second copy while the window runs: its message box
+#                            is answered, it ends, and the first copy stays
+#   ok TEXT, fail TEXT       a result; fail counts into $failures
+#   suite_exit LABEL         ends everything now, says how the suite went, and exits with it
+#                            (suite_end alone fails when a process of the suite outlived it)
 
 suite_root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 netbed="$suite_root/tests/testbed/netbed.sh"
@@ -20,9 +25,17 @@ suite_beds=()
 suite_pids=()
 suite_prefixes=()
 suite_ended=0
+failures=0
+wine=/usr/lib/wine/wine64
 # No Mono or Gecko prompts, and no menu entries or file associations written into this
 # machine's desktop for the programs Wine installs.
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+
+ok() { echo "ok: $*"; }
+fail() {
+    echo "FAIL: $*"
+    failures=$((failures + 1))
+}
 
 suite_begin() {
     work="$(mktemp -d "/tmp/ledcardcfg-$1.XXXXXX")"
@@ -37,20 +50,24 @@ bed_up() {
     printf '127.0.0.1 localhost\n192.168.1.10 %s\n' "$(hostname)" >"$work/hosts"
 }
 
+bed_pids() { ip netns pids "$1-tool" 2>/dev/null; ip netns pids "$1-card" 2>/dev/null; }
+
 # Wine first, by its own server: its processes do not all end on SIGTERM, and a namespace taken
 # down while they run is kept alive by them.
-bed_down() {
+wine_end() {
     local p
     for p in "${suite_prefixes[@]}"; do
-        WINEPREFIX="$p" wineserver -k 2>/dev/null
+        WINEPREFIX="$p" wineserver -k 2>/dev/null || true
     done
-    for p in $(ip netns pids "$1-tool" 2>/dev/null) $(ip netns pids "$1-card" 2>/dev/null); do
-        kill "$p" 2>/dev/null
-    done
+}
+
+bed_down() {
+    wine_end
+    # shellcheck disable=SC2046 # one pid a word
+    kill $(bed_pids "$1") 2>/dev/null || true
     sleep 0.3
-    for p in $(ip netns pids "$1-tool" 2>/dev/null) $(ip netns pids "$1-card" 2>/dev/null); do
-        kill -9 "$p" 2>/dev/null
-    done
+    # shellcheck disable=SC2046
+    kill -9 $(bed_pids "$1") 2>/dev/null || true
     "$netbed" down "$1" >/dev/null 2>&1
 }
 
@@ -115,6 +132,39 @@ bus_start() {
     export DBUS_SESSION_BUS_ADDRESS
 }
 
+window() {
+    local id
+    for _ in $(seq 150); do
+        id="$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1 || true)"
+        [ -n "$id" ] && { echo "$id"; return 0; }
+        sleep 0.2
+    done
+    return 1
+}
+
+second_copy_refused() {
+    local second box
+    "$@" >/dev/null 2>&1 &
+    second=$!
+    if box="$(window '^ledcardcfg$')"; then
+        # No window manager here: focus the box by hand, then press its OK.
+        xdotool windowfocus "$box" 2>/dev/null || true
+        sleep 0.3
+        xdotool key Return 2>/dev/null || true
+    else
+        fail "a second copy showed no message"
+    fi
+    for _ in $(seq 50); do kill -0 "$second" 2>/dev/null || break; sleep 0.2; done
+    if kill -0 "$second" 2>/dev/null; then
+        fail "the second copy still runs"
+        kill "$second" 2>/dev/null || true
+    else
+        ok "a second copy is refused"
+    fi
+    xdotool search --onlyvisible --name 'V3\.68' >/dev/null && ok "the first copy stays open" ||
+        fail "the first copy is gone"
+}
+
 prefix_new() {
     local prefix="$1" name="${2:-}"
     suite_prefixes+=("$prefix")
@@ -138,8 +188,7 @@ suite_processes() {
         fi
     done
     for b in "${suite_beds[@]}"; do
-        ip netns pids "$b-tool" >>"$1" 2>/dev/null || true
-        ip netns pids "$b-card" >>"$1" 2>/dev/null || true
+        bed_pids "$b" >>"$1" || true
     done
 }
 
@@ -149,9 +198,7 @@ suite_end() {
     suite_ended=1
     set +e
     list="$(mktemp /tmp/ledcardcfg-processes.XXXXXX)"
-    for p in "${suite_prefixes[@]}"; do
-        WINEPREFIX="$p" wineserver -k 2>/dev/null
-    done
+    wine_end
     for p in "${suite_pids[@]}"; do
         kill "$p" 2>/dev/null
     done
@@ -176,4 +223,10 @@ suite_end() {
         return 1
     fi
     echo "ok: nothing the suite started is still running"
+}
+
+suite_exit() {
+    suite_end || failures=$((failures + 1))
+    echo "$1: $([ "$failures" -eq 0 ] && echo passed || echo "$failures FAILED")"
+    exit $((failures > 0))
 }

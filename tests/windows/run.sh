@@ -29,7 +29,6 @@ LEDCFG_LINUX_BUILD="$(realpath --relative-to="$here/../.." "$lbuild")"
 source "$here/lib.sh"
 [ "$(id -u)" -eq 0 ] || { echo "run.sh: needs root for the network namespaces" >&2; exit 1; }
 suite_begin wine
-status=0
 start=$(date +%s)
 bus_start
 screen_start
@@ -38,11 +37,9 @@ echo "== Windows test programs under Wine"
 export WINEPREFIX="$work/prefix-unit"
 suite_prefixes+=("$WINEPREFIX")
 # shellcheck disable=SC2016 # expanded by the inner shell
-if ! unshare -n -- bash -c 'ip link set lo up && exec ctest --test-dir "$0" -j2 --timeout 300 \
-        --output-on-failure -LE guest' "$wbuild"; then
-    status=1
-fi
-WINEPREFIX="$work/prefix-unit" wineserver -k 2>/dev/null || true
+unshare -n -- bash -c 'ip link set lo up && exec ctest --test-dir "$0" -j2 --timeout 300 \
+    --output-on-failure -LE guest' "$wbuild" || fail "the Windows test programs"
+wine_end
 
 # bed NAME PROGRAM...: a bed with five cards (card 3 answers by broadcast), the program on its
 # tool side with the bed's address for the host name; the cards' report is left in
@@ -81,38 +78,33 @@ suite_prefixes+=("$WINEPREFIX")
 if bed "wb$$" "$suite_root/tools/windows/wine-run.sh" "$wbuild/tests/guest/guest_bed_tests.exe" \
     -o "Z:$work/windows-bed.txt,txt" && cat "$work/windows-bed.txt" &&
     grep -q '^Totals: 5 passed, 0 failed, 0 skipped' "$work/windows-bed.txt"; then
-    echo "ok: the Windows build searched, read and wrote in the bed"
+    ok "the Windows build searched, read and wrote in the bed"
 else
-    echo "FAIL: the Windows build in the bed"
-    status=1
+    fail "the Windows build in the bed"
 fi
-WINEPREFIX="$work/prefix-bed" wineserver -k 2>/dev/null || true
 echo "== The Linux window in the same kind of bed"
 if bed "lb$$" "$lbuild/tests/guest/guest_bed_tests"; then
-    echo "ok: the Linux build searched, read and wrote in the bed"
+    ok "the Linux build searched, read and wrote in the bed"
 else
-    echo "FAIL: the Linux build in the bed"
-    status=1
+    fail "the Linux build in the bed"
 fi
 received "$work/wb$$.jsonl" >"$work/windows.txt"
 received "$work/lb$$.jsonl" >"$work/linux.txt"
 if [ -s "$work/windows.txt" ] && diff -u "$work/linux.txt" "$work/windows.txt"; then
-    echo "ok: the cards received the same datagrams from both builds ($(grep -c . "$work/windows.txt") distinct)"
+    ok "the cards received the same datagrams from both builds ($(grep -c . "$work/windows.txt") distinct)"
 else
-    echo "FAIL: the cards received different datagrams from the Windows build"
-    status=1
+    fail "the cards received different datagrams from the Windows build"
 fi
 
 echo "== ledcardctl.exe from the zip, against the Linux ledcardctl"
 (cd "$work" && unzip -q "$zip")
-bash "$here/ctl.sh" "$(ls -d "$work"/ledcardcfg-*-win64)" "$lbuild" "$wbuild" || status=1
+bash "$here/ctl.sh" "$(ls -d "$work"/ledcardcfg-*-win64)" "$lbuild" "$wbuild" || fail "ledcardctl.exe"
 
 echo "== The packed zip with the Windows platform plugin"
-bash "$here/gui.sh" "$zip" "$wbuild/screenshots" || status=1
+bash "$here/gui.sh" "$zip" "$wbuild/screenshots" || fail "the packed zip"
 
 echo "== The installer"
-bash "$here/installer.sh" "$setup" "$(ls -d "$work"/ledcardcfg-*-win64)" "$lbuild" || status=1
+bash "$here/installer.sh" "$setup" "$(ls -d "$work"/ledcardcfg-*-win64)" "$lbuild" || fail "the installer"
 
-suite_end || status=1
-echo "Windows suite: $([ $status -eq 0 ] && echo passed || echo FAILED) in $(($(date +%s) - start)) s"
-exit $status
+echo "== $(($(date +%s) - start)) s"
+suite_exit "Windows suite"
