@@ -4,12 +4,14 @@
 
 namespace fleet {
 
-std::uint32_t AddressValue(const Quad& q) {
-    return std::uint32_t(q[0]) << 24 | std::uint32_t(q[1]) << 16 | std::uint32_t(q[2]) << 8 | q[3];
+std::uint32_t AddressValue(const Quad& address) {
+    return std::uint32_t(address[0]) << 24 | std::uint32_t(address[1]) << 16 |
+           std::uint32_t(address[2]) << 8 | address[3];
 }
 
-Quad AddressOf(std::uint32_t v) {
-    return {std::uint8_t(v >> 24), std::uint8_t(v >> 16), std::uint8_t(v >> 8), std::uint8_t(v)};
+Quad AddressOf(std::uint32_t value) {
+    return {std::uint8_t(value >> 24), std::uint8_t(value >> 16), std::uint8_t(value >> 8),
+            std::uint8_t(value)};
 }
 
 Quad NthAddress(const Quad& first, std::size_t n) {
