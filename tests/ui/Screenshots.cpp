@@ -242,6 +242,33 @@ int main(int argc, char* argv[]) {
                               QStringLiteral("restore-%1.png").arg(QLatin1String(names[id])))) &&
                      ok;
                 restoring.hide();
+
+                // A wall of 200: the 180 cards of one subnet chosen by a filter and Ctrl+A.
+                ui::BatchWriteDialog::Setup wall = setup;
+                wall.cards.clear();
+                for (int n = 1; n <= 200; ++n) {
+                    const bool hall = n <= 180;
+                    const int host = hall ? 10 + n : n - 180 + 20;
+                    char mac[18];
+                    std::snprintf(mac, sizeof mac, "00:1A:2B:3C:%02X:%02X", n >> 8, n & 0xFF);
+                    wall.cards.push_back(
+                        {n, hall ? "LED-C4" : "LED-C2", mac,
+                         (hall ? "192.168.1." : "192.168.2.") + std::to_string(host), 60});
+                }
+                ui::BatchWriteDialog walls(window.router(), wall, &window);
+                walls.resize(walls.width(), 620);
+                walls.show();
+                walls.findChild<QLineEdit*>(QStringLiteral("edtFilter"))
+                    ->setText(QStringLiteral("192.168.1."));
+                walls.btSelectAllClick();
+                walls.findChild<QCheckBox*>(QStringLiteral("cbSequentialIp"))->setChecked(true);
+                walls.findChild<QLineEdit*>(QStringLiteral("edtFirstIp"))
+                    ->setText(QStringLiteral("192.168.1.11"));
+                ok =
+                    Save(walls, out.filePath(
+                                    QStringLiteral("wall-%1.png").arg(QLatin1String(names[id])))) &&
+                    ok;
+                walls.hide();
             }
             window.searchByIpDialog().show();
             ok = Save(window.searchByIpDialog(), out.filePath(QStringLiteral("assign-ip.png"))) &&
