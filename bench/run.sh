@@ -1,15 +1,15 @@
 #!/usr/bin/env bash
 # Every performance figure of the tool in one table: the benchmarks of the protocol core and of
-# the window, a wall of cards answering one search in the namespace test bed, ledcardctl
-# writing and searching a wall there, and start-up
-# time and memory against a minimal Qt program.
+# the window, a wall of cards answering one search in the namespace test bed, the window's own
+# steps in front of a wall of 200 (search, the several-cards dialog, writing), ledcardctl
+# writing and searching a wall there, and start-up time and memory against a minimal Qt program.
 #
 #   bench/run.sh BENCH_BUILD TEST_BUILD [PART...]
 #
 # BENCH_BUILD is an optimised build with LEDCFG_BENCH=ON (the tool, the benchmarks, the
 # start-up helpers); TEST_BUILD has the fleet tests. The raw figures stay in BENCH_BUILD/results.
-# PARTs (benchmarks, fleet, ctl, startup) run those alone, keeping the other parts' last figures;
-# without any, everything runs afresh.
+# PARTs (benchmarks, fleet, window, ctl, startup) run those alone, keeping the other parts' last
+# figures; without any, everything runs afresh.
 #
 # Nothing here reaches the network: the fleet runs in namespaces of its own, and the programs
 # being timed start in an empty network namespace, reaching the X server through its socket.
@@ -26,7 +26,7 @@ shift 2
 PARTS=("$@")
 mkdir -p "$OUT"
 if [ ${#PARTS[@]} -eq 0 ]; then
-    PARTS=(benchmarks fleet ctl startup)
+    PARTS=(benchmarks fleet window ctl startup)
     rm -f "$OUT"/*.json "$OUT"/*.jsonl
 fi
 
@@ -68,6 +68,24 @@ fleet() {
         "$TEST_BUILD/tests/e2e/e2e_wall_tests" >"$OUT/fleet-$cards.log" 2>&1; then
         tail -30 "$OUT/fleet-$cards.log" >&2
         say "bench: the fleet of $cards cards FAILED (log: $OUT/fleet-$cards.log)"
+    fi
+}
+
+# The window in front of a wall of CARDS: the search, the several-cards dialog opened from the
+# menu, a block chosen by filter and Ctrl+A and written, then every card.
+window_wall() {
+    local cards="$1"
+    if [ "$(id -u)" -ne 0 ]; then
+        say "bench: the window's wall skipped: the namespace test bed needs root"
+        return 0
+    fi
+    say "bench: the window in front of $cards cards"
+    if ! unshare -n -- bash -c 'ip link set lo up && exec "$@"' window env \
+        QT_QPA_PLATFORM=offscreen LEDCFG_WINDOW_CARDS="$cards" \
+        LEDCFG_WINDOW_REPORT="$OUT/window.json" \
+        "$TEST_BUILD/tests/e2e/e2e_wall_window_tests" >"$OUT/window.log" 2>&1; then
+        tail -30 "$OUT/window.log" >&2
+        say "bench: the window's wall FAILED (log: $OUT/window.log)"
     fi
 }
 
@@ -139,6 +157,10 @@ for part in "${PARTS[@]}"; do
             fleet 300 3
             fleet 2000 20
             ;;
+        window)
+            rm -f "$OUT/window.json"
+            window_wall 200
+            ;;
         ctl)
             rm -f "$OUT/ctl.json"
             ctl_fleet 1000 2000
@@ -148,7 +170,7 @@ for part in "${PARTS[@]}"; do
             startup
             ;;
         *)
-            say "bench: no part $part (benchmarks, fleet, ctl, startup)"
+            say "bench: no part $part (benchmarks, fleet, window, ctl, startup)"
             exit 2
             ;;
     esac

@@ -54,6 +54,8 @@ testbed::NetBedConfig wideBed() {
 // Everything the test watches while the search runs, all on the UI thread.
 struct Watch : QObject {
     QElapsedTimer clock;
+    qint64 firstRequestNs = -1;
+    qint64 allListedNs = -1;
     qint64 firstRequestMs = -1;
     qint64 firstListedMs = -1;
     qint64 allListedMs = -1;
@@ -151,6 +153,7 @@ private slots:
         });
         connect(w.tSendSpan(), &QTimer::timeout, &watch, [&watch, endpoint] {
             if (++watch.requests == 1) {
+                watch.firstRequestNs = watch.clock.nsecsElapsed();
                 watch.firstRequestMs = watch.clock.elapsed();
             } else if (watch.requests == 2) {
                 watch.deliveredAtSecondRequest = endpoint->counters().delivered;
@@ -171,6 +174,7 @@ private slots:
                 }
                 if (watch.allListedMs < 0 && model->rowCount() >= watch.wanted) {
                     watch.allListedMs = now;
+                    watch.allListedNs = watch.clock.nsecsElapsed();
                 }
             });
             auto* countdown = dialog->findChild<QTimer*>(QStringLiteral("tSTime"));
@@ -226,6 +230,15 @@ private slots:
             }
         }
         QVERIFY(sim.events(u"sendError"_qs).empty());
+        // The last answers as the window's clock places them: the simulator's clock is set
+        // against it by the first request, which the window stamps just after sending.
+        const std::vector<SimProcess::Burst> bursts = sim.searchBursts();
+        QCOMPARE(int(bursts.size()), searchRequests);
+        const double offsetMs = double(watch.firstRequestNs) / 1e6 - bursts.front().requestMs;
+        const double lastAnswerToDialogListedMs =
+            double(watch.allListedNs) / 1e6 - (bursts.front().lastMs + offsetMs);
+        const double lastAnswerToMainListedMs =
+            double(watch.tickStartMs + watch.closeTickMs) - (bursts.back().lastMs + offsetMs);
         const quint64 delivered = watch.deliveredAtClose - before.delivered;
 
         // The main list: every card once, numbered 1..N in the order they answered.
@@ -255,6 +268,8 @@ private slots:
             {u"firstRequestToFirstListedMs"_qs, watch.firstListedMs - watch.firstRequestMs},
             {u"firstRequestToAllListedMs"_qs,
              watch.allListedMs < 0 ? -1 : watch.allListedMs - watch.firstRequestMs},
+            {u"lastAnswerToDialogListedMs"_qs, lastAnswerToDialogListedMs},
+            {u"lastAnswerToMainListedMs"_qs, lastAnswerToMainListedMs},
             {u"worstTimerLatenessMs"_qs, watch.worstLatenessMs},
             {u"timerTicks"_qs, watch.probeTicks},
             {u"closeAndCopyMs"_qs, watch.closeTickMs},

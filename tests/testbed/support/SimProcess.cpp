@@ -86,6 +86,28 @@ const std::vector<QJsonObject>& SimProcess::events() {
     return events_;
 }
 
+std::vector<SimProcess::Burst> SimProcess::searchBursts() {
+    std::vector<Burst> out;
+    // A burst's summary follows its request once the queue is empty; a request of another kind
+    // in between means the summary is not the search's alone.
+    bool open = false;
+    for (const QJsonObject& e : events()) {
+        const QString event = e[u"event"].toString();
+        if (event == u"request") {
+            open = e[u"kind"].toString() == u"search";
+            if (open) {
+                out.push_back({e[u"t"].toDouble(), -1, -1, 0});
+            }
+        } else if (event == u"sent" && open) {
+            out.back().firstMs = e[u"firstMs"].toDouble();
+            out.back().lastMs = e[u"lastMs"].toDouble();
+            out.back().count = e[u"count"].toInt();
+            open = false;
+        }
+    }
+    return out;
+}
+
 std::vector<QJsonObject> SimProcess::events(const QString& kind) {
     std::vector<QJsonObject> out;
     for (const QJsonObject& e : events()) {

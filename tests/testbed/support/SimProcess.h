@@ -35,6 +35,17 @@ public:
                                        int timeoutMs = 5000, std::size_t from = 0);
     QString stderrText();
 
+    // The answers to one search request as the simulator sent them, on its clock (ms since it
+    // started): when it took the request, when the first and the last answer left.
+    struct Burst {
+        double requestMs = 0;
+        double firstMs = -1;
+        double lastMs = -1;
+        int count = 0;
+    };
+    // One per search request so far, in order; a request it had not answered yet has count 0.
+    std::vector<Burst> searchBursts();
+
     static QString executable(); // built next to the tests
 
 private:
