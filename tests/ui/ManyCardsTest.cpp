@@ -136,14 +136,21 @@ private slots:
         QTest::addColumn<int>("language");
         // menu, export, save, load, several, search, restore
         QTest::addColumn<QStringList>("texts");
+        // What a screen reader names in the several-cards dialog: the dialog, the list, the
+        // filter, select all, select none, invert.
+        QTest::addColumn<QStringList>("accessible");
         QTest::newRow("simplified")
             << 0 << QStringList{U("多卡(&M)"),     U("导出设备列表..."),   U("保存参数..."),
                                 U("载入参数..."),  U("写入多张控制卡..."), U("搜索设备(&S)"),
-                                U("从备份恢复...")};
+                                U("从备份恢复...")}
+            << QStringList{U("写入多张控制卡"), U("控制卡列表"), U("名称、MAC地址或IP地址"),
+                           U("全选"),           U("全不选"),     U("反选")};
         QTest::newRow("traditional")
             << 1 << QStringList{U("多卡(&M)"),     U("匯出設備列表..."),   U("儲存參數..."),
                                 U("載入參數..."),  U("寫入多張控制卡..."), U("搜索設備(&S)"),
-                                U("從備份恢復...")};
+                                U("從備份恢復...")}
+            << QStringList{U("寫入多張控制卡"), U("控制卡清單"), U("名稱、MAC地址或IP地址"),
+                           U("全選"),           U("全不選"),     U("反選")};
         QTest::newRow("english") << 2
                                  << QStringList{u"Many cards(&M)"_s,
                                                 u"Export list..."_s,
@@ -151,7 +158,13 @@ private slots:
                                                 u"Load parameters..."_s,
                                                 u"Write to several cards..."_s,
                                                 u"Search devices(&S)"_s,
-                                                u"Restore from backup..."_s};
+                                                u"Restore from backup..."_s}
+                                 << QStringList{u"Write to several cards"_s,
+                                                u"Cards"_s,
+                                                u"Name, MAC or IP address"_s,
+                                                u"Select all"_s,
+                                                u"Select none"_s,
+                                                u"Invert"_s};
     }
     void textsFollowTheLanguage() {
         QFETCH(int, language);
@@ -170,6 +183,20 @@ private slots:
         // An item that was there before keeps its catalogue text.
         QCOMPARE(Find<QAction>(w.get(), "menu_sub_search_device")->text(), texts[5]);
         QCOMPARE(Find<QAction>(w.get(), "menu_sub_restore_backup")->text(), texts[6]);
+
+        QFETCH(QStringList, accessible);
+        w->appendDeviceRows({{1, "Hall, east", "00:1A:2B:00:00:02", "192.168.1.101", 60}});
+        w->showPanel(SampleCard(*w));
+        QStringList named;
+        w->runBatchDialog = [&named](ui::BatchWriteDialog& dialog) {
+            named << dialog.accessibleName();
+            for (const char* name :
+                 {"lvCards", "edtFilter", "btSelectAll", "btSelectNone", "btInvert"}) {
+                named << Find<QWidget>(&dialog, name)->accessibleName();
+            }
+        };
+        w->writeSeveralCards();
+        QCOMPARE(named, accessible);
     }
 
     // The list as shown, in the language in force, with BOM, CR LF and quoted cells.
@@ -472,6 +499,7 @@ private slots:
         w->showPanel(SampleCard(*w));
         const std::size_t before = endpoint.sent.size();
         QString state;
+        QString counters;
         w->runBatchDialog = [&](ui::BatchWriteDialog& dialog) {
             dialog.list()->item(0, 0)->setCheckState(Qt::Checked);
             dialog.btStartClick();
@@ -480,6 +508,7 @@ private slots:
                 "00 1A 2B 00 00 02", "C0 A8 01 65", QByteArray::number(version, 16).toStdString()));
             dialog.btCancelClick();
             state = dialog.list()->item(0, 5)->text();
+            counters = Find<QLabel>(&dialog, "lbCounters")->text();
         };
         w->writeSeveralCards();
         QCOMPARE(endpoint.sent.size(), before + 2);
@@ -494,6 +523,7 @@ private slots:
         QCOMPARE(write.broadcast, byMac);
         QCOMPARE(write.bytes.left(3), testsupport::qt::hex(byMac ? "A1 30 06" : "A1 21 11"));
         QCOMPARE(state, u"Not confirmed"_s);
+        QCOMPARE(counters, u"Sent 1 · confirmed 0 · not confirmed 1 · no answer 0 · refused 0"_s);
     }
 
     // The results table as a CSV file, and an unwritable results path. A ticked row without an
@@ -511,6 +541,7 @@ private slots:
         w->showPanel(panel);
         QStringList states;
         QStringList newIps;
+        QStringList counters;
         w->runBatchDialog = [&](ui::BatchWriteDialog& dialog) {
             dialog.list()->item(1, 0)->setCheckState(Qt::Checked); // no address: no answer
             dialog.list()->item(2, 0)->setCheckState(Qt::Checked);
@@ -524,12 +555,15 @@ private slots:
             card.ip = "C0 A8 01 65";
             endpoint.deliver(testsupport::parameterReply(card));
             QCOMPARE(endpoint.sent.size(), before + 2);
+            // The write has left, its confirmation not yet come: sent, and nothing else yet.
+            counters << Find<QLabel>(&dialog, "lbCounters")->text();
             QTRY_COMPARE_WITH_TIMEOUT(endpoint.sent.size(), before + 3, 8000);
             card.ip = "C0 A8 01 97";
             card.server = "C0 A8 01 C8";
             card.port = "13 8D";
             endpoint.deliver(testsupport::parameterReply(card));
             QVERIFY(!dialog.run().running());
+            counters << Find<QLabel>(&dialog, "lbCounters")->text();
             for (int r = 0; r < 3; ++r) {
                 states << dialog.list()->item(r, 5)->text();
                 newIps << dialog.list()->item(r, 4)->text();
@@ -541,6 +575,10 @@ private slots:
         w->writeSeveralCards();
         QCOMPARE(states, (QStringList{QString(), u"No answer"_s, u"Confirmed"_s}));
         QCOMPARE(newIps, (QStringList{QString(), QString(), u"192.168.1.151"_s}));
+        QCOMPARE(
+            counters,
+            (QStringList{u"Sent 1 · confirmed 0 · not confirmed 0 · no answer 1 · refused 0"_s,
+                         u"Sent 1 · confirmed 1 · not confirmed 0 · no answer 1 · refused 0"_s}));
         QCOMPARE(w->deviceRow(0).ip, std::string("192.168.1.100"));
         QCOMPARE(w->deviceRow(2).ip, std::string("192.168.1.151"));
         QCOMPARE(ReadAll(path("results.csv")),
