@@ -78,8 +78,12 @@ for cards in (300, 2000):
             f"{f['lastAnswerToDialogListedMs']:.1f} ms",
             against(f["lastAnswerToDialogListedMs"], 100, extra="answers of the first request"))
         row(g, "last answer to all in the main list", f"{f['lastAnswerToMainListedMs']:.1f} ms",
-            against(f["lastAnswerToMainListedMs"], 100,
-                    extra="the list is filled when the countdown ends"))
+            COUNTDOWN)
+
+# The cards are listed, against the 100 ms goal, in the search dialog; the main list takes them
+# over when the dialog's countdown ends, which waits out the last request's 1.2 s.
+COUNTDOWN = ("no goal: filled when the search's countdown ends, up to 1.2 s after the last "
+             "request; the window's own part is the closing tick's row")
 
 w = load("window.json")
 if not w:
@@ -91,9 +95,7 @@ else:
         f"{s_['lastAnswerToDialogListedMs']:.1f} ms",
         against(s_["lastAnswerToDialogListedMs"], 100, extra="answers of the first request"))
     row(g, "search: last answer to all in the main list",
-        f"{s_['lastAnswerToMainListedMs']:.1f} ms",
-        against(s_["lastAnswerToMainListedMs"], 100,
-                extra=f"the list is filled when the countdown ends; {s_['requests']} requests"))
+        f"{s_['lastAnswerToMainListedMs']:.1f} ms", f"{COUNTDOWN}; {s_['requests']} requests")
     row(g, "search: closing tick to all in the main list",
         f"{s_['closingTickToMainListedMs']:.1f} ms",
         against(s_["closingTickToMainListedMs"], 100, extra="the dialog closed, its rows copied"))
