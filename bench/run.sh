@@ -55,57 +55,42 @@ benchmarks() {
         --benchmark_out="$OUT/ui_bench.json" --benchmark_out_format=json >/dev/null 2>&1
 }
 
-fleet() {
-    local cards="$1" times="$2"
+# in_bed NAME WHAT PROGRAM VAR=VALUE...: a bed test program with its sizes in the environment,
+# in a namespace of its own with only loopback (it makes its bed inside); its output goes to
+# $OUT/NAME.log, shown when it fails.
+in_bed() {
+    local name="$1" what="$2" program="$3"
+    shift 3
     if [ "$(id -u)" -ne 0 ]; then
-        say "bench: fleet of $cards skipped: the namespace test bed needs root"
+        say "bench: $what skipped: the namespace test bed needs root"
         return 0
     fi
-    say "bench: fleet of $cards cards, SearchTimes $times"
-    if ! unshare -n -- bash -c 'ip link set lo up && exec "$@"' fleet env \
-        QT_QPA_PLATFORM=offscreen LEDCFG_FLEET_CARDS="$cards" LEDCFG_FLEET_SEARCH_TIMES="$times" \
-        LEDCFG_FLEET_REPORT="$OUT/fleet-$cards.json" \
-        "$TEST_BUILD/tests/e2e/e2e_wall_tests" >"$OUT/fleet-$cards.log" 2>&1; then
-        tail -30 "$OUT/fleet-$cards.log" >&2
-        say "bench: the fleet of $cards cards FAILED (log: $OUT/fleet-$cards.log)"
+    say "bench: $what"
+    if ! unshare -n -- bash -c 'ip link set lo up && exec "$@"' "$name" env \
+        QT_QPA_PLATFORM=offscreen "$@" "$TEST_BUILD/$program" >"$OUT/$name.log" 2>&1; then
+        tail -30 "$OUT/$name.log" >&2
+        say "bench: $what FAILED (log: $OUT/$name.log)"
     fi
+}
+
+fleet() {
+    in_bed "fleet-$1" "fleet of $1 cards, SearchTimes $2" tests/e2e/e2e_wall_tests \
+        LEDCFG_FLEET_CARDS="$1" LEDCFG_FLEET_SEARCH_TIMES="$2" LEDCFG_FLEET_REPORT="$OUT/fleet-$1.json"
 }
 
 # The window in front of a wall of CARDS: the search, the several-cards dialog opened from the
 # menu, a block chosen by filter and Ctrl+A and written, then every card.
 window_wall() {
-    local cards="$1"
-    if [ "$(id -u)" -ne 0 ]; then
-        say "bench: the window's wall skipped: the namespace test bed needs root"
-        return 0
-    fi
-    say "bench: the window in front of $cards cards"
-    if ! unshare -n -- bash -c 'ip link set lo up && exec "$@"' window env \
-        QT_QPA_PLATFORM=offscreen LEDCFG_WINDOW_CARDS="$cards" \
-        LEDCFG_WINDOW_REPORT="$OUT/window.json" \
-        "$TEST_BUILD/tests/e2e/e2e_wall_window_tests" >"$OUT/window.log" 2>&1; then
-        tail -30 "$OUT/window.log" >&2
-        say "bench: the window's wall FAILED (log: $OUT/window.log)"
-    fi
+    in_bed window "the window in front of $1 cards" tests/e2e/e2e_wall_window_tests \
+        LEDCFG_WINDOW_CARDS="$1" LEDCFG_WINDOW_REPORT="$OUT/window.json"
 }
 
 # ledcardctl against simulated walls: apply to 10 and CARDS cards with sequential addresses, as
 # an operator runs it (a search first, the checks, a backup and journal lines for every card),
 # and one search of SEARCH_CARDS cards; the figures come from the program's --timing output.
 ctl_fleet() {
-    local cards="$1" search_cards="$2"
-    if [ "$(id -u)" -ne 0 ]; then
-        say "bench: ledcardctl walls skipped: the namespace test bed needs root"
-        return 0
-    fi
-    say "bench: ledcardctl apply to $cards cards, search of $search_cards"
-    if ! unshare -n -- bash -c 'ip link set lo up && exec "$@"' ctl env \
-        QT_QPA_PLATFORM=offscreen LEDCFG_CTL_APPLY_CARDS="$cards" \
-        LEDCFG_CTL_SEARCH_CARDS="$search_cards" LEDCFG_CTL_BENCH_REPORT="$OUT/ctl.json" \
-        "$TEST_BUILD/tests/ctl/ctl_scale_netns_tests" >"$OUT/ctl.log" 2>&1; then
-        tail -30 "$OUT/ctl.log" >&2
-        say "bench: the ledcardctl walls FAILED (log: $OUT/ctl.log)"
-    fi
+    in_bed ctl "ledcardctl apply to $1 cards, search of $2" tests/ctl/ctl_scale_netns_tests \
+        LEDCFG_CTL_APPLY_CARDS="$1" LEDCFG_CTL_SEARCH_CARDS="$2" LEDCFG_CTL_BENCH_REPORT="$OUT/ctl.json"
 }
 
 startup() {
