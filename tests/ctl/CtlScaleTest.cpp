@@ -22,21 +22,6 @@ using testbed::SimProcess;
 
 namespace {
 
-int envInt(const char* name, int fallback) {
-    bool ok = false;
-    const int v = qEnvironmentVariableIntValue(name, &ok);
-    return ok && v > 0 ? v : fallback;
-}
-
-// A /16 on the veth, the cards in 10.77.16.0/20.
-testbed::NetBedConfig wideBed() {
-    testbed::NetBedConfig c;
-    c.toolAddress = QStringLiteral("10.77.0.10/16");
-    c.cardSideAddress = QStringLiteral("10.77.0.2/16");
-    c.cardRanges = {QStringLiteral("10.77.16.0/20")};
-    return c;
-}
-
 QString macOf(int card) {
     const quint64 v = 0x001A2B000000ull + quint64(card);
     QString out;
@@ -142,7 +127,7 @@ class CtlScaleTest : public QObject {
 private slots:
     void initTestCase() {
         QVERIFY(home_.isValid());
-        TESTBED_UP_ON_TOOL_SIDE(bed_, wideBed());
+        TESTBED_UP_ON_TOOL_SIDE(bed_, testbed::WallBed());
     }
 
     void cleanupTestCase() {
@@ -157,7 +142,7 @@ private slots:
     // The window takes about 7 s a card. Here ten cards and many cards both finish about 5 s
     // after their writes, the difference being the sending alone.
     void applyOverlapsTheWaitsOfManyCards() {
-        const int many = std::min(envInt("LEDCFG_CTL_APPLY_CARDS", 50), 3000);
+        const int many = std::min(testbed::SizeFromEnvironment("LEDCFG_CTL_APPLY_CARDS", 50), 3000);
         const CtlRun few = applyTo(10);
         QCOMPARE(few.status, 0);
         const CtlRun lots = applyTo(many);
@@ -190,7 +175,8 @@ private slots:
     }
 
     void searchListsEveryCardOnceSoonAfterTheLastAnswers() {
-        const int cards = std::min(envInt("LEDCFG_CTL_SEARCH_CARDS", 300), 4000);
+        const int cards =
+            std::min(testbed::SizeFromEnvironment("LEDCFG_CTL_SEARCH_CARDS", 300), 4000);
         SimProcess sim(*bed_, {u"--cards"_qs, QString::number(cards), u"--first-ip"_qs,
                                u"10.77.16.1"_qs, u"--mask"_qs, u"255.255.0.0"_qs, u"--gateway"_qs,
                                u"10.77.0.1"_qs, u"--burst-ms"_qs, u"1"_qs, u"--quiet"_qs});

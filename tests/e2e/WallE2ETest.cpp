@@ -34,22 +34,8 @@ using testbed::SimProcess;
 
 namespace {
 
-int envInt(const char* name, int fallback) {
-    bool ok = false;
-    const int v = qEnvironmentVariableIntValue(name, &ok);
-    return ok && v > 0 ? v : fallback;
-}
-
-// A /16 on the veth, the cards in 10.77.16.0/20: room for 4094 cards.
+// The wall bed has room for 4094 cards.
 constexpr int kMaxCards = 4000;
-
-testbed::NetBedConfig wideBed() {
-    testbed::NetBedConfig c;
-    c.toolAddress = QStringLiteral("10.77.0.10/16");
-    c.cardSideAddress = QStringLiteral("10.77.0.2/16");
-    c.cardRanges = {QStringLiteral("10.77.16.0/20")};
-    return c;
-}
 
 // Everything the test watches while the search runs, all on the UI thread.
 struct Watch : QObject {
@@ -96,13 +82,14 @@ class WallE2ETest : public QObject {
     std::unique_ptr<testbed::NetBed> bed_;
 
 private slots:
-    void initTestCase() { TESTBED_UP_ON_TOOL_SIDE(bed_, wideBed()); }
+    void initTestCase() { TESTBED_UP_ON_TOOL_SIDE(bed_, testbed::WallBed()); }
 
     void cleanupTestCase() { bed_.reset(); }
 
     void everyCardOfABurstIsListedOnce() {
-        const int cards = std::min(envInt("LEDCFG_FLEET_CARDS", 300), kMaxCards);
-        const int searchTimes = envInt("LEDCFG_FLEET_SEARCH_TIMES", 3);
+        const int cards =
+            std::min(testbed::SizeFromEnvironment("LEDCFG_FLEET_CARDS", 300), kMaxCards);
+        const int searchTimes = testbed::SizeFromEnvironment("LEDCFG_FLEET_SEARCH_TIMES", 3);
 
         SimProcess sim(*bed_, {u"--cards"_qs, QString::number(cards), u"--first-ip"_qs,
                                u"10.77.16.1"_qs, u"--mask"_qs, u"255.255.0.0"_qs, u"--gateway"_qs,

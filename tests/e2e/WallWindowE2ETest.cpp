@@ -51,20 +51,6 @@ constexpr int kNewIpColumn = 4;
 constexpr int kStateColumn = 5;
 constexpr auto kBlock = "10.77.16."_L1;
 
-int envInt(const char* name, int fallback) {
-    bool ok = false;
-    const int v = qEnvironmentVariableIntValue(name, &ok);
-    return ok && v > 0 ? v : fallback;
-}
-
-testbed::NetBedConfig wideBed() {
-    testbed::NetBedConfig c;
-    c.toolAddress = u"10.77.0.10/16"_s;
-    c.cardSideAddress = u"10.77.0.2/16"_s;
-    c.cardRanges = {u"10.77.16.0/20"_s};
-    return c;
-}
-
 // The resident set as the kernel counts it, KiB; -1 where there is no /proc.
 qint64 residentKb() {
     QFile status(u"/proc/self/status"_s);
@@ -310,12 +296,13 @@ class WallWindowE2ETest : public QObject {
     }
 
 private slots:
-    void initTestCase() { TESTBED_UP_ON_TOOL_SIDE(bed_, wideBed()); }
+    void initTestCase() { TESTBED_UP_ON_TOOL_SIDE(bed_, testbed::WallBed()); }
 
     void cleanupTestCase() { bed_.reset(); }
 
     void aWallSearchedChosenAndWritten() {
-        const int cards = std::clamp(envInt("LEDCFG_WINDOW_CARDS", 20), 10, 270);
+        const int cards =
+            std::clamp(testbed::SizeFromEnvironment("LEDCFG_WINDOW_CARDS", 20), 10, 270);
         const int block = cards * 9 / 10;
         SimProcess sim(*bed_, {u"--cards"_s, QString::number(cards), u"--first-ip"_s,
                                kBlock + QString::number(256 - block), u"--mask"_s, u"255.255.0.0"_s,

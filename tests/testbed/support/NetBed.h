@@ -25,6 +25,22 @@ struct NetBedConfig {
                               QStringLiteral("192.168.1.128/26")};
 };
 
+// A wall: a /16 on the veth, the cards in 10.77.16.0/20, room for 4094 of them.
+inline NetBedConfig WallBed() {
+    NetBedConfig c;
+    c.toolAddress = QStringLiteral("10.77.0.10/16");
+    c.cardSideAddress = QStringLiteral("10.77.0.2/16");
+    c.cardRanges = {QStringLiteral("10.77.16.0/20")};
+    return c;
+}
+
+// A wall's size from the environment (the benchmarks set it), else `fallback`.
+inline int SizeFromEnvironment(const char* name, int fallback) {
+    bool ok = false;
+    const int v = qEnvironmentVariableIntValue(name, &ok);
+    return ok && v > 0 ? v : fallback;
+}
+
 enum class Side { Original, Tool, Card };
 
 class NetBed {
