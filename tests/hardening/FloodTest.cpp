@@ -56,9 +56,7 @@ constexpr bool kRssTellsGrowth = true;
 #endif
 
 int floodSize() {
-    bool ok = false;
-    const int n = qEnvironmentVariableIntValue("LEDCFG_FLOOD_DATAGRAMS", &ok);
-    return ok && n > 0 ? n : kDefaultDatagrams;
+    return testbed::SizeFromEnvironment("LEDCFG_FLOOD_DATAGRAMS", kDefaultDatagrams);
 }
 
 // Resident memory of this process, from the kernel's own count.

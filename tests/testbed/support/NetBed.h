@@ -34,7 +34,7 @@ inline NetBedConfig WallBed() {
     return c;
 }
 
-// A wall's size from the environment (the benchmarks set it), else `fallback`.
+// A bed test's size from the environment (the benchmarks set it), else `fallback`.
 inline int SizeFromEnvironment(const char* name, int fallback) {
     bool ok = false;
     const int v = qEnvironmentVariableIntValue(name, &ok);
